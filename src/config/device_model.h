@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+
+namespace wb {
+
+// The beacon generation, as told by its answer to the version request.
+// Only the identification changes it, and only to Basic or Tarsel.
+enum class DeviceModel : std::int32_t {
+    None = 0,
+    Basic = 1,
+    Tarsel = 2,
+};
+
+}  // namespace wb

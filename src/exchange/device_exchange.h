@@ -1,0 +1,21 @@
+#pragma once
+
+#include "config/beacon_device.h"
+#include "config/codec_context.h"
+#include "serial/serial_port.h"
+
+namespace wb {
+
+// The conversation with the beacon, one step per 100 ms poll tick.
+// firstState is ReadVersion, VersionForRead or VersionForWrite.
+void startOperation(BeaconDevice& device, SerialPort& port, ExchangeState firstState);
+
+// One tick. True when the tick ended an identification or an image phase,
+// so the caller shows the record again.
+bool pollTick(BeaconDevice& device, SerialPort& port);
+
+// Encodes the record and starts a Write Config (returns false), or starts
+// nothing and decodes the image back into the record (returns true).
+bool prepareWrite(BeaconDevice& device, SerialPort& port, const CodecContext& context);
+
+}  // namespace wb

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "serial/comm_api.h"
+
+namespace wb {
+
+// The program's one link to the beacon: 2400 baud 8N1, no flow control,
+// bytes written one at a time with a pause after each (the beacon stores
+// each byte in EEPROM as it comes), reads with short fixed time-outs.
+// Failures never throw: they leave a text in lastError, which a later
+// success does not clear.
+class SerialPort {
+public:
+    explicit SerialPort(CommApi& api) : api_(&api) {}
+
+    CommHandle handle = kInvalidCommHandle;
+    std::string portName = "COM1";
+    std::uint32_t baudRate = 2400;
+    std::string lastError;
+
+    bool isOpen() const { return handle != kInvalidCommHandle; }
+
+    void setPortName(std::string_view name);
+    bool open();
+    std::int32_t write(const std::uint8_t* bytes, std::int32_t count, std::uint32_t pauseMs);
+    std::int32_t read(std::uint8_t* buffer, std::int32_t count);
+    void close();
+    bool probe(std::string_view name);
+
+private:
+    CommApi* api_;
+};
+
+}  // namespace wb
