@@ -10,8 +10,10 @@ namespace wb {
 using CommHandle = std::intptr_t;
 inline constexpr CommHandle kInvalidCommHandle = -1;
 
-// The line settings the program touches. Backends keep every other setting
-// of the device as they read it (read-modify-write).
+// The line settings of a port, one member for each member of the Windows
+// DCB. The program sets only the first group; the rest are carried through
+// unchanged from what the device reported (read-modify-write), so a driver's
+// own choices (error character, XON limits, ...) survive an open.
 struct LineSettings {
     std::uint32_t baudRate = 0;
     std::uint8_t byteSize = 0;
@@ -24,6 +26,23 @@ struct LineSettings {
     bool outX = false;
     bool inX = false;
     std::uint8_t rtsControl = 0;  // 1 asserted while open
+
+    // Kept as read.
+    bool binary = true;
+    bool parityCheck = false;  // fParity
+    bool txContinueOnXoff = false;
+    bool errorCharEnabled = false;  // fErrorChar
+    bool discardNull = false;       // fNull
+    bool abortOnError = false;
+    std::uint16_t xonLim = 0;
+    std::uint16_t xoffLim = 0;
+    char xonChar = 0;
+    char xoffChar = 0;
+    char errorChar = 0;
+    char eofChar = 0;
+    char evtChar = 0;
+
+    bool operator==(const LineSettings&) const = default;
 };
 
 // Read and write time-outs in milliseconds, with Windows' meaning: a read
@@ -35,6 +54,8 @@ struct CommTimeouts {
     std::uint32_t readTotalTimeoutConstant = 0;
     std::uint32_t writeTotalTimeoutMultiplier = 0;
     std::uint32_t writeTotalTimeoutConstant = 0;
+
+    bool operator==(const CommTimeouts&) const = default;
 };
 
 // The primitive calls of a serial link, one for one with the platform's.

@@ -32,6 +32,8 @@ public:
     bool probe(std::string_view name);
 
 private:
+    bool failConfiguring(std::string_view why);
+
     CommApi* api_;
 };
 
