@@ -1,0 +1,58 @@
+#include "image/codec_common.h"
+
+#include <limits>
+
+#include "image/byte_fields.h"
+
+namespace wb {
+
+void raiseMorseSpeed(DeviceConfig& config) {
+    if (config.morseSpeedWpm < 3) config.morseSpeedWpm = 3;
+}
+
+double limitedTxFrequency(float frequencyMHz, bool noLimit) {
+    // Written as "not inside" so that NaN counts as outside the band.
+    if (!noLimit && !(frequencyMHz >= 144.0f && frequencyMHz <= 148.0f)) {
+        frequencyMHz = kDefaultFrequencyMHz;
+    }
+    return static_cast<double>(frequencyMHz);
+}
+
+double calibrationQuotient(double base, float percent) {
+    const double divisor = static_cast<double>(percent) / 100.0 + 1.0;
+    if (divisor == 0.0) return std::numeric_limits<double>::infinity();
+    return static_cast<double>(toSingle(base / divisor));
+}
+
+float calibrationFromWord(double base, std::uint32_t word) {
+    if (word == 0) return std::numeric_limits<float>::infinity();
+    return static_cast<float>((base / static_cast<double>(word) - 1.0) * 100.0);
+}
+
+std::size_t clampedToneCount(const DeviceConfig& config) {
+    return static_cast<std::size_t>(
+        clampInt(config.toneCount, 0, static_cast<std::int32_t>(kToneCapacity)));
+}
+
+void showTruncationNotice(const CodecContext& context) {
+    if (context.showTruncationNotice) context.showTruncationNotice();
+}
+
+std::string readText(const ConfigImage& image, std::size_t start) {
+    std::string text;
+    for (std::size_t i = start; i < image.size() && image[i] != 0; ++i) {
+        text.push_back(static_cast<char>(image[i]));
+    }
+    return text;
+}
+
+void readTones(const ConfigImage& image, std::size_t start, DeviceConfig& config) {
+    std::size_t count = 0;
+    for (std::size_t i = start; i < image.size() && image[i] != 0 && count < kToneCapacity;
+         ++i) {
+        config.tones[count++] = image[i];
+    }
+    config.toneCount = static_cast<std::int32_t>(count);
+}
+
+}  // namespace wb

@@ -1,0 +1,63 @@
+#include "image/model_dispatch.h"
+
+#include "image/basic_layout.h"
+#include "image/image_texts.h"
+#include "image/tarsel_layout.h"
+
+namespace wb {
+
+EncodeResult encodeForModel(BeaconDevice& device, const CodecContext& context) {
+    bool truncated = false;
+    switch (device.config.model) {
+        case DeviceModel::Basic:
+            truncated = encodeBasic(device, context);
+            break;
+        case DeviceModel::Tarsel:
+            truncated = encodeTarsel(device, context);
+            break;
+        default:
+            return EncodeResult::NotEncoded;
+    }
+    device.images.outgoingModel = device.config.model;
+    return truncated ? EncodeResult::Truncated : EncodeResult::Encoded;
+}
+
+void decodeImage(BeaconDevice& device) {
+    switch (device.config.model) {
+        case DeviceModel::Basic:
+            decodeBasic(device);
+            break;
+        case DeviceModel::Tarsel:
+            decodeTarsel(device);
+            break;
+        default:
+            device.statusText = kReadVersionFirstText;
+            break;
+    }
+}
+
+void verifyReadBack(BeaconDevice& device) {
+    ImageStore& images = device.images;
+    if (images.receivedLength != static_cast<std::int32_t>(kImageSize)) {
+        device.statusText = kVerifyFailedSizeText;
+        return;
+    }
+    if (images.incomingImage != images.outgoingImage) {
+        device.statusText = kVerifyFailedText;
+        return;
+    }
+    // The record now shows what the beacon really stores.
+    switch (device.config.model) {
+        case DeviceModel::Basic:
+            decodeBasic(device);
+            break;
+        case DeviceModel::Tarsel:
+            decodeTarsel(device);
+            break;
+        default:
+            break;
+    }
+    device.statusText = kConfigWrittenText;
+}
+
+}  // namespace wb
