@@ -1,16 +1,22 @@
-#include "config/config_image.h"
-#include "config/device_model.h"
+#include "config/beacon_device.h"
+#include "config/codec_context.h"
+#include "image/basic_layout.h"
+#include "image/tarsel_layout.h"
 #include "sim/simulated_beacon.h"
 
 namespace wb {
 
-// Stand-in until the layouts exist: an erased EEPROM. Replaced by the
-// encoded default record.
+// What a new beacon holds: the default record in its model's layout.
 ConfigImage factoryImage(DeviceModel model) {
-    ConfigImage image{};
-    image.fill(0xFF);
-    image[0] = static_cast<std::uint8_t>(model);
-    return image;
+    BeaconDevice device;
+    device.config.model = model;
+    const CodecContext context;
+    if (model == DeviceModel::Tarsel) {
+        encodeTarsel(device, context);
+    } else {
+        encodeBasic(device, context);
+    }
+    return device.images.outgoingImage;
 }
 
 }  // namespace wb

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "config/beacon_device.h"
+#include "image/model_dispatch.h"
 #include "sim/simulated_beacon.h"
 
 namespace wb {
@@ -137,6 +139,19 @@ TEST(SimulatedBeacon, StartsWithFactoryImageOfItsModel) {
         EXPECT_EQ(beacon.eeprom(), factoryImage(model));
     }
     EXPECT_NE(factoryImage(DeviceModel::Basic), factoryImage(DeviceModel::Tarsel));
+}
+
+TEST(SimulatedBeacon, FactoryImageReadsBackAsTheDefaultRecord) {
+    for (DeviceModel model : {DeviceModel::Basic, DeviceModel::Tarsel}) {
+        BeaconDevice device;
+        device.config.model = model;
+        device.images.incomingImage = factoryImage(model);
+        device.images.receivedLength = 256;
+        decodeImage(device);
+        DeviceConfig expected;
+        expected.model = model;
+        EXPECT_EQ(device.config, expected) << static_cast<int>(model);
+    }
 }
 
 TEST(SimulatedBeacon, IgnoresNoiseAndBrokenRequests) {
