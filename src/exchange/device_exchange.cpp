@@ -1,0 +1,182 @@
+#include "exchange/device_exchange.h"
+
+#include <algorithm>
+#include <limits>
+#include <string_view>
+
+#include "exchange/exchange_texts.h"
+#include "image/model_dispatch.h"
+
+namespace wb {
+namespace {
+
+template <std::size_t N>
+void sendRequest(SerialPort& port, const std::array<std::uint8_t, N>& bytes, std::uint32_t pauseMs) {
+    // Results are not examined: a failed send shows later as a missing reply.
+    port.write(bytes.data(), static_cast<std::int32_t>(bytes.size()), pauseMs);
+}
+
+// Reads one byte at a time until a read yields nothing, or until the cap is
+// reached; what is left on the line waits for the next tick.
+template <typename OnByte>
+void drain(SerialPort& port, OnByte onByte) {
+    for (std::int32_t n = 0; n < kMaxBytesPerDrain; ++n) {
+        std::uint8_t byte = 0;
+        if (port.read(&byte, 1) != 1) return;
+        onByte(byte);
+    }
+}
+
+bool startsWith(const std::string& text, std::string_view prefix) {
+    return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool isCollectingVersion(ExchangeState state) {
+    return state == ExchangeState::ReadVersion || state == ExchangeState::VersionForRead ||
+           state == ExchangeState::VersionForWrite;
+}
+
+bool collectVersion(BeaconDevice& device, SerialPort& port) {
+    drain(port, [&device](std::uint8_t byte) {
+        if (device.versionReply.size() < kMaxVersionReplyBytes) {
+            device.versionReply.push_back(static_cast<char>(byte));
+        }
+    });
+    if (device.tickCount <= kLastGatheringTick) return false;
+
+    port.close();
+    const std::string& reply = device.versionReply;
+    DeviceModel identified = DeviceModel::None;
+    if (startsWith(reply, kTarselProductWord)) {
+        if (startsWith(reply, kIncompatibleFirmware)) {
+            device.statusText = exchange_text::incompatibleVersion(reply);
+            device.exchangeState = ExchangeState::Idle;
+            return true;
+        }
+        identified = DeviceModel::Tarsel;
+    } else if (startsWith(reply, kBasicProductWord)) {
+        identified = DeviceModel::Basic;
+    } else {
+        const bool attemptsLeft = device.retryCount < kMaxAttempts - 1;
+        if (device.retryCount < std::numeric_limits<std::int32_t>::max()) ++device.retryCount;
+        if (attemptsLeft) {
+            startOperation(device, port, device.exchangeState);
+        } else {
+            device.statusText = exchange_text::notFound(reply);
+            device.exchangeState = ExchangeState::Idle;
+        }
+        return true;
+    }
+
+    device.config.model = identified;
+    device.statusText = exchange_text::versionRead(reply);
+    device.tickCount = 0;
+    switch (device.exchangeState) {
+        case ExchangeState::VersionForRead:
+            device.statusText = exchange_text::kReadingConfig;
+            device.exchangeState = ExchangeState::ReadingConfig;
+            device.images.receivedLength = 0;
+            port.open();  // a failed reopen shows as "Config not read "
+            sendRequest(port, kReadRequest, kRequestPauseMs);
+            break;
+        case ExchangeState::VersionForWrite:
+            // An image laid out for the other model would put every setting
+            // in the wrong place on this beacon, so nothing is sent.
+            if (identified != device.images.outgoingModel) {
+                device.statusText = exchange_text::kModelMismatch;
+                device.exchangeState = ExchangeState::Idle;
+                break;
+            }
+            device.exchangeState = ExchangeState::WritingConfig;
+            device.statusText = exchange_text::kWritingConfig;
+            port.open();
+            sendRequest(port, kWriteRequest, kRequestPauseMs);
+            device.images.writePosition = 0;
+            break;
+        default:  // ReadVersion: done, the port stays closed
+            device.exchangeState = ExchangeState::Idle;
+            break;
+    }
+    return true;
+}
+
+bool sendNextChunk(BeaconDevice& device, SerialPort& port) {
+    ImageStore& images = device.images;
+    device.statusText += exchange_text::kChunkStar;
+    constexpr auto imageSize = static_cast<std::int32_t>(kImageSize);
+    if (images.writePosition >= imageSize || images.writePosition < 0) {
+        sendRequest(port, kReadRequest, kRequestPauseMs);
+        images.receivedLength = 0;
+        device.statusText = exchange_text::kVerifyingConfig;
+        device.exchangeState = ExchangeState::VerifyingConfig;
+        // tickCount runs on, so the very next tick drains and verifies.
+        return false;
+    }
+    const std::int32_t count = std::min(kChunkSize, imageSize - images.writePosition);
+    port.write(images.outgoingImage.data() + images.writePosition, count, kChunkPauseMs);
+    images.writePosition += kChunkSize;
+    return false;
+}
+
+bool collectImage(BeaconDevice& device, SerialPort& port) {
+    drain(port, [&device](std::uint8_t byte) { storeReceivedByte(device.images, byte); });
+    if (device.tickCount <= kLastGatheringTick) return false;
+
+    if (device.images.receivedLength == 0) {
+        device.statusText = exchange_text::kConfigNotRead;
+    } else if (device.exchangeState == ExchangeState::ReadingConfig) {
+        decodeImage(device);
+    } else {
+        verifyReadBack(device);
+    }
+    device.exchangeState = ExchangeState::Idle;
+    port.close();
+    return true;
+}
+
+}  // namespace
+
+void startOperation(BeaconDevice& device, SerialPort& port, ExchangeState firstState) {
+    if (!port.open()) {
+        // Nothing else changes: an idle machine stays idle.
+        device.statusText = port.lastError;
+        return;
+    }
+    device.exchangeState = firstState;
+    device.tickCount = 0;
+    device.versionReply.clear();
+    device.statusText = exchange_text::kReadingVersion;
+    sendRequest(port, kVersionRequest, kVersionRequestPauseMs);
+}
+
+bool pollTick(BeaconDevice& device, SerialPort& port) {
+    // The count keeps rising while idle; stop short of overflow.
+    if (device.tickCount < std::numeric_limits<std::int32_t>::max()) ++device.tickCount;
+
+    const ExchangeState state = device.exchangeState;
+    if (isCollectingVersion(state)) return collectVersion(device, port);
+    switch (state) {
+        case ExchangeState::WritingConfig:
+            return sendNextChunk(device, port);
+        case ExchangeState::ReadingConfig:
+        case ExchangeState::VerifyingConfig:
+            return collectImage(device, port);
+        default:
+            return false;  // Idle, and any value the machine never assigns
+    }
+}
+
+bool prepareWrite(BeaconDevice& device, SerialPort& port, const CodecContext& context) {
+    device.retryCount = 0;
+    if (encodeForModel(device, context) == EncodeResult::Encoded) {
+        startOperation(device, port, ExchangeState::VersionForWrite);
+        return false;
+    }
+    // Cut, or no model yet: show the user what the image holds instead.
+    device.images.incomingImage = device.images.outgoingImage;
+    device.images.receivedLength = static_cast<std::int32_t>(kImageSize);
+    decodeImage(device);
+    return true;
+}
+
+}  // namespace wb
