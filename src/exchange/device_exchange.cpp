@@ -166,6 +166,20 @@ bool pollTick(BeaconDevice& device, SerialPort& port) {
     }
 }
 
+bool exchangeBusy(const BeaconDevice& device) {
+    switch (device.exchangeState) {
+        case ExchangeState::ReadVersion:
+        case ExchangeState::VersionForRead:
+        case ExchangeState::VersionForWrite:
+        case ExchangeState::ReadingConfig:
+        case ExchangeState::WritingConfig:
+        case ExchangeState::VerifyingConfig:
+            return true;
+        default:
+            return false;
+    }
+}
+
 bool prepareWrite(BeaconDevice& device, SerialPort& port, const CodecContext& context) {
     device.retryCount = 0;
     if (encodeForModel(device, context) == EncodeResult::Encoded) {

@@ -18,4 +18,7 @@ bool pollTick(BeaconDevice& device, SerialPort& port);
 // nothing and decodes the image back into the record (returns true).
 bool prepareWrite(BeaconDevice& device, SerialPort& port, const CodecContext& context);
 
+// True while an operation is under way, so that ticks still have work to do.
+bool exchangeBusy(const BeaconDevice& device);
+
 }  // namespace wb
