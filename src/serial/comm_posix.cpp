@@ -137,7 +137,7 @@ public:
         ::cfmakeraw(&t);
         ::cfsetispeed(&t, speed);
         ::cfsetospeed(&t, speed);
-        t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS | HUPCL);
+        t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
         switch (s.byteSize) {
             case 5: t.c_cflag |= CS5; break;
             case 6: t.c_cflag |= CS6; break;
