@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <signal.h>
 #include <termios.h>
 
 #include <chrono>
+#include <atomic>
 #include <memory>
 #include <thread>
 
@@ -95,6 +98,43 @@ TEST_F(CommPosix, PauseIsNeverShorterThanAsked) {
     const auto start = Clock::now();
     comm->sleepMs(30);
     EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(30));
+}
+
+// Signals that interrupt poll, read, write and the pause are taken in
+// stride: no failure text, and no pause or time-out cut short.
+TEST_F(CommPosix, InterruptingSignalsAreRetried) {
+    struct sigaction action {};
+    action.sa_handler = [](int) {};
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;  // no SA_RESTART: calls fail with EINTR
+    struct sigaction previous {};
+    ASSERT_EQ(::sigaction(SIGUSR1, &action, &previous), 0);
+
+    ASSERT_TRUE(port.open()) << port.lastError;
+    std::atomic<bool> done{false};
+    const pthread_t target = ::pthread_self();
+    std::thread nagger([&] {
+        while (!done) {
+            ::pthread_kill(target, SIGUSR1);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+
+    std::uint8_t b = 0;
+    auto start = Clock::now();
+    EXPECT_EQ(port.read(&b, 1), 0);
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(100));
+    start = Clock::now();
+    comm->sleepMs(60);
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(60));
+    const std::uint8_t bytes[3] = {1, 2, 3};
+    EXPECT_EQ(port.write(bytes, 3, 5), 3);
+
+    done = true;
+    nagger.join();
+    ::sigaction(SIGUSR1, &previous, nullptr);
+    EXPECT_EQ(pty.receive(3), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(port.lastError, "");
 }
 
 TEST_F(CommPosix, SecondOpenerIsRefusedUntilTheFirstCloses) {
