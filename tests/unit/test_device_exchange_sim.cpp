@@ -1,0 +1,197 @@
+// The exchange against the simulated beacon on a virtual clock: whole
+// operations of both models, what the EEPROM holds afterwards, the time
+// each tick blocks, and the beacon's fault modes.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "config/beacon_device.h"
+#include "exchange/device_exchange.h"
+#include "image/model_dispatch.h"
+#include "serial/serial_port.h"
+#include "sim/clock.h"
+#include "sim/simulated_beacon.h"
+#include "sim/simulated_comm.h"
+
+namespace wb {
+namespace {
+
+// Shortens every pause of the host, as a careless port driver would.
+class HurriedComm : public CommApi {
+public:
+    HurriedComm(CommApi& inner, std::uint32_t pauseMs) : inner_(inner), pauseMs_(pauseMs) {}
+    CommHandle openPort(const std::string& n) override { return inner_.openPort(n); }
+    bool getLineSettings(CommHandle h, LineSettings& s) override { return inner_.getLineSettings(h, s); }
+    bool setLineSettings(CommHandle h, const LineSettings& s) override { return inner_.setLineSettings(h, s); }
+    bool setTimeouts(CommHandle h, const CommTimeouts& t) override { return inner_.setTimeouts(h, t); }
+    bool writeByte(CommHandle h, std::uint8_t b, std::uint32_t& w) override { return inner_.writeByte(h, b, w); }
+    bool readBytes(CommHandle h, std::uint8_t* b, std::uint32_t c, std::uint32_t& g) override {
+        return inner_.readBytes(h, b, c, g);
+    }
+    bool closePort(CommHandle h) override { return inner_.closePort(h); }
+    void sleepMs(std::uint32_t ms) override { inner_.sleepMs(ms < pauseMs_ ? ms : pauseMs_); }
+
+private:
+    CommApi& inner_;
+    std::uint32_t pauseMs_;
+};
+
+struct SimRig {
+    VirtualClock clock;
+    SimulatedBeacon beacon;
+    SimulatedComm comm;
+    SerialPort port;
+    BeaconDevice device;
+    std::vector<std::int64_t> tickUs;  // virtual time each tick blocked
+
+    explicit SimRig(BeaconOptions options, CommApi* (*wrap)(CommApi&) = nullptr)
+        : beacon(std::move(options)), comm(beacon, clock), port(wrap ? *wrap(comm) : comm) {
+        port.setPortName(beacon.options().model == DeviceModel::Tarsel ? "sim:tarsel" : "sim:basic");
+    }
+    void start(ExchangeState first) {
+        device.retryCount = 0;
+        startOperation(device, port, first);
+    }
+    std::vector<std::string> runToIdle(int limit = 100) {
+        std::vector<std::string> lines;
+        while (exchangeBusy(device) && static_cast<int>(lines.size()) < limit) {
+            const std::int64_t before = clock.nowUs();
+            pollTick(device, port);
+            tickUs.push_back(clock.nowUs() - before);
+            lines.push_back(device.statusText);
+        }
+        return lines;
+    }
+};
+
+BeaconOptions beaconOf(DeviceModel model, BeaconFault fault = BeaconFault::None) {
+    BeaconOptions options;
+    options.model = model;
+    options.fault = fault;
+    return options;
+}
+
+class SimModels : public ::testing::TestWithParam<DeviceModel> {};
+
+TEST_P(SimModels, ReadConfigDecodesTheBeaconsImage) {
+    SimRig rig(beaconOf(GetParam()));
+    rig.start(ExchangeState::VersionForRead);
+    const auto lines = rig.runToIdle();
+    ASSERT_EQ(lines.size(), 14u);
+    EXPECT_EQ(lines[5], "Reading Version");
+    EXPECT_EQ(lines[6], "Reading Config");
+    EXPECT_EQ(lines[12], "Reading Config");
+    EXPECT_EQ(lines[13], "Read Config Successful");
+    EXPECT_EQ(rig.device.config.model, GetParam());
+    EXPECT_EQ(rig.device.images.receivedLength, 256);
+    EXPECT_EQ(rig.device.images.incomingImage, rig.beacon.eeprom());
+    EXPECT_FALSE(rig.comm.isOpen());
+    // Every collecting tick ends with one empty read of about 103 ms.
+    for (std::size_t i = 0; i < rig.tickUs.size(); ++i) EXPECT_GE(rig.tickUs[i], 103000) << i;
+    // The image (256 bytes at 2400 baud, about 1.07 s) is gathered by the
+    // first tick after the request, which blocks until it has all come.
+    EXPECT_GT(rig.tickUs[7], 1000000);
+    EXPECT_LT(rig.tickUs[8], 104000);
+}
+
+TEST_P(SimModels, WriteConfigLeavesExactlyTheEncodedImageInTheEeprom) {
+    SimRig rig(beaconOf(GetParam()));
+    rig.device.config.model = GetParam();
+    rig.device.config.morseText = "VVV DE TEST";
+    rig.device.config.morseSpeedWpm = 12;
+    ASSERT_FALSE(prepareWrite(rig.device, rig.port, CodecContext{}));
+    const ConfigImage sent = rig.device.images.outgoingImage;
+    ASSERT_NE(sent, rig.beacon.eeprom());
+    const auto lines = rig.runToIdle();
+    ASSERT_EQ(lines.size(), 17u);
+    EXPECT_EQ(lines.back(), "Config Written Successfully!");
+    EXPECT_EQ(rig.beacon.eeprom(), sent);
+    EXPECT_EQ(rig.beacon.lostBytes(), 0);
+    EXPECT_EQ(rig.device.config.morseText, "VVV DE TEST");
+    // Tick 7 sends the write request (4 bytes, 10 ms each); each chunk tick
+    // blocks for its 32 pauses of 20 ms.
+    EXPECT_GE(rig.tickUs[6], 103000 + 40000);
+    for (std::size_t i = 7; i < 15; ++i) {
+        EXPECT_GE(rig.tickUs[i], 640000) << i;
+        EXPECT_LT(rig.tickUs[i], 640000 + 32 * kByteTimeUs + 1000) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Both, SimModels, ::testing::Values(DeviceModel::Basic, DeviceModel::Tarsel));
+
+TEST(SimExchange, PacingFaultIsCaughtByVerification) {
+    static std::unique_ptr<HurriedComm> hurried;
+    SimRig rig(beaconOf(DeviceModel::Tarsel), [](CommApi& inner) -> CommApi* {
+        hurried = std::make_unique<HurriedComm>(inner, 5);
+        return hurried.get();
+    });
+    rig.device.config.model = DeviceModel::Tarsel;
+    rig.device.config.morseText = "PACING";
+    ASSERT_FALSE(prepareWrite(rig.device, rig.port, CodecContext{}));
+    rig.runToIdle();
+    EXPECT_GT(rig.beacon.lostBytes(), 0);
+    EXPECT_EQ(rig.device.statusText, "Verify Failed");
+    EXPECT_NE(rig.device.config.morseText.size(), 0u);
+    hurried.reset();
+}
+
+struct FaultCase {
+    const char* name;
+    DeviceModel model;
+    BeaconFault fault;
+    ExchangeState operation;
+    std::string status;
+    int ticks;
+};
+
+class SimFaults : public ::testing::TestWithParam<FaultCase> {};
+
+TEST_P(SimFaults, EndsWithTheRightTextWithinItsTicks) {
+    const FaultCase& c = GetParam();
+    SimRig rig(beaconOf(c.model, c.fault));
+    rig.device.config.model = c.model;
+    if (c.operation == ExchangeState::VersionForWrite) {
+        ASSERT_FALSE(prepareWrite(rig.device, rig.port, CodecContext{}));
+    } else {
+        rig.start(c.operation);
+    }
+    const auto lines = rig.runToIdle();
+    EXPECT_EQ(rig.device.statusText, c.status);
+    EXPECT_EQ(static_cast<int>(lines.size()), c.ticks);
+    EXPECT_FALSE(rig.comm.isOpen());
+}
+
+const std::string kSparrow = "Sparrow v3.0\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, SimFaults,
+    ::testing::Values(
+        FaultCase{"Silent", DeviceModel::Basic, BeaconFault::Silent, ExchangeState::ReadVersion,
+                  "Wrenbolt not found : ()", 21},
+        FaultCase{"OtherProduct", DeviceModel::Basic, BeaconFault::OtherProduct,
+                  ExchangeState::VersionForRead, "Wrenbolt not found : (" + kSparrow + ")", 21},
+        FaultCase{"Incompatible", DeviceModel::Tarsel, BeaconFault::IncompatibleFirmware,
+                  ExchangeState::VersionForWrite, "Incompatible version (Wrenbolt-Tarsel v0.54\r\n)", 7},
+        FaultCase{"ShortRead", DeviceModel::Tarsel, BeaconFault::ImageShort,
+                  ExchangeState::VersionForRead, "Corrupted EEPROM", 14},
+        FaultCase{"LongRead", DeviceModel::Basic, BeaconFault::ImageLong,
+                  ExchangeState::VersionForRead, "Corrupted EEPROM", 14},
+        FaultCase{"ShortReadBack", DeviceModel::Basic, BeaconFault::ImageShort,
+                  ExchangeState::VersionForWrite, "Verify FAILED SIZE", 17},
+        FaultCase{"LongReadBack", DeviceModel::Tarsel, BeaconFault::ImageLong,
+                  ExchangeState::VersionForWrite, "Verify FAILED SIZE", 17},
+        FaultCase{"SlowStart", DeviceModel::Tarsel, BeaconFault::SlowStart,
+                  ExchangeState::VersionForRead, "Read Config Successful", 21},
+        FaultCase{"EndlessRead", DeviceModel::Basic, BeaconFault::EndlessReply,
+                  ExchangeState::VersionForRead, "Corrupted EEPROM", 14},
+        FaultCase{"EndlessWrite", DeviceModel::Tarsel, BeaconFault::EndlessReply,
+                  ExchangeState::VersionForWrite, "Verify FAILED SIZE", 17},
+        FaultCase{"LineDropRead", DeviceModel::Basic, BeaconFault::LineDrop,
+                  ExchangeState::VersionForRead, "Corrupted EEPROM", 14},
+        FaultCase{"LineDropWrite", DeviceModel::Tarsel, BeaconFault::LineDrop,
+                  ExchangeState::VersionForWrite, "Config not read ", 17}),
+    [](const ::testing::TestParamInfo<FaultCase>& param) { return std::string(param.param.name); });
+
+}  // namespace
+}  // namespace wb
