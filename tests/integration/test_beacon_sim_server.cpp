@@ -1,0 +1,345 @@
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "serial/platform_comm.h"
+#include "serial/serial_port.h"
+#include "sim/simulated_beacon.h"
+
+extern char** environ;
+
+namespace wb {
+namespace {
+
+#ifdef WB_BEACON_SIM_PATH
+constexpr const char* kServerPath = WB_BEACON_SIM_PATH;
+#else
+constexpr const char* kServerPath = "";
+#endif
+
+constexpr std::uint8_t kEsc = 0x1B;
+using Bytes = std::vector<std::uint8_t>;
+
+std::filesystem::path scratchDir() {
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("wb-sim-test-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+void writeWb1(const std::filesystem::path& path, const ConfigImage& image) {
+    std::ofstream out(path, std::ios::binary);
+    out.write("WB14", 4);
+    const char length[4] = {0, 1, 0, 0};
+    out.write(length, 4);
+    out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+}
+
+Bytes readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The server as a child process, with its stdin and stdout on pipes.
+class SimServer {
+public:
+    explicit SimServer(std::vector<std::string> args) {
+        int in[2];
+        int out[2];
+        if (::pipe(in) != 0 || ::pipe(out) != 0) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, in[1]);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        args.insert(args.begin(), kServerPath);
+        args.push_back("--watch-stdin");
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (::posix_spawn(&pid_, kServerPath, &actions, nullptr, argv.data(), environ) != 0) {
+            pid_ = -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(in[0]);
+        ::close(out[1]);
+        stdin_ = in[1];
+        stdout_ = out[0];
+        slavePath_ = readLine();
+    }
+    ~SimServer() {
+        closePort();
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        if (stdin_ >= 0) ::close(stdin_);
+        if (stdout_ >= 0) ::close(stdout_);
+    }
+    SimServer(const SimServer&) = delete;
+    SimServer& operator=(const SimServer&) = delete;
+
+    const std::string& slavePath() const { return slavePath_; }
+
+    // Opens the slave side as a program would open its serial port.
+    bool openPort() {
+        closePort();
+        port_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
+        if (port_ < 0) return false;
+        termios tio{};
+        ::tcgetattr(port_, &tio);
+        ::cfmakeraw(&tio);
+        ::cfsetspeed(&tio, B2400);
+        return ::tcsetattr(port_, TCSANOW, &tio) == 0;
+    }
+    void closePort() {
+        if (port_ >= 0) ::close(port_);
+        port_ = -1;
+    }
+
+    void send(const Bytes& bytes, int pauseMs = 0) {
+        for (std::uint8_t b : bytes) {
+            ASSERT_EQ(::write(port_, &b, 1), 1);
+            if (pauseMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+        }
+    }
+
+    // What arrives until `count` bytes or `quietMs` without a byte.
+    Bytes receive(std::size_t count, int quietMs = 500) {
+        Bytes got;
+        while (got.size() < count) {
+            pollfd p{port_, POLLIN, 0};
+            if (::poll(&p, 1, quietMs) <= 0) break;
+            std::uint8_t buf[300];
+            const ssize_t n = ::read(port_, buf, sizeof buf);
+            if (n <= 0) break;
+            got.insert(got.end(), buf, buf + n);
+        }
+        return got;
+    }
+
+    // Stops it the way a test runner or a user would; the exit status.
+    int stop(int sig = SIGTERM) {
+        closePort();
+        if (pid_ <= 0) return -1;
+        ::kill(pid_, sig);
+        return waitExit();
+    }
+    int closeStdin() {
+        ::close(stdin_);
+        stdin_ = -1;
+        return waitExit();
+    }
+    // Exit status of a server that is expected to end by itself.
+    int waitExit() {
+        int status = 0;
+        for (int i = 0; i < 500; ++i) {
+            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return -1;
+    }
+
+private:
+    std::string readLine() {
+        std::string line;
+        for (;;) {
+            pollfd p{stdout_, POLLIN, 0};
+            if (::poll(&p, 1, 5000) <= 0) return line;
+            char c = 0;
+            if (::read(stdout_, &c, 1) != 1 || c == '\n') return line;
+            line.push_back(c);
+        }
+    }
+
+    pid_t pid_ = -1;
+    int stdin_ = -1;
+    int stdout_ = -1;
+    int port_ = -1;
+    std::string slavePath_;
+};
+
+class BeaconSimServer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (std::string(kServerPath).empty()) GTEST_SKIP() << "server not built";
+    }
+};
+
+TEST_F(BeaconSimServer, AnswersVersionAndImageOfEachModel) {
+    struct Case {
+        const char* model;
+        DeviceModel deviceModel;
+        const char* version;
+    };
+    for (const Case& c : {Case{"basic", DeviceModel::Basic, "Wrenbolt v2.1\r\n"},
+                          Case{"tarsel", DeviceModel::Tarsel, "Wrenbolt-Tarsel v1.07\r\n"}}) {
+        SimServer server({"--model", c.model});
+        ASSERT_FALSE(server.slavePath().empty()) << c.model;
+        ASSERT_TRUE(server.openPort()) << c.model;
+
+        const auto start = std::chrono::steady_clock::now();
+        server.send({kEsc, 'V'});
+        const Bytes version = server.receive(64);
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(std::string(version.begin(), version.end()), c.version) << c.model;
+        // The bytes trickle out at 2400 baud, never faster.
+        EXPECT_GE(took, std::chrono::microseconds((version.size() - 1) * 4166)) << c.model;
+
+        server.send({kEsc, 'U'}, 10);
+        const Bytes image = server.receive(300);
+        const ConfigImage expected = factoryImage(c.deviceModel);
+        EXPECT_EQ(image, Bytes(expected.begin(), expected.end())) << c.model;
+        EXPECT_EQ(server.stop(), 0) << c.model;
+    }
+}
+
+TEST_F(BeaconSimServer, KeepsServingAcrossReopensOfThePort) {
+    SimServer server({"--model", "basic"});
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(server.openPort()) << round;
+        server.send({kEsc, 'V'});
+        EXPECT_EQ(server.receive(15).size(), 15u) << round;
+        server.closePort();
+    }
+}
+
+TEST_F(BeaconSimServer, WriteThenDumpOnExit) {
+    const auto dir = scratchDir();
+    const auto dump = dir / "dump.wb1";
+    const auto link = dir / "com7";
+    std::filesystem::remove(dump);
+    ConfigImage image{};
+    for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i ^ 0x5A);
+    {
+        SimServer server({"--model", "tarsel", "--dump", dump.string(), "--link", link.string()});
+        ASSERT_EQ(std::filesystem::read_symlink(link), server.slavePath());
+        ASSERT_TRUE(server.openPort());
+        server.send({kEsc, 'D', 0xAA, 'U'}, 10);
+        server.send(Bytes(image.begin(), image.end()), 20);
+        server.send({kEsc, 'U'}, 10);
+        EXPECT_EQ(server.receive(256), Bytes(image.begin(), image.end()));
+        EXPECT_EQ(server.stop(SIGINT), 0);
+    }
+    const Bytes file = readFile(dump);
+    ASSERT_EQ(file.size(), 264u);
+    EXPECT_EQ(Bytes(file.begin(), file.begin() + 8), (Bytes{'W', 'B', '1', '4', 0, 1, 0, 0}));
+    EXPECT_EQ(Bytes(file.begin() + 8, file.end()), Bytes(image.begin(), image.end()));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+    std::filesystem::remove_all(dir);
+}
+
+TEST_F(BeaconSimServer, StartsFromAGivenImageAndVersion) {
+    const auto dir = scratchDir();
+    const auto file = dir / "start.wb1";
+    ConfigImage image{};
+    image.fill(0x33);
+    image[255] = 0x01;
+    writeWb1(file, image);
+    SimServer server({"--image", file.string(), "--version", "Wrenbolt v9.9\\r\\n"});
+    ASSERT_TRUE(server.openPort());
+    server.send({kEsc, 'V'});
+    const Bytes version = server.receive(15);
+    EXPECT_EQ(std::string(version.begin(), version.end()), "Wrenbolt v9.9\r\n");
+    server.send({kEsc, 'U'}, 10);
+    EXPECT_EQ(server.receive(256), Bytes(image.begin(), image.end()));
+    std::filesystem::remove_all(dir);
+}
+
+TEST_F(BeaconSimServer, Faults) {
+    struct Case {
+        const char* fault;
+        Bytes request;
+        std::size_t expected;
+    };
+    const std::vector<Case> cases{
+        {"silent", {kEsc, 'V'}, 0},
+        {"image-short", {kEsc, 'U'}, 255},
+        {"image-long", {kEsc, 'U'}, 300},
+        {"line-drop", {kEsc, 'U'}, 100},
+    };
+    for (const Case& c : cases) {
+        SimServer server({"--fault", c.fault});
+        ASSERT_TRUE(server.openPort()) << c.fault;
+        server.send(c.request, 10);
+        EXPECT_EQ(server.receive(400).size(), c.expected) << c.fault;
+    }
+    SimServer endless({"--fault", "endless"});
+    ASSERT_TRUE(endless.openPort());
+    endless.send({kEsc, 'V'});
+    EXPECT_EQ(endless.receive(400, 1000).size(), 400u);
+}
+
+// The program's own port code, closing and reopening between the phases of
+// a Read Config as the exchange does.
+TEST_F(BeaconSimServer, ServesTheProgramsSerialPort) {
+    SimServer server({"--model", "tarsel"});
+    auto comm = makePlatformComm();
+    SerialPort port(*comm);
+    port.setPortName(server.slavePath());
+    auto drain = [&] {
+        Bytes got;
+        std::uint8_t byte = 0;
+        while (port.read(&byte, 1) == 1) got.push_back(byte);
+        return got;
+    };
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(port.open()) << port.lastError;
+        const std::uint8_t version[] = {kEsc, 'V'};
+        EXPECT_EQ(port.write(version, 2, 0), 2);
+        const Bytes reply = drain();
+        EXPECT_EQ(std::string(reply.begin(), reply.end()), "Wrenbolt-Tarsel v1.07\r\n");
+        port.close();
+
+        ASSERT_TRUE(port.open()) << port.lastError;
+        const std::uint8_t read[] = {kEsc, 'U'};
+        EXPECT_EQ(port.write(read, 2, 10), 2);
+        const ConfigImage expected = factoryImage(DeviceModel::Tarsel);
+        EXPECT_EQ(drain(), Bytes(expected.begin(), expected.end()));
+        port.close();
+    }
+}
+
+TEST_F(BeaconSimServer, EndsWhenItsStdinCloses) {
+    SimServer server({"--model", "basic"});
+    ASSERT_FALSE(server.slavePath().empty());
+    EXPECT_EQ(server.closeStdin(), 0);
+}
+
+TEST_F(BeaconSimServer, RefusesBadArguments) {
+    const auto dir = scratchDir();
+    const auto bad = dir / "bad.wb1";
+    std::ofstream(bad) << "WB13 not an image";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--fault", "sometimes"},
+          std::vector<std::string>{"--model", "gold"},
+          std::vector<std::string>{"--image", bad.string()},
+          std::vector<std::string>{"--image", (dir / "missing.wb1").string()}}) {
+        SimServer server(args);
+        EXPECT_TRUE(server.slavePath().empty()) << args[1];
+        EXPECT_NE(server.waitExit(), 0) << args[1];
+    }
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace wb
