@@ -5,7 +5,8 @@
 // stderr with the seconds since start, and runs until SIGTERM, SIGINT or
 // SIGHUP; with --watch-stdin also until its standard input ends, so that a
 // test that dies takes its server with it. On the way out it writes the
-// EEPROM to --dump and removes the --link symlink.
+// EEPROM to --dump and removes the --link symlink (or points it back where
+// it pointed before).
 
 #include <unistd.h>
 
@@ -149,9 +150,15 @@ int main(int argc, char** argv) {
         std::cerr << error << "\n";
         return 1;
     }
+    // A symlink already there (a Wine prefix's hidden COM port) is put back
+    // on exit, so that the name does not fall back to a host device.
+    std::optional<std::filesystem::path> previousTarget;
     if (!linkPath.empty()) {
         std::error_code ec;
-        if (std::filesystem::is_symlink(linkPath, ec)) std::filesystem::remove(linkPath, ec);
+        if (std::filesystem::is_symlink(linkPath, ec)) {
+            previousTarget = std::filesystem::read_symlink(linkPath, ec);
+            std::filesystem::remove(linkPath, ec);
+        }
         std::filesystem::create_symlink(server.slavePath(), linkPath, ec);
         if (ec) {
             std::cerr << "cannot link " << linkPath << ": " << ec.message() << "\n";
@@ -176,6 +183,7 @@ int main(int argc, char** argv) {
     if (!linkPath.empty()) {
         std::error_code ec;
         std::filesystem::remove(linkPath, ec);
+        if (previousTarget) std::filesystem::create_symlink(*previousTarget, linkPath, ec);
     }
     std::cerr << "stopped" << std::endl;
     return status;
