@@ -1,0 +1,56 @@
+#include "cli/cli_app.h"
+
+#include <exception>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/cli_commands.h"
+#include "cli/usage_error.h"
+
+namespace wb {
+
+int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    CliContext context{out, err};
+    return runCli(argc, argv, context);
+}
+
+int runCli(int argc, const char* const* argv, CliContext& context) {
+    CLI::App app{"Reads, edits and writes the configuration of Wrenbolt beacons.", "wrenbolt"};
+    app.require_subcommand(0, 1);
+    app.footer("Exit codes: 0 success, 1 the operation failed, 2 usage error.");
+    for (CommandRegistration add : kCommands) add(app, context);
+
+    // CLI11 would only say that a command is required.
+    if (argc > 1 && argv[1][0] != '-') {
+        const std::string name = argv[1];
+        const auto known = app.get_subcommands([&name](CLI::App* command) { return command->check_name(name); });
+        if (known.empty()) {
+            context.err << "Unknown command \"" << name << "\"\nRun with --help for the list of commands.\n";
+            return kExitUsage;
+        }
+    }
+
+    context.exitCode = kExitOk;
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        // --help comes here too, with exit code 0.
+        return app.exit(e, context.out, context.err) == 0 ? kExitOk : kExitUsage;
+    } catch (const UsageError& e) {
+        context.err << e.what() << '\n';
+        return kExitUsage;
+    } catch (const std::exception& e) {
+        context.err << "wrenbolt: " << e.what() << '\n';
+        return kExitFailed;
+    }
+    // Checked here rather than by CLI11, whose check comes before it names
+    // an unknown option.
+    if (app.get_subcommands().empty()) {
+        context.err << "A command is required\nRun with --help for the list of commands.\n";
+        return kExitUsage;
+    }
+    return context.exitCode;
+}
+
+}  // namespace wb
