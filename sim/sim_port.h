@@ -12,7 +12,8 @@
 namespace wb {
 
 // Port names that select an in-process simulated beacon instead of a
-// device: "sim:basic" and "sim:tarsel".
+// device: "sim:basic" and "sim:tarsel", optionally with a fault mode after
+// another colon ("sim:tarsel:slow-start"; names as parseBeaconFault takes).
 bool isSimPortName(std::string_view name);
 // The model a sim port name stands for; empty for any other name.
 std::optional<DeviceModel> simPortModel(std::string_view name);
@@ -25,7 +26,8 @@ struct SimLink {
 };
 
 // The beacon behind a sim port name, on the given clock; empty when the
-// name is not a sim port. `options.model` is replaced by the name's model.
+// name is not a sim port. The name's model (and fault, if it has one)
+// replace those of `options`; the comm opens that very name.
 std::optional<SimLink> makeSimLink(std::string_view portName, Clock& clock,
                                    BeaconOptions options = {});
 

@@ -1,9 +1,3 @@
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -20,17 +14,10 @@
 #include "serial/platform_comm.h"
 #include "serial/serial_port.h"
 #include "sim/simulated_beacon.h"
-
-extern char** environ;
+#include "support/beacon_sim_process.h"
 
 namespace wb {
 namespace {
-
-#ifdef WB_BEACON_SIM_PATH
-constexpr const char* kServerPath = WB_BEACON_SIM_PATH;
-#else
-constexpr const char* kServerPath = "";
-#endif
 
 constexpr std::uint8_t kEsc = 0x1B;
 using Bytes = std::vector<std::uint8_t>;
@@ -55,133 +42,10 @@ Bytes readFile(const std::filesystem::path& path) {
     return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-// The server as a child process, with its stdin and stdout on pipes.
-class SimServer {
-public:
-    explicit SimServer(std::vector<std::string> args) {
-        int in[2];
-        int out[2];
-        if (::pipe(in) != 0 || ::pipe(out) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, in[1]);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        args.insert(args.begin(), kServerPath);
-        args.push_back("--watch-stdin");
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (::posix_spawn(&pid_, kServerPath, &actions, nullptr, argv.data(), environ) != 0) {
-            pid_ = -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(in[0]);
-        ::close(out[1]);
-        stdin_ = in[1];
-        stdout_ = out[0];
-        slavePath_ = readLine();
-    }
-    ~SimServer() {
-        closePort();
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        if (stdin_ >= 0) ::close(stdin_);
-        if (stdout_ >= 0) ::close(stdout_);
-    }
-    SimServer(const SimServer&) = delete;
-    SimServer& operator=(const SimServer&) = delete;
-
-    const std::string& slavePath() const { return slavePath_; }
-
-    // Opens the slave side as a program would open its serial port.
-    bool openPort() {
-        closePort();
-        port_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
-        if (port_ < 0) return false;
-        termios tio{};
-        ::tcgetattr(port_, &tio);
-        ::cfmakeraw(&tio);
-        ::cfsetspeed(&tio, B2400);
-        return ::tcsetattr(port_, TCSANOW, &tio) == 0;
-    }
-    void closePort() {
-        if (port_ >= 0) ::close(port_);
-        port_ = -1;
-    }
-
-    void send(const Bytes& bytes, int pauseMs = 0) {
-        for (std::uint8_t b : bytes) {
-            ASSERT_EQ(::write(port_, &b, 1), 1);
-            if (pauseMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
-        }
-    }
-
-    // What arrives until `count` bytes or `quietMs` without a byte.
-    Bytes receive(std::size_t count, int quietMs = 500) {
-        Bytes got;
-        while (got.size() < count) {
-            pollfd p{port_, POLLIN, 0};
-            if (::poll(&p, 1, quietMs) <= 0) break;
-            std::uint8_t buf[300];
-            const ssize_t n = ::read(port_, buf, sizeof buf);
-            if (n <= 0) break;
-            got.insert(got.end(), buf, buf + n);
-        }
-        return got;
-    }
-
-    // Stops it the way a test runner or a user would; the exit status.
-    int stop(int sig = SIGTERM) {
-        closePort();
-        if (pid_ <= 0) return -1;
-        ::kill(pid_, sig);
-        return waitExit();
-    }
-    int closeStdin() {
-        ::close(stdin_);
-        stdin_ = -1;
-        return waitExit();
-    }
-    // Exit status of a server that is expected to end by itself.
-    int waitExit() {
-        int status = 0;
-        for (int i = 0; i < 500; ++i) {
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return -1;
-    }
-
-private:
-    std::string readLine() {
-        std::string line;
-        for (;;) {
-            pollfd p{stdout_, POLLIN, 0};
-            if (::poll(&p, 1, 5000) <= 0) return line;
-            char c = 0;
-            if (::read(stdout_, &c, 1) != 1 || c == '\n') return line;
-            line.push_back(c);
-        }
-    }
-
-    pid_t pid_ = -1;
-    int stdin_ = -1;
-    int stdout_ = -1;
-    int port_ = -1;
-    std::string slavePath_;
-};
-
 class BeaconSimServer : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (std::string(kServerPath).empty()) GTEST_SKIP() << "server not built";
+        if (std::string(test::kBeaconSimPath).empty()) GTEST_SKIP() << "server not built";
     }
 };
 
@@ -193,7 +57,7 @@ TEST_F(BeaconSimServer, AnswersVersionAndImageOfEachModel) {
     };
     for (const Case& c : {Case{"basic", DeviceModel::Basic, "Wrenbolt v2.1\r\n"},
                           Case{"tarsel", DeviceModel::Tarsel, "Wrenbolt-Tarsel v1.07\r\n"}}) {
-        SimServer server({"--model", c.model});
+        test::BeaconSimProcess server({"--model", c.model});
         ASSERT_FALSE(server.slavePath().empty()) << c.model;
         ASSERT_TRUE(server.openPort()) << c.model;
 
@@ -213,16 +77,6 @@ TEST_F(BeaconSimServer, AnswersVersionAndImageOfEachModel) {
     }
 }
 
-TEST_F(BeaconSimServer, KeepsServingAcrossReopensOfThePort) {
-    SimServer server({"--model", "basic"});
-    for (int round = 0; round < 3; ++round) {
-        ASSERT_TRUE(server.openPort()) << round;
-        server.send({kEsc, 'V'});
-        EXPECT_EQ(server.receive(15).size(), 15u) << round;
-        server.closePort();
-    }
-}
-
 TEST_F(BeaconSimServer, WriteThenDumpOnExit) {
     const auto dir = scratchDir();
     const auto dump = dir / "dump.wb1";
@@ -234,7 +88,7 @@ TEST_F(BeaconSimServer, WriteThenDumpOnExit) {
     ConfigImage image{};
     for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i ^ 0x5A);
     {
-        SimServer server({"--model", "tarsel", "--dump", dump.string(), "--link", link.string()});
+        test::BeaconSimProcess server({"--model", "tarsel", "--dump", dump.string(), "--link", link.string()});
         ASSERT_EQ(std::filesystem::read_symlink(link), server.slavePath());
         ASSERT_TRUE(server.openPort());
         server.send({kEsc, 'D', 0xAA, 'U'}, 10);
@@ -258,7 +112,7 @@ TEST_F(BeaconSimServer, StartsFromAGivenImageAndVersion) {
     image.fill(0x33);
     image[255] = 0x01;
     writeWb1(file, image);
-    SimServer server({"--image", file.string(), "--version", "Wrenbolt v9.9\\r\\n"});
+    test::BeaconSimProcess server({"--image", file.string(), "--version", "Wrenbolt v9.9\\r\\n"});
     ASSERT_TRUE(server.openPort());
     server.send({kEsc, 'V'});
     const Bytes version = server.receive(15);
@@ -281,12 +135,12 @@ TEST_F(BeaconSimServer, Faults) {
         {"line-drop", {kEsc, 'U'}, 100},
     };
     for (const Case& c : cases) {
-        SimServer server({"--fault", c.fault});
+        test::BeaconSimProcess server({"--fault", c.fault});
         ASSERT_TRUE(server.openPort()) << c.fault;
         server.send(c.request, 10);
         EXPECT_EQ(server.receive(400).size(), c.expected) << c.fault;
     }
-    SimServer endless({"--fault", "endless"});
+    test::BeaconSimProcess endless({"--fault", "endless"});
     ASSERT_TRUE(endless.openPort());
     endless.send({kEsc, 'V'});
     EXPECT_EQ(endless.receive(400, 1000).size(), 400u);
@@ -295,7 +149,7 @@ TEST_F(BeaconSimServer, Faults) {
 // The program's own port code, closing and reopening between the phases of
 // a Read Config as the exchange does.
 TEST_F(BeaconSimServer, ServesTheProgramsSerialPort) {
-    SimServer server({"--model", "tarsel"});
+    test::BeaconSimProcess server({"--model", "tarsel"});
     auto comm = makePlatformComm();
     SerialPort port(*comm);
     port.setPortName(server.slavePath());
@@ -323,7 +177,7 @@ TEST_F(BeaconSimServer, ServesTheProgramsSerialPort) {
 }
 
 TEST_F(BeaconSimServer, EndsWhenItsStdinCloses) {
-    SimServer server({"--model", "basic"});
+    test::BeaconSimProcess server({"--model", "basic"});
     ASSERT_FALSE(server.slavePath().empty());
     EXPECT_EQ(server.closeStdin(), 0);
 }
@@ -337,7 +191,7 @@ TEST_F(BeaconSimServer, RefusesBadArguments) {
           std::vector<std::string>{"--model", "gold"},
           std::vector<std::string>{"--image", bad.string()},
           std::vector<std::string>{"--image", (dir / "missing.wb1").string()}}) {
-        SimServer server(args);
+        test::BeaconSimProcess server(args);
         EXPECT_TRUE(server.slavePath().empty()) << args[1];
         EXPECT_NE(server.waitExit(), 0) << args[1];
     }

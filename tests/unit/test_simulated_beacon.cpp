@@ -131,16 +131,6 @@ TEST(SimulatedBeacon, ImageReplyIsItsEeprom) {
     EXPECT_EQ(reply.back().atUs - end, 1'066'666);
 }
 
-TEST(SimulatedBeacon, StartsWithFactoryImageOfItsModel) {
-    for (DeviceModel model : {DeviceModel::Basic, DeviceModel::Tarsel}) {
-        BeaconOptions options;
-        options.model = model;
-        SimulatedBeacon beacon(options);
-        EXPECT_EQ(beacon.eeprom(), factoryImage(model));
-    }
-    EXPECT_NE(factoryImage(DeviceModel::Basic), factoryImage(DeviceModel::Tarsel));
-}
-
 TEST(SimulatedBeacon, FactoryImageReadsBackAsTheDefaultRecord) {
     for (DeviceModel model : {DeviceModel::Basic, DeviceModel::Tarsel}) {
         BeaconDevice device;
@@ -344,17 +334,6 @@ TEST(SimulatedBeacon, LineDropsInTheMiddleOfAnImage) {
             EXPECT_EQ(beacon.eeprom()[i], i < 100 ? image[i] : before[i]) << i;
         }
     }
-}
-
-TEST(SimulatedBeacon, FaultNamesRoundTrip) {
-    for (BeaconFault fault :
-         {BeaconFault::None, BeaconFault::Silent, BeaconFault::OtherProduct,
-          BeaconFault::IncompatibleFirmware, BeaconFault::ImageShort, BeaconFault::ImageLong,
-          BeaconFault::EndlessReply, BeaconFault::SlowStart, BeaconFault::LineDrop}) {
-        EXPECT_EQ(parseBeaconFault(beaconFaultName(fault)), fault);
-    }
-    EXPECT_FALSE(parseBeaconFault("Silent"));
-    EXPECT_FALSE(parseBeaconFault(""));
 }
 
 }  // namespace

@@ -279,35 +279,36 @@ TEST(SimulatedComm, DroppedLineFailsReadsAndWrites) {
     EXPECT_EQ(n, 0u);
 }
 
-TEST(SimulatedComm, TraceRecordsWritesAndPauses) {
-    OpenLink link;
-    link.comm.clearTrace();
-    link.write({kEsc, 'U'}, 10);
-    const auto& trace = link.comm.trace();
-    ASSERT_EQ(trace.size(), 4u);
-    EXPECT_EQ(trace[0].step, CommStep::Write);
-    EXPECT_EQ(trace[0].value, kEsc);
-    EXPECT_EQ(trace[1].step, CommStep::Sleep);
-    EXPECT_EQ(trace[1].value, 10u);
-    EXPECT_EQ(trace[2].atUs, 10'000);
-    EXPECT_EQ(trace[2].value, 'U');
-    EXPECT_EQ(link.comm.writtenBytes(), (std::vector<std::uint8_t>{kEsc, 'U'}));
-}
-
 TEST(SimPort, NamesAndFactory) {
-    EXPECT_TRUE(isSimPortName("sim:basic"));
-    EXPECT_TRUE(isSimPortName("sim:tarsel"));
-    for (const char* name : {"sim:", "sim:Basic", "COM1", "/dev/ttyUSB0", "sim:basic "}) {
-        EXPECT_FALSE(isSimPortName(name)) << name;
+    struct Case {
+        const char* name;
+        bool sim;
+        DeviceModel model;
+        BeaconFault fault;
+    };
+    const std::vector<Case> cases{
+        {"sim:basic", true, DeviceModel::Basic, BeaconFault::None},
+        {"sim:tarsel", true, DeviceModel::Tarsel, BeaconFault::None},
+        {"sim:tarsel:slow-start", true, DeviceModel::Tarsel, BeaconFault::SlowStart},
+        {"sim:basic:silent", true, DeviceModel::Basic, BeaconFault::Silent},
+        {"sim:basic:", false, DeviceModel::None, BeaconFault::None},
+        {"sim:basic:sometimes", false, DeviceModel::None, BeaconFault::None},
+        {"sim:", false, DeviceModel::None, BeaconFault::None},
+        {"sim:Basic", false, DeviceModel::None, BeaconFault::None},
+        {"sim:basic ", false, DeviceModel::None, BeaconFault::None},
+        {"COM1", false, DeviceModel::None, BeaconFault::None},
+        {"/dev/ttyUSB0", false, DeviceModel::None, BeaconFault::None},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(isSimPortName(c.name), c.sim) << c.name;
+        VirtualClock clock;
+        auto link = makeSimLink(c.name, clock);
+        ASSERT_EQ(link.has_value(), c.sim) << c.name;
+        if (!link) continue;
+        EXPECT_EQ(link->beacon->options().model, c.model) << c.name;
+        EXPECT_EQ(link->beacon->options().fault, c.fault) << c.name;
+        EXPECT_NE(link->comm->openPort(c.name), kInvalidCommHandle) << c.name;
     }
-    VirtualClock clock;
-    EXPECT_FALSE(makeSimLink("COM1", clock));
-    auto link = makeSimLink("sim:tarsel", clock);
-    ASSERT_TRUE(link);
-    EXPECT_EQ(link->beacon->options().model, DeviceModel::Tarsel);
-    EXPECT_EQ(link->beacon->versionText(), "Wrenbolt-Tarsel v1.07\r\n");
-    EXPECT_EQ(link->beacon->eeprom(), factoryImage(DeviceModel::Tarsel));
-    EXPECT_NE(link->comm->openPort("sim:tarsel"), kInvalidCommHandle);
 }
 
 }  // namespace
