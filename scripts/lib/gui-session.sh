@@ -47,6 +47,43 @@ wb_hide_ports() {
   done
 }
 
+# Wine's device manager maps every host serial port it finds (a root user
+# can open /dev/ttyS0) to the first COM name without an entry under
+# HKLM\Software\Wine\Ports, rewriting that name's link when Wine starts.
+# Giving COM1..COM32 entries that lead to the empty folder keeps it off
+# them; the names the tests map are then linked once Wine is up.
+wb_claim_port_names() {
+  if ! grep -q '^"COM32"=' "$WINEPREFIX/system.reg" 2>/dev/null ||
+    ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    local reg="$wb_out/ports.reg" n
+    {
+      echo "REGEDIT4"
+      echo
+      echo "[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]"
+      for n in $(seq 1 32); do echo "\"COM$n\"=\"$wb_hidden\""; done
+      # With no window manager on the display, Wine draws the title bars.
+      echo
+      echo "[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]"
+      echo "\"Managed\"=\"N\""
+    } >"$reg"
+    wine reg import "$(wb_winpath "$reg")" >/dev/null 2>&1 || return 1
+  fi
+  # One Wine session for the whole run: its device manager runs once, here.
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  local marker="$wb_out/wine-started"
+  touch "$marker"
+  sleep 1
+  wineserver -p >/dev/null 2>&1
+  wine cmd /c exit >/dev/null 2>&1
+  local tries=0
+  while [ -z "$(find "$wb_devices/com1" -newer "$marker" 2>/dev/null)" ] && [ $tries -lt 200 ]; do
+    sleep 0.05
+    tries=$((tries + 1))
+  done
+  wb_hide_ports
+}
+
 # wb_start_session OUT [display]: the Wine prefix and, unless a display is
 # given, Xvfb on the first free display from :93.
 wb_start_session() {
@@ -55,11 +92,18 @@ wb_start_session() {
   eval "$("$wb_root/scripts/wine-prefix")"
   wb_devices="$WINEPREFIX/dosdevices"
   wb_hidden="$WINEPREFIX/no-port"
-  wb_hide_ports
+  # The display first: Wine's desktop process starts with the session.
   if [ -n "$display" ]; then
     export DISPLAY="$display"
-    return 0
+  else
+    wb_start_xvfb || return 1
   fi
+  wb_hide_ports
+  wb_claim_port_names || { echo "gui: cannot set up the COM names" >&2; return 1; }
+}
+
+# Xvfb on the first free display from :93.
+wb_start_xvfb() {
   local n
   for n in $(seq 93 140); do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
@@ -116,7 +160,6 @@ wb_stop_wine() {
 
 # Stops every beacon started here (each writes its --dump on the way out).
 wb_stop_beacons() {
-  wb_stop_wine
   local pid
   for pid in "${wb_beacon_pids[@]}"; do
     kill -TERM "$pid" 2>/dev/null
@@ -150,6 +193,7 @@ wb_convert_screenshots() {
 }
 
 wb_end_session() {
+  wb_stop_wine
   wb_stop_beacons
   if [ -n "$wb_xvfb_pid" ]; then
     kill "$wb_xvfb_pid" 2>/dev/null

@@ -1,6 +1,7 @@
 #include "automation.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace wbgui {
@@ -164,14 +165,25 @@ void pressEscape(HWND control) {
                  1 | (static_cast<LPARAM>(scan) << 16) | (LPARAM{3} << 30));
 }
 
+// Wide characters: Wine hands the ANSI form of CB_GETLBTEXT to another
+// process cut after its first character.
 std::vector<std::string> comboEntries(HWND combo) {
     std::vector<std::string> entries;
     const LRESULT count = sendTo(combo, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = sendTo(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-        std::vector<char> buffer(static_cast<std::size_t>(length > 0 ? length : 0) + 64, '\0');
-        sendTo(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer.data()));
-        entries.emplace_back(buffer.data());
+        DWORD_PTR length = 0;
+        SendMessageTimeoutW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0, SMTO_NORMAL,
+                            kSendTimeoutMs, &length);
+        std::vector<wchar_t> buffer(length + 64, L'\0');
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                            reinterpret_cast<LPARAM>(buffer.data()), SMTO_NORMAL, kSendTimeoutMs,
+                            &ignored);
+        std::string entry;
+        for (const wchar_t* c = buffer.data(); *c != L'\0'; ++c) {
+            entry += *c < 0x80 ? static_cast<char>(*c) : '?';
+        }
+        entries.push_back(entry);
     }
     return entries;
 }
@@ -228,7 +240,12 @@ bool saveWindowImage(HWND window, const std::string& path) {
 
 void StatusWatch::sample() {
     current_ = itemText(dialog_, kStatusId);
-    if (seen_.empty() || seen_.back() != current_) seen_.push_back(current_);
+    if (seen_.empty() || seen_.back() != current_) {
+        seen_.push_back(current_);
+        if (std::getenv("WB_GUI_TRACE") != nullptr) {
+            std::printf("  %llu %s\n", GetTickCount64() % 100000, current_.c_str());
+        }
+    }
 }
 
 bool StatusWatch::waitFor(const std::function<bool(const std::string&)>& condition,

@@ -33,7 +33,9 @@ inline constexpr DWORD kDialogTimeoutMs = 30000;
 
 // Starts the program (with the given text after its name) and waits for
 // its window. False, with a failed check, when it does not appear.
-bool launch(FlowContext& context, Program& program, const std::string& arguments = {});
+// waitForList: also until the window's initialisation has ended.
+bool launch(FlowContext& context, Program& program, const std::string& arguments = {},
+            bool waitForList = true);
 // Quits through the given button or key and checks exit code 0.
 void quitAndCheckExit(FlowContext& context, Program& program, const std::string& how);
 

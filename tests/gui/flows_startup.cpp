@@ -105,7 +105,8 @@ constexpr StyleRule kStyles[] = {
     {1007, ES_UPPERCASE | ES_AUTOHSCROLL | WS_TABSTOP, kNoEditExtras | ES_NUMBER | ES_RIGHT},
     {1008, kMorseNumber, kNoEditExtras | ES_RIGHT | ES_MULTILINE},
     {1009, kMorseNumber, kNoEditExtras | ES_RIGHT | ES_MULTILINE},
-    {1000, CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP, CBS_SORT | CBS_AUTOHSCROLL},
+    // (the combo box hands WS_VSCROLL on to its list)
+    {1000, CBS_DROPDOWN | WS_TABSTOP, CBS_SORT | CBS_AUTOHSCROLL},
     {1006, WS_GROUP, WS_TABSTOP},
 };
 
@@ -161,10 +162,12 @@ public:
         if (module_ != nullptr) FreeLibrary(module_);
     }
     bool ready() const { return dialog_ != nullptr; }
+    // The dialog manager converts position and size each on its own, so
+    // the right edge is mapped(x) + mapped(w), not mapped(x + w).
     RECT map(int x, int y, int w, int h) const {
-        RECT rect{x, y, x + w, y + h};
-        MapDialogRect(dialog_, &rect);
-        return rect;
+        RECT units{x, y, w, h};
+        MapDialogRect(dialog_, &units);
+        return RECT{units.left, units.top, units.left + units.right, units.top + units.bottom};
     }
 
 private:
@@ -286,7 +289,7 @@ void checkTabOrder(FlowContext& context, HWND window) {
 void flowStartup(FlowContext& context) {
     Checks& checks = context.checks;
     Program program;
-    if (!launch(context, program)) return;
+    if (!launch(context, program, {}, false)) return;
     HWND window = program.window();
     // The template's text until the first timer message, then the empty
     // status text.
@@ -318,7 +321,8 @@ void flowStartup(FlowContext& context) {
     const auto entries = comboEntries(combo);
     checks.check(entries.size() == 1 && entries[0] == "No COM Ports Found",
                  "no port opens: the single entry \"No COM Ports Found\"",
-                 std::to_string(entries.size()) + " entries");
+                 std::to_string(entries.size()) + " entries, the first " +
+                     shown(entries.empty() ? std::string() : entries.front()));
     checks.equal("port selector shows", textOf(combo), "No COM Ports Found");
 
     GUITHREADINFO thread{};

@@ -32,13 +32,22 @@ std::string FlowContext::option(const std::string& key) {
     return {};
 }
 
-bool launch(FlowContext& context, Program& program, const std::string& arguments) {
+bool launch(FlowContext& context, Program& program, const std::string& arguments,
+            bool waitForList) {
     const std::string exe = context.exe();
     std::string line = "\"" + exe + "\"";
     if (!arguments.empty()) line += arguments;
     if (!context.checks.check(program.start(exe, line), "program starts")) return false;
-    return context.checks.check(program.waitForWindow(kStartTimeoutMs) != nullptr,
-                                "main window appears");
+    HWND window = program.waitForWindow(kStartTimeoutMs);
+    if (!context.checks.check(window != nullptr, "main window appears")) return false;
+    // The window is found while its items are still being made.
+    waitUntil([&] { return GetDlgItem(window, IDC_STATUS) != nullptr; }, kStartTimeoutMs);
+    if (!waitForList) return true;
+    // The port list is filled before the window answers any message.
+    return context.checks.check(
+        waitUntil([&] { return SendMessageA(GetDlgItem(window, IDC_PORT), CB_GETCOUNT, 0, 0) > 0; },
+                  kStartTimeoutMs),
+        "port list filled");
 }
 
 void quitAndCheckExit(FlowContext& context, Program& program, const std::string& how) {
