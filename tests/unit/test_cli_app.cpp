@@ -44,7 +44,7 @@ TEST(CliApp, ExitCodes) {
 TEST(CliApp, HelpListsEveryCommandWithItsLine) {
     const auto result = runWrenbolt({"--help"});
     EXPECT_NE(result.out.find("defaults"), std::string::npos);
-    for (const std::string command : {"defaults"}) {
+    for (const std::string command : {"defaults", "show", "encode"}) {
         const auto help = runWrenbolt({command, "--help"});
         EXPECT_EQ(help.exitCode, 0) << command;
         EXPECT_NE(help.out.find("wrenbolt " + command), std::string::npos) << help.out;

@@ -1,0 +1,44 @@
+#include "cli/cli_options.h"
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "cli/record_json.h"
+#include "cli/record_table.h"
+#include "cli/usage_error.h"
+
+namespace wb {
+
+CLI::Option* addModelOption(CLI::App& command, std::string& model) {
+    return command.add_option("--model", model, "Image layout: basic or tarsel")
+        ->required()
+        ->check(CLI::IsMember({"basic", "tarsel"}));
+}
+
+void addRecordInputOptions(CLI::App& command, RecordInput& input) {
+    command.add_option("--config", input.configFile, "JSON record to apply (keys as `defaults --json` prints)");
+    command.add_option("--set", input.settings, "KEY=VALUE applied after --config, in order; may repeat")
+        ->allow_extra_args(false);
+}
+
+void applyRecordInput(const RecordInput& input, DeviceConfig& config) {
+    if (!input.configFile.empty()) {
+        std::ifstream file(input.configFile, std::ios::binary);
+        std::ostringstream text;
+        text << file.rdbuf();
+        if (!file) throw UsageError("--config: cannot read \"" + input.configFile + "\"");
+        applyJsonText(text.str(), config);
+    }
+    for (const std::string& setting : input.settings) applySetting(setting, config);
+}
+
+CLI::Option* addJsonFlag(CLI::App& command, bool& json) {
+    return command.add_flag("--json", json, "Print one JSON object instead of the table");
+}
+
+std::string recordText(const DeviceConfig& config, bool json) {
+    return json ? recordToJsonText(config) : recordTable(config);
+}
+
+}  // namespace wb

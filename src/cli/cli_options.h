@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "config/device_config.h"
+
+namespace wb {
+
+// --model basic|tarsel, required. Resolve the stored name with modelFromName.
+CLI::Option* addModelOption(CLI::App& command, std::string& model);
+
+// --config FILE.json and --set KEY=VALUE..., shared by the commands that
+// build a record from the command line.
+struct RecordInput {
+    std::string configFile;
+    std::vector<std::string> settings;
+};
+void addRecordInputOptions(CLI::App& command, RecordInput& input);
+// The JSON file first, then each --set in the order given; a file that
+// cannot be read or a bad value throws UsageError.
+void applyRecordInput(const RecordInput& input, DeviceConfig& config);
+
+// --json, for the commands that print a record.
+CLI::Option* addJsonFlag(CLI::App& command, bool& json);
+// The table, or one JSON object.
+std::string recordText(const DeviceConfig& config, bool json);
+
+}  // namespace wb

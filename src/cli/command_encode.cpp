@@ -1,0 +1,51 @@
+#include <memory>
+
+#include "cli/cli_commands.h"
+#include "cli/cli_options.h"
+#include "cli/record_json.h"
+#include "config/codec_context.h"
+#include "file/config_file.h"
+#include "file/file_texts.h"
+
+namespace wb {
+namespace {
+
+struct EncodeOptions {
+    std::string model;
+    RecordInput input;
+    bool noLimit = false;
+    std::string output;
+};
+
+}  // namespace
+
+void addEncodeCommand(CLI::App& app, CliContext& context) {
+    auto* command = app.add_subcommand(
+        "encode", "Build a record from the factory defaults, --config and --set, and save it as a .wb1 file");
+    auto options = std::make_shared<EncodeOptions>();
+    addModelOption(*command, options->model);
+    addRecordInputOptions(*command, options->input);
+    command->add_flag("--no-limit", options->noLimit, "Lift the 144-148 MHz limit on the TX frequency");
+    command->add_option("-o,--output", options->output, ".wb1 file to write")->required();
+    command->footer("--model decides the layout; a model key of --config or --set is overridden by it.");
+    command->callback([&context, options] {
+        BeaconDevice device;
+        applyRecordInput(options->input, device.config);
+        device.config.model = *modelFromName(options->model);
+
+        CodecContext codec;
+        codec.noLimit = options->noLimit;
+        // Save goes on with the shortened image, as the dialog does once
+        // the notice is dismissed.
+        codec.showTruncationNotice = [&context] {
+            context.err << kTruncationCaption << ": " << kTruncationText << '\n';
+        };
+        saveConfigFile(device, options->output, codec);
+        if (device.statusText != kFileSavedText) {
+            context.err << device.statusText << '\n';
+            context.exitCode = kExitFailed;
+        }
+    });
+}
+
+}  // namespace wb
