@@ -89,6 +89,9 @@ wb_claim_port_names() {
 wb_start_session() {
   wb_out="$1"
   local display="${2:-}"
+  # A prefix of its own (made by the same script): the COM names claimed
+  # in its registry would otherwise undo the links other layers make.
+  export WB_WINEPREFIX="${WB_GUI_WINEPREFIX:-$wb_root/build/wineprefix-gui}"
   eval "$("$wb_root/scripts/wine-prefix")"
   wb_devices="$WINEPREFIX/dosdevices"
   wb_hidden="$WINEPREFIX/no-port"

@@ -164,6 +164,28 @@ void flowSaveLoad(FlowContext& context) {
     waitForStatus(context, window, "File Loaded", "second Load reports \"File Loaded\"");
     checks.equal("TX 143.000 saved as 146.565", itemText(window, IDC_TX_FREQUENCY), "146.565");
 
+    // A long tone list is read whole from the field: 161 entries, the most a
+    // Tarsel image holds, take about 800 characters.
+    std::string tones;
+    unsigned char expectedTones[162] = {};
+    for (int i = 0; i < 161; ++i) {
+        expectedTones[i] = static_cast<unsigned char>(100 + i % 156);
+        tones += std::to_string(100 + i % 156) + (i % 10 == 9 ? ",\r\n" : ", ");
+    }
+    setItemText(window, IDC_TONES, tones);
+    clickItem(window, IDC_SAVE);
+    answerFileDialog(context, program, context.artifact("long-tones.wb1"), "config1.wb1");
+    if (waitForStatus(context, window, "File Saved", "long tone list saved")) {
+        const auto bytes = readFile(context.artifact("long-tones.wb1"));
+        checks.check(bytes.size() == 264 &&
+                         hexBytes(bytes.data() + 8 + 83, sizeof expectedTones) ==
+                             hexBytes(expectedTones, sizeof expectedTones),
+                     "all 161 tones of a " + std::to_string(tones.size()) +
+                         "-character list reach the file");
+    }
+    checks.check(topWindows(program.processId(), kDialogClass, "Text/Tones Truncated").empty(),
+                 "161 tones fit without a notice");
+
     // The open dialog accepts a name that does not exist; the loader says so.
     clickItem(window, IDC_LOAD);
     answerFileDialog(context, program, context.artifact("missing.wb1"), nullptr);
