@@ -14,12 +14,14 @@ using CommandRegistration = void (*)(CLI::App& app, CliContext& context);
 void addDefaultsCommand(CLI::App& app, CliContext& context);
 void addShowCommand(CLI::App& app, CliContext& context);
 void addEncodeCommand(CLI::App& app, CliContext& context);
+void addPortsCommand(CLI::App& app, CliContext& context);
 
 // Every command of the tool, in the order `wrenbolt --help` lists them.
 inline constexpr CommandRegistration kCommands[] = {
     addDefaultsCommand,
     addShowCommand,
     addEncodeCommand,
+    addPortsCommand,
 };
 
 }  // namespace wb
