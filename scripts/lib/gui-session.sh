@@ -178,11 +178,12 @@ wb_stop_beacons() {
   wb_hide_ports
 }
 
-# wb_driver FLOW [key=value ...]
+# wb_driver FLOW [key=value ...]: every wait in the driver has its own
+# time-out; this one only guards against Wine itself hanging.
 wb_driver() {
   local flow="$1"
   shift
-  wine "$wb_driver_exe" "$flow" "exe=$(wb_winpath "$wb_exe")" "out=$(wb_winpath "$wb_out")" "$@" \
+  timeout 240 wine "$wb_driver_exe" "$flow" "exe=$(wb_winpath "$wb_exe")" "out=$(wb_winpath "$wb_out")" "$@" \
     2>>"$wb_out/wine.log"
 }
 
