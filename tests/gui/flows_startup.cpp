@@ -338,6 +338,16 @@ void flowStartup(FlowContext& context) {
                5000);
     choosePort(window, "COM9");
     runCommand(context, window, IDC_READ_CONFIG, "Could not open Com Port COM9", 5000);
+    // Only the first 99 characters of the selector's text name the port.
+    const std::string longName = "COM" + std::string(117, '7');
+    choosePort(window, longName);
+    if (itemText(window, IDC_PORT) == longName) {
+        runCommand(context, window, IDC_READ_VERSION,
+                   "Could not open Com Port " + longName.substr(0, 99), 5000);
+    } else {
+        checks.check(false, "selector takes a 120-character name",
+                     "holds " + shown(itemText(window, IDC_PORT)));
+    }
     checkEnabling(checks, window, 0, "after failed commands");
 
     quitAndCheckExit(context, program, "Escape");
