@@ -25,6 +25,9 @@ public:
     bool isOpen() const { return handle != kInvalidCommHandle; }
 
     void setPortName(std::string_view name);
+    // Closes a port still open, then opens portName and configures it. A
+    // port that opened but could not be configured is closed again, so it
+    // is not left held half set up.
     bool open();
     std::int32_t write(const std::uint8_t* bytes, std::int32_t count, std::uint32_t pauseMs);
     std::int32_t read(std::uint8_t* buffer, std::int32_t count);
