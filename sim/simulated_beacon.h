@@ -26,8 +26,8 @@ enum class BeaconFault {
 };
 
 std::string_view beaconFaultName(BeaconFault fault);
-// "none", "silent", "other-product", "incompatible", "image-short",
-// "image-long", "endless", "slow-start", "line-drop".
+// "none", "silent", "other-product", "incompatible", "short-image",
+// "long-image", "endless", "slow-start", "line-drop".
 std::optional<BeaconFault> parseBeaconFault(std::string_view name);
 
 inline constexpr std::string_view kBasicVersionText = "Wrenbolt v2.1\r\n";

@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
                    "answer to the version request (\\r, \\n, \\xHH allowed)");
     app.add_option("--image", imagePath, "start with the EEPROM of this .wb1 file");
     app.add_option("--fault", faultName,
-                   "none, silent, other-product, incompatible, image-short, image-long, "
+                   "none, silent, other-product, incompatible, short-image, long-image, "
                    "endless, slow-start, line-drop")
         ->capture_default_str();
     app.add_option("--link", linkPath, "make this symlink to the pty's slave side");

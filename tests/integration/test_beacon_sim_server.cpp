@@ -130,8 +130,8 @@ TEST_F(BeaconSimServer, Faults) {
     };
     const std::vector<Case> cases{
         {"silent", {kEsc, 'V'}, 0},
-        {"image-short", {kEsc, 'U'}, 255},
-        {"image-long", {kEsc, 'U'}, 300},
+        {"short-image", {kEsc, 'U'}, 255},
+        {"long-image", {kEsc, 'U'}, 300},
         {"line-drop", {kEsc, 'U'}, 100},
     };
     for (const Case& c : cases) {
