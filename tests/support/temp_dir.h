@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -18,9 +19,11 @@ class TempDir {
 public:
     TempDir() {
         static std::atomic<int> counter{0};
+        // Test cases run in parallel processes: time, chance and a counter.
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
         path_ = std::filesystem::temp_directory_path() /
-                ("wrenbolt-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+                ("wrenbolt-test-" + std::to_string(stamp) + "-" + std::to_string(std::random_device{}()) + "-" +
+                 std::to_string(counter++));
         std::filesystem::create_directories(path_);
     }
     ~TempDir() {
