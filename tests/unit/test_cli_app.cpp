@@ -90,7 +90,7 @@ TEST(CliDefaults, JsonReadsBackAsTheFactoryRecord) {
     const auto result = runWrenbolt({"defaults", "--json"});
     ASSERT_EQ(result.exitCode, 0);
     DeviceConfig back;
-    back.morseText = "x";
+    back.morseText.clear();
     back.tones = {};
     back.txFrequencyMHz = 0;
     applyJsonText(result.out, back);
