@@ -1,0 +1,40 @@
+#include <memory>
+
+#include "cli/cli_commands.h"
+#include "cli/device_outcome.h"
+#include "cli/device_session.h"
+#include "cli/record_json.h"
+
+namespace wb {
+namespace {
+
+// The reply without the line break the beacon ends it with.
+std::string replyLine(std::string reply) {
+    while (!reply.empty() && (reply.back() == '\r' || reply.back() == '\n')) reply.pop_back();
+    return reply;
+}
+
+}  // namespace
+
+void addVersionCommand(CLI::App& app, CliContext& context) {
+    auto* command = app.add_subcommand("version", "Identify the beacon on a port (Read Version)");
+    auto options = std::make_shared<DeviceCommandOptions>();
+    addDeviceOptions(*command, *options);
+    command->callback([&context, options] {
+        DeviceSession session(context, *options);
+        if (!session.ready()) {
+            context.exitCode = kExitFailed;
+            return;
+        }
+        session.run(ExchangeState::ReadVersion);
+        if (!versionWasRead(session.device.statusText)) {
+            context.exitCode = session.fail();
+            return;
+        }
+        context.out << "model: " << modelName(session.device.config.model) << '\n'
+                    << "version: " << bytesToUtf8(replyLine(session.device.versionReply)) << '\n';
+        context.exitCode = kExitOk;
+    });
+}
+
+}  // namespace wb

@@ -1,0 +1,154 @@
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_commands.h"
+#include "cli/device_outcome.h"
+#include "cli/device_session.h"
+#include "cli/raw_image_file.h"
+#include "cli/record_diff.h"
+#include "cli/record_json.h"
+#include "cli/usage_error.h"
+#include "file/config_file.h"
+#include "image/model_dispatch.h"
+
+namespace wb {
+namespace {
+
+struct WriteOptions {
+    DeviceCommandOptions device;
+    std::string filePath;
+    std::string configPath;
+    std::vector<std::string> settings;
+    std::string backupPath;
+    bool noLimit = false;
+    bool dryRun = false;
+    bool allowTruncate = false;
+};
+
+std::string readWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw UsageError("Could not read " + path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// --config and --set applied to a record; the model stays the identified one.
+void applyEdits(const WriteOptions& options, const std::string& jsonText, DeviceConfig& config) {
+    const DeviceModel model = config.model;
+    if (!options.configPath.empty()) applyJsonText(jsonText, config);
+    for (const std::string& setting : options.settings) applySetting(setting, config);
+    config.model = model;
+}
+
+// What the beacon would hold after the write: the new image decoded over
+// the beacon's current record, so members its layout lacks stay as they are.
+DeviceConfig storedAfterWrite(BeaconDevice trial, const DeviceConfig& current, const CodecContext& codec) {
+    encodeForModel(trial, codec);
+    trial.config = current;
+    trial.images.incomingImage = trial.images.outgoingImage;
+    trial.images.receivedLength = static_cast<std::int32_t>(kImageSize);
+    decodeImage(trial);
+    return trial.config;
+}
+
+int runWrite(CliContext& context, const WriteOptions& options) {
+    // Bad edits are usage errors, found before the beacon is touched.
+    const std::string jsonText = options.configPath.empty() ? "" : readWholeFile(options.configPath);
+    DeviceConfig scratch;
+    applyEdits(options, jsonText, scratch);
+    if (!options.filePath.empty() && !std::ifstream(options.filePath, std::ios::binary)) {
+        context.err << "Could not read " << options.filePath << '\n';
+        return kExitFailed;
+    }
+
+    DeviceSession session(context, options.device);
+    if (!session.ready()) return kExitFailed;
+    BeaconDevice& device = session.device;
+
+    // Without a file the write starts from what the beacon holds now; a
+    // backup and a dry run need that too. A file only needs the model.
+    const bool readFirst = options.filePath.empty() || !options.backupPath.empty() || options.dryRun;
+    if (readFirst) {
+        session.run(ExchangeState::VersionForRead);
+        if (device.statusText != kReadSuccessText) return session.fail();
+    } else {
+        session.run(ExchangeState::ReadVersion);
+        if (!versionWasRead(device.statusText)) return session.fail();
+    }
+    if (!options.backupPath.empty()) {
+        if (!saveRawImageFile(options.backupPath, device.images.incomingImage)) {
+            context.err << "Could not write the backup " << options.backupPath << '\n';
+            return kExitFailed;
+        }
+        if (!options.device.quiet) context.err << "Backup saved to " << options.backupPath << '\n';
+    }
+    const DeviceConfig current = device.config;
+
+    if (!options.filePath.empty()) {
+        loadConfigFile(device, options.filePath);
+        if (device.statusText != kReadSuccessText) {
+            context.err << device.statusText << '\n';
+            return kExitFailed;
+        }
+    }
+    applyEdits(options, jsonText, device.config);
+
+    int notices = 0;
+    const CodecContext codec{options.noLimit, [&context, &notices] {
+                                 ++notices;
+                                 context.err << kTruncationCaption << ": " << kTruncationText << '\n';
+                             }};
+    const auto refuseCut = [&context] {
+        context.err << "Nothing written; --allow-truncate writes the cut text and tones.\n";
+        return kExitFailed;
+    };
+
+    if (options.dryRun) {
+        const DeviceConfig after = storedAfterWrite(device, current, codec);
+        if (notices > 0 && !options.allowTruncate) return refuseCut();
+        const std::vector<std::string> changes = recordDifferences(current, after);
+        if (changes.empty()) context.out << "Nothing would change.\n";
+        for (const std::string& line : changes) context.out << line << '\n';
+        return kExitOk;
+    }
+
+    bool notStarted = session.runWrite(codec);
+    if (notStarted && notices > 0) {
+        if (!options.allowTruncate) return refuseCut();
+        // The record now holds the cut values, which fit.
+        notStarted = session.runWrite(codec);
+    }
+    if (notStarted || device.statusText != kWriteSuccessText) return session.fail();
+    return kExitOk;
+}
+
+}  // namespace
+
+void addWriteCommand(CLI::App& app, CliContext& context) {
+    auto* command = app.add_subcommand(
+        "write", "Write a configuration to the beacon and verify it (Write Config)");
+    auto options = std::make_shared<WriteOptions>();
+    addDeviceOptions(*command, options->device);
+    auto* file = command->add_option("file", options->filePath,
+                                     "A .wb1 file to write; without one the beacon's current "
+                                     "configuration is read and edited");
+    auto* config = command->add_option("--config", options->configPath,
+                                       "A JSON file of members to change (as `read --json` prints)");
+    file->excludes(config);
+    command->add_option("--set", options->settings, "Change one member: KEY=VALUE (repeatable)")
+        ->allow_extra_args(false);
+    command->add_flag("--no-limit", options->noLimit, "Lift the 144-148 MHz limit (/NOLIMIT)");
+    command->add_flag("--dry-run", options->dryRun,
+                      "Read the beacon and print which members would change; write nothing");
+    command->add_option("--backup", options->backupPath,
+                        "Save the beacon's current image to this .wb1 file first");
+    command->add_flag("--allow-truncate", options->allowTruncate,
+                      "Write even when the Morse text or the tones have to be cut");
+    command->callback([&context, options] { context.exitCode = runWrite(context, *options); });
+}
+
+}  // namespace wb

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "config/beacon_device.h"
+#include "serial/serial_port.h"
+#include "sim/clock.h"
+
+namespace wb {
+
+// The dialog's poll timer for the command line: one pollTick every 100 ms,
+// until the exchange is Idle again.
+inline constexpr std::int64_t kTickPeriodUs = 100000;
+
+using TickListener = std::function<void(const BeaconDevice&)>;
+
+// Ticks like a window timer: a tick that overran its period is followed at
+// once by the next, but missed ticks are not made up in a burst. Returns
+// the number of ticks run. `maxTicks` only guards against a machine that
+// never goes idle; the exchange ends on its own well within it.
+std::int32_t runUntilIdle(BeaconDevice& device, SerialPort& port, Clock& clock,
+                          const TickListener& afterTick, std::int32_t maxTicks = 200);
+
+}  // namespace wb

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "config/device_config.h"
+
+namespace wb {
+
+// One line "key: old -> new" for each member that differs, in the record's
+// order, with the values as the JSON form writes them.
+std::vector<std::string> recordDifferences(const DeviceConfig& before, const DeviceConfig& after);
+
+}  // namespace wb
