@@ -1,0 +1,226 @@
+// wrenbolt version, read and write against a simulated beacon on a
+// virtual clock: outputs, progress lines, files, and exit codes.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/exchange_driver.h"
+#include "cli/progress_display.h"
+#include "exchange/device_exchange.h"
+#include "sim/simulated_beacon.h"
+#include "support/sim_device_links.h"
+
+namespace wb {
+namespace {
+
+using test::runDeviceCommand;
+using test::SimDeviceLinks;
+
+std::filesystem::path scratchFile(const std::string& name) {
+    return std::filesystem::temp_directory_path() / ("wrenbolt_cli_device_" + name);
+}
+
+std::vector<std::uint8_t> fileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+}
+
+bool requested(SimulatedBeacon& beacon, BeaconRequestKind kind) {
+    for (const BeaconRequest& r : beacon.requests()) {
+        if (r.kind == kind) return true;
+    }
+    return false;
+}
+
+TEST(CliDevice, VersionPrintsModelAndReply) {
+    SimDeviceLinks links;
+    const auto r = runDeviceCommand(links, {"version", "--port", "sim:tarsel"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "model: tarsel\nversion: Wrenbolt-Tarsel v1.07\n");
+    EXPECT_EQ(r.err, "Reading Version\nVersion Read : \"Wrenbolt-Tarsel v1.07\r\n\"\n");
+    // Seven ticks, each at least 100 ms after the one before.
+    EXPECT_GE(links.virtualClock.nowUs(), 700000);
+    EXPECT_LT(links.virtualClock.nowUs(), 900000);
+}
+
+TEST(CliDevice, ReadPrintsJsonAndSavesTheImageAsRead) {
+    SimDeviceLinks links;
+    const auto path = scratchFile("read.wb1");
+    const auto r = runDeviceCommand(links, {"read", "--port", "sim:basic", "--json", "-o", path.string(), "-q"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const auto json = nlohmann::json::parse(r.out);
+    EXPECT_EQ(json["model"], "basic");
+    EXPECT_EQ(json["morseText"], " WRENBOLT ");
+    const auto bytes = fileBytes(path);
+    ASSERT_EQ(bytes.size(), 264u);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 8), std::string("WB14\x00\x01\x00\x00", 8));
+    EXPECT_TRUE(std::equal(bytes.begin() + 8, bytes.end(), links.beacon().eeprom().begin()));
+    std::filesystem::remove(path);
+}
+
+TEST(CliDevice, WriteShowsEveryStatusAndStoresTheEdit) {
+    SimDeviceLinks links;
+    const auto r = runDeviceCommand(links, {"write", "--port", "sim:tarsel", "--set", "morseSpeedWpm=25"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::vector<std::string> expected = {"Reading Version", "Reading Config", "Read Config Successful",
+                                         "Reading Version", "Writing Config : "};
+    for (int stars = 1; stars <= 8; ++stars) expected.push_back("Writing Config : " + std::string(static_cast<std::size_t>(stars), '*'));
+    expected.push_back("Verifying Config");
+    expected.push_back("Config Written Successfully!");
+    EXPECT_EQ(lines(r.err), expected);
+
+    // What the beacon now holds reads back with the coarsened speed.
+    const auto read = runDeviceCommand(links, {"read", "--port", "sim:tarsel", "--json", "-q"});
+    ASSERT_EQ(read.exitCode, 0);
+    EXPECT_EQ(nlohmann::json::parse(read.out)["morseSpeedWpm"], 26);
+    EXPECT_EQ(links.beacon().lostBytes(), 0);
+}
+
+TEST(CliDevice, DryRunListsChangesAndWritesNothing) {
+    SimDeviceLinks links;
+    const auto r = runDeviceCommand(
+        links, {"write", "--port", "sim:tarsel", "--dry-run", "-q", "--set", "morseSpeedWpm=25", "--set", "morseTone=26"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "morseSpeedWpm: 20 -> 26\n");
+    EXPECT_FALSE(requested(links.beacon(), BeaconRequestKind::WriteImage));
+    EXPECT_EQ(links.beacon().eeprom(), factoryImage(DeviceModel::Tarsel));
+
+    const auto none = runDeviceCommand(links, {"write", "--port", "sim:tarsel", "--dry-run", "-q"});
+    EXPECT_EQ(none.exitCode, 0);
+    EXPECT_EQ(none.out, "Nothing would change.\n");
+}
+
+TEST(CliDevice, TruncationIsRefusedUnlessAllowed) {
+    const std::string longText = "morseText=" + std::string(61, 'K');
+    SimDeviceLinks links;
+    const auto refused = runDeviceCommand(links, {"write", "--port", "sim:tarsel", "-q", "--set", longText});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("The Morse Text or Tones are too long and have been tuncated.  "), std::string::npos);
+    EXPECT_FALSE(requested(links.beacon(), BeaconRequestKind::WriteImage));
+
+    const auto allowed = runDeviceCommand(links, {"write", "--port", "sim:tarsel", "-q", "--allow-truncate", "--set", longText});
+    EXPECT_EQ(allowed.exitCode, 0) << allowed.err;
+    const auto read = runDeviceCommand(links, {"read", "--port", "sim:tarsel", "--json", "-q"});
+    EXPECT_EQ(nlohmann::json::parse(read.out)["morseText"], std::string(60, 'K'));
+}
+
+TEST(CliDevice, TraceLogsEveryByteWithATimestamp) {
+    SimDeviceLinks links;
+    const auto path = scratchFile("trace.txt");
+    const auto r = runDeviceCommand(links, {"version", "--port", "sim:basic", "-q", "--trace", path.string()});
+    ASSERT_EQ(r.exitCode, 0);
+    std::ifstream in(path);
+    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto traced = lines(log);
+    ASSERT_GE(traced.size(), 4u);
+    EXPECT_EQ(traced[0].substr(0, 15), "     0.000000 o");
+    EXPECT_NE(log.find(" write 1B\n"), std::string::npos);
+    EXPECT_NE(log.find(" write 56\n"), std::string::npos);
+    EXPECT_NE(log.find(" read 57\n"), std::string::npos);  // 'W'
+    EXPECT_NE(log.find(" read -\n"), std::string::npos);
+    EXPECT_NE(log.find(" close ok\n"), std::string::npos);
+    in.close();
+    std::filesystem::remove(path);
+}
+
+struct ExitCase {
+    const char* name;
+    std::vector<std::string> args;
+    BeaconFault fault;
+    int exitCode;
+    std::string errHas;
+    bool touchesBeacon;
+};
+
+class CliDeviceExit : public ::testing::TestWithParam<ExitCase> {};
+
+TEST_P(CliDeviceExit, CodeAndMessage) {
+    const ExitCase& c = GetParam();
+    SimDeviceLinks links;
+    links.options.fault = c.fault;
+    const auto r = runDeviceCommand(links, c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
+    EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+    EXPECT_EQ(links.used() && !links.beacon().requests().empty(), c.touchesBeacon);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliDeviceExit,
+    ::testing::Values(
+        ExitCase{"NoSuchPort", {"version", "--port", "COM9"}, BeaconFault::None, 1, "Could not open Com Port COM9", false},
+        ExitCase{"NoSuchPortQuiet", {"read", "--port", "COM9", "-q"}, BeaconFault::None, 1, "Could not open Com Port COM9\n", false},
+        ExitCase{"Silent", {"version", "--port", "sim:basic", "-q"}, BeaconFault::Silent, 1, "Wrenbolt not found : ()\n", true},
+        ExitCase{"Incompatible", {"write", "--port", "sim:tarsel", "-q"}, BeaconFault::IncompatibleFirmware, 1,
+                 "Incompatible version (Wrenbolt-Tarsel v0.54\r\n)", true},
+        ExitCase{"ShortImage", {"read", "--port", "sim:tarsel"}, BeaconFault::ImageShort, 1, "Corrupted EEPROM\n", true},
+        ExitCase{"LineDrop", {"read", "--port", "sim:basic", "-q"}, BeaconFault::LineDrop, 1, "Corrupted EEPROM\n", true},
+        ExitCase{"SlowStartStillWorks", {"read", "--port", "sim:basic"}, BeaconFault::SlowStart, 0, "Read Config Successful\n", true},
+        ExitCase{"MissingPort", {"read"}, BeaconFault::None, 2, "--port", false},
+        ExitCase{"FileAndConfig", {"write", "--port", "sim:basic", "a.wb1", "--config", "b.json"}, BeaconFault::None, 2, "", false},
+        ExitCase{"UnknownKey", {"write", "--port", "sim:basic", "--set", "nonsense=1"}, BeaconFault::None, 2, "nonsense", false},
+        ExitCase{"MissingFile", {"write", "--port", "sim:basic", "no-such-file.wb1"}, BeaconFault::None, 1, "no-such-file.wb1", false},
+        ExitCase{"UnwritableTrace", {"version", "--port", "sim:basic", "--trace", "/no/such/dir/t.txt"}, BeaconFault::None, 1,
+                 "trace", false}),
+    [](const ::testing::TestParamInfo<ExitCase>& param) { return std::string(param.param.name); });
+
+TEST(CliDevice, DriverTicksEveryHundredMillisecondsUntilIdle) {
+    SimDeviceLinks links;
+    CommApi& comm = links.linkFor("sim:basic");
+    SerialPort port(comm);
+    port.setPortName("sim:basic");
+    BeaconDevice device;
+    startOperation(device, port, ExchangeState::ReadVersion);
+    std::vector<std::int64_t> ends;
+    const std::int32_t ticks = runUntilIdle(device, port, links.virtualClock,
+                                            [&](const BeaconDevice&) { ends.push_back(links.virtualClock.nowUs()); });
+    EXPECT_EQ(ticks, 7);
+    EXPECT_EQ(device.statusText, "Version Read : \"Wrenbolt v2.1\r\n\"");
+    // Collecting ticks overrun the period (one 103 ms time-out each), so
+    // each follows the last at once; none comes sooner than 100 ms.
+    for (std::size_t i = 1; i < ends.size(); ++i) EXPECT_GE(ends[i] - ends[i - 1], 100000);
+    EXPECT_EQ(runUntilIdle(device, port, links.virtualClock, nullptr), 0);
+}
+
+TEST(CliDevice, TerminalProgressRedrawsOneBar) {
+    VirtualClock clock;
+    std::ostringstream out;
+    ProgressDisplay display(out, ProgressDisplay::Mode::Terminal, clock);
+    BeaconDevice device;
+    device.statusText = "Reading Version";
+    display.update(device);
+    device.exchangeState = ExchangeState::WritingConfig;
+    device.statusText = "Writing Config : ";
+    display.update(device);
+    for (int chunk = 1; chunk <= 8; ++chunk) {
+        clock.advanceUs(700000);
+        device.images.writePosition = 32 * chunk;
+        device.statusText += "*";
+        display.update(device);
+    }
+    device.exchangeState = ExchangeState::VerifyingConfig;
+    device.statusText = "Verifying Config";
+    display.update(device);
+    const std::string text = out.str();
+    EXPECT_EQ(text.substr(0, 16), "Reading Version\n");
+    EXPECT_NE(text.find("\rWriting Config [................................]   0%    0.0 s"), std::string::npos);
+    EXPECT_NE(text.find("\rWriting Config [################................]  50%    2.8 s"), std::string::npos);
+    EXPECT_NE(text.find("] 100%    5.6 s\nVerifying Config\n"), std::string::npos);
+    EXPECT_EQ(text.find("Writing Config : "), std::string::npos);
+}
+
+}  // namespace
+}  // namespace wb
