@@ -15,6 +15,9 @@ void addDefaultsCommand(CLI::App& app, CliContext& context);
 void addShowCommand(CLI::App& app, CliContext& context);
 void addEncodeCommand(CLI::App& app, CliContext& context);
 void addPortsCommand(CLI::App& app, CliContext& context);
+void addVersionCommand(CLI::App& app, CliContext& context);
+void addReadCommand(CLI::App& app, CliContext& context);
+void addWriteCommand(CLI::App& app, CliContext& context);
 
 // Every command of the tool, in the order `wrenbolt --help` lists them.
 inline constexpr CommandRegistration kCommands[] = {
@@ -22,6 +25,9 @@ inline constexpr CommandRegistration kCommands[] = {
     addShowCommand,
     addEncodeCommand,
     addPortsCommand,
+    addVersionCommand,
+    addReadCommand,
+    addWriteCommand,
 };
 
 }  // namespace wb

@@ -4,6 +4,8 @@
 
 namespace wb {
 
+class DeviceLinks;
+
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;  // the operation failed; status text on stderr
 inline constexpr int kExitUsage = 2;   // the command line could not be taken
@@ -15,6 +17,8 @@ struct CliContext {
     std::ostream& out;
     std::ostream& err;
     int exitCode = kExitOk;
+    // The device commands' ports and clock; null: the real ones.
+    DeviceLinks* deviceLinks = nullptr;
 };
 
 }  // namespace wb
