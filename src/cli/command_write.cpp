@@ -12,6 +12,7 @@
 #include "cli/record_json.h"
 #include "cli/usage_error.h"
 #include "file/config_file.h"
+#include "file/file_texts.h"
 #include "image/model_dispatch.h"
 
 namespace wb {
@@ -90,7 +91,7 @@ int runWrite(CliContext& context, const WriteOptions& options) {
 
     if (!options.filePath.empty()) {
         loadConfigFile(device, options.filePath);
-        if (device.statusText != kReadSuccessText) {
+        if (device.statusText != kFileLoadedText) {
             context.err << device.statusText << '\n';
             return kExitFailed;
         }

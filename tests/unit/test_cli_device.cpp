@@ -104,6 +104,24 @@ TEST(CliDevice, DryRunListsChangesAndWritesNothing) {
     EXPECT_EQ(none.out, "Nothing would change.\n");
 }
 
+TEST(CliDevice, BackupWrittenBackRestoresTheEeprom) {
+    SimDeviceLinks links;
+    const auto path = scratchFile("backup.wb1");
+    const auto edit = runDeviceCommand(
+        links, {"write", "--port", "sim:basic", "-q", "--backup", path.string(), "--set", "morseText=CQ TEST"});
+    ASSERT_EQ(edit.exitCode, 0) << edit.err;
+    const ConfigImage factory = factoryImage(DeviceModel::Basic);
+    ASSERT_NE(links.beacon().eeprom(), factory);
+    const auto backup = fileBytes(path);
+    ASSERT_EQ(backup.size(), 264u);
+    EXPECT_TRUE(std::equal(backup.begin() + 8, backup.end(), factory.begin()));
+
+    const auto restore = runDeviceCommand(links, {"write", "--port", "sim:basic", "-q", path.string()});
+    ASSERT_EQ(restore.exitCode, 0) << restore.err;
+    EXPECT_EQ(links.beacon().eeprom(), factory);
+    std::filesystem::remove(path);
+}
+
 TEST(CliDevice, TruncationIsRefusedUnlessAllowed) {
     const std::string longText = "morseText=" + std::string(61, 'K');
     SimDeviceLinks links;
