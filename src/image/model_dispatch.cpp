@@ -22,18 +22,26 @@ EncodeResult encodeForModel(BeaconDevice& device, const CodecContext& context) {
     return truncated ? EncodeResult::Truncated : EncodeResult::Encoded;
 }
 
-void decodeImage(BeaconDevice& device) {
+namespace {
+
+// Runs the decoder of the record's model; false when no layout applies.
+bool decodeByModel(BeaconDevice& device) {
     switch (device.config.model) {
         case DeviceModel::Basic:
             decodeBasic(device);
-            break;
+            return true;
         case DeviceModel::Tarsel:
             decodeTarsel(device);
-            break;
+            return true;
         default:
-            device.statusText = kReadVersionFirstText;
-            break;
+            return false;
     }
+}
+
+}  // namespace
+
+void decodeImage(BeaconDevice& device) {
+    if (!decodeByModel(device)) device.statusText = kReadVersionFirstText;
 }
 
 void verifyReadBack(BeaconDevice& device) {
@@ -47,16 +55,7 @@ void verifyReadBack(BeaconDevice& device) {
         return;
     }
     // The record now shows what the beacon really stores.
-    switch (device.config.model) {
-        case DeviceModel::Basic:
-            decodeBasic(device);
-            break;
-        case DeviceModel::Tarsel:
-            decodeTarsel(device);
-            break;
-        default:
-            break;
-    }
+    decodeByModel(device);
     device.statusText = kConfigWrittenText;
 }
 
