@@ -18,19 +18,26 @@ wb_winpath() {
   echo "Z:${path//\//\\}"
 }
 
-# Builds whatever of the three programs is missing (or out of date).
+# wb_build_programs [driver]: builds the simulator and WrenboltConfig.exe,
+# and with "driver" also gui_driver.exe, whatever of them is missing or out
+# of date. Only these targets: the test suites are not needed to run them.
 wb_build_programs() {
   local jobs=2
+  local targets=(WrenboltConfig) programs=("$wb_exe" "$wb_sim")
+  if [ "${1:-}" = driver ]; then
+    targets+=(gui_driver)
+    programs+=("$wb_driver_exe")
+  fi
   (
     cd "$wb_root" || exit 1
     [ -f build/native/CMakeCache.txt ] || cmake --preset native >/dev/null || exit 1
     cmake --build build/native --target wrenbolt-beacon-sim -j "$jobs" >/dev/null || exit 1
     [ -f build/windows/CMakeCache.txt ] || cmake --preset windows >/dev/null || exit 1
-    cmake --build build/windows --target WrenboltConfig gui_driver -j "$jobs" >/dev/null || exit 1
+    cmake --build build/windows --target "${targets[@]}" -j "$jobs" >/dev/null || exit 1
   ) || { echo "gui: building the programs failed" >&2; return 1; }
   local program
-  for program in "$wb_exe" "$wb_driver_exe" "$wb_sim"; do
-    [ -x "$program" ] || [ -f "$program" ] || { echo "gui: $program is missing" >&2; return 1; }
+  for program in "${programs[@]}"; do
+    [ -f "$program" ] || { echo "gui: $program is missing" >&2; return 1; }
   done
 }
 
