@@ -162,6 +162,17 @@ public:
         if (module_ != nullptr) FreeLibrary(module_);
     }
     bool ready() const { return dialog_ != nullptr; }
+    // The width of a text in the dialog's font, in pixels.
+    int textWidth(const char* text) const {
+        HDC dc = GetDC(dialog_);
+        const HGDIOBJ old =
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(dialog_, WM_GETFONT, 0, 0)));
+        SIZE size{};
+        GetTextExtentPoint32A(dc, text, static_cast<int>(std::strlen(text)), &size);
+        SelectObject(dc, old);
+        ReleaseDC(dialog_, dc);
+        return size.cx;
+    }
     // The dialog manager converts position and size each on its own, so
     // the right edge is mapped(x) + mapped(w), not mapped(x + w).
     RECT map(int x, int y, int w, int h) const {
@@ -245,6 +256,20 @@ void checkItems(FlowContext& context, HWND window, const UnitMapper& units) {
         }
         checks.check(problems.empty(), name + ": id, class, text, place", problems);
     }
+    // A label wraps at a blank when its text is wider than the label, and
+    // its one line then shows only the first words ("Pre Tones" for "Pre
+    // Tones Delay"): the dialog font must fit every label whole.
+    std::string cut;
+    for (const Item& item : kItems) {
+        if (item.id != kLabel || !sameClass(item.cls, "Static")) continue;
+        const RECT room = units.map(item.x, item.y, item.w, item.h);
+        const int width = units.textWidth(item.text);
+        if (width > room.right - room.left) {
+            cut += " \"" + std::string(item.text) + "\" " + std::to_string(width) + " px in " +
+                   std::to_string(room.right - room.left);
+        }
+    }
+    checks.check(cut.empty(), "every label's text fits its width in the dialog font", cut);
 }
 
 void checkStyles(FlowContext& context, HWND window) {
