@@ -1,37 +1,68 @@
 #include "sim/sim_port.h"
 
+#include <charconv>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace wb {
 namespace {
 
 constexpr std::string_view kPrefix = "sim:";
+constexpr std::string_view kFleet = "fleet=";
+// More beacons than any hunt uses; a typo of a few digits stays an error.
+constexpr int kMaxFleet = 99;
 
 struct SimPortName {
-    DeviceModel model;
-    BeaconFault fault;
+    std::vector<FleetEntry> beacons;
+    bool fleet = false;
 };
 
-// "sim:basic", "sim:tarsel", either with ":fault" after it.
+std::optional<int> fleetCount(std::string_view text) {
+    int count = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), count);
+    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    if (count < 1 || count > kMaxFleet) return std::nullopt;
+    return count;
+}
+
 std::optional<SimPortName> parseSimPortName(std::string_view name) {
     if (name.substr(0, kPrefix.size()) != kPrefix) return std::nullopt;
     name.remove_prefix(kPrefix.size());
-    const std::size_t colon = name.find(':');
-    const std::string_view modelName = name.substr(0, colon);
-    SimPortName port{DeviceModel::None, BeaconFault::None};
-    if (modelName == "basic") {
-        port.model = DeviceModel::Basic;
-    } else if (modelName == "tarsel") {
-        port.model = DeviceModel::Tarsel;
-    } else {
+    SimPortName port;
+    if (name.substr(0, kFleet.size()) == kFleet) {
+        auto list = parseFleetList(name.substr(kFleet.size()));
+        if (!list) return std::nullopt;
+        port.beacons = std::move(*list);
+        port.fleet = true;
+        return port;
+    }
+    // MODEL, then any of FAULT and fleet=N, each after a colon.
+    std::size_t colon = name.find(':');
+    auto first = parseFleetList(name.substr(0, colon));
+    if (!first || first->size() != 1 || name.substr(0, colon).find('/') != std::string_view::npos) {
         return std::nullopt;
     }
-    if (colon != std::string_view::npos) {
-        const auto fault = parseBeaconFault(name.substr(colon + 1));
-        if (!fault) return std::nullopt;
-        port.fault = *fault;
+    FleetEntry entry = first->front();
+    int count = 1;
+    bool faultSeen = false;
+    while (colon != std::string_view::npos) {
+        name.remove_prefix(colon + 1);
+        colon = name.find(':');
+        const std::string_view part = name.substr(0, colon);
+        if (part.substr(0, kFleet.size()) == kFleet && !port.fleet) {
+            const auto n = fleetCount(part.substr(kFleet.size()));
+            if (!n) return std::nullopt;
+            count = *n;
+            port.fleet = true;
+        } else if (const auto fault = parseBeaconFault(part); fault && !faultSeen) {
+            entry.fault = *fault;
+            faultSeen = true;
+        } else {
+            return std::nullopt;
+        }
     }
+    port.beacons.assign(static_cast<std::size_t>(count), entry);
     return port;
 }
 
@@ -40,7 +71,7 @@ std::optional<SimPortName> parseSimPortName(std::string_view name) {
 std::optional<DeviceModel> simPortModel(std::string_view name) {
     const auto port = parseSimPortName(name);
     if (!port) return std::nullopt;
-    return port->model;
+    return port->beacons.front().model;
 }
 
 bool isSimPortName(std::string_view name) { return parseSimPortName(name).has_value(); }
@@ -48,11 +79,19 @@ bool isSimPortName(std::string_view name) { return parseSimPortName(name).has_va
 std::optional<SimLink> makeSimLink(std::string_view portName, Clock& clock, BeaconOptions options) {
     const auto port = parseSimPortName(portName);
     if (!port) return std::nullopt;
-    options.model = port->model;
-    if (port->fault != BeaconFault::None) options.fault = port->fault;
+    FleetOptions fleet;
+    fleet.swapAfterWrite = port->fleet;
+    fleet.beacons.clear();
+    for (const FleetEntry& entry : port->beacons) {
+        BeaconOptions beacon = options;
+        beacon.model = entry.model;
+        if (entry.fault != BeaconFault::None) beacon.fault = entry.fault;
+        fleet.beacons.push_back(std::move(beacon));
+    }
     SimLink link;
-    link.beacon = std::make_unique<SimulatedBeacon>(std::move(options));
-    link.comm = std::make_unique<SimulatedComm>(*link.beacon, clock);
+    link.fleet = std::make_unique<SimulatedFleet>(std::move(fleet));
+    link.beacon = link.fleet->beacons().front().get();
+    link.comm = std::make_unique<SimulatedComm>(*link.fleet, clock);
     link.comm->addPortName(std::string(portName));
     return link;
 }

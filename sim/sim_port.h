@@ -8,26 +8,35 @@
 #include "sim/clock.h"
 #include "sim/simulated_beacon.h"
 #include "sim/simulated_comm.h"
+#include "sim/simulated_fleet.h"
 
 namespace wb {
 
 // Port names that select an in-process simulated beacon instead of a
-// device: "sim:basic" and "sim:tarsel", optionally with a fault mode after
-// another colon ("sim:tarsel:slow-start"; names as parseBeaconFault takes).
+// device:
+//   sim:basic, sim:tarsel            one beacon of that model
+//   sim:tarsel:slow-start            ... with a fault (parseBeaconFault's names)
+//   sim:tarsel:fleet=3               three Tarsels, one after another: each is
+//                                    removed after a written and read-back
+//                                    image, and the next connected 6 s later
+//   sim:fleet=tarsel,basic/silent    a fleet as parseFleetList reads it
+// A fault given with fleet=N applies to every beacon of the fleet.
 bool isSimPortName(std::string_view name);
-// The model a sim port name stands for; empty for any other name.
+// The model a sim port name stands for (a fleet's first); empty for any
+// other name.
 std::optional<DeviceModel> simPortModel(std::string_view name);
 
-// A simulated beacon and the link to it. The beacon is held by pointer so
-// that the comm's reference to it survives moves.
+// A simulated beacon, or a fleet, and the link to it. Held by pointer so
+// that the comm's reference survives moves. `beacon` is the first beacon.
 struct SimLink {
-    std::unique_ptr<SimulatedBeacon> beacon;
+    std::unique_ptr<SimulatedFleet> fleet;
+    SimulatedBeacon* beacon = nullptr;
     std::unique_ptr<SimulatedComm> comm;
 };
 
-// The beacon behind a sim port name, on the given clock; empty when the
-// name is not a sim port. The name's model (and fault, if it has one)
-// replace those of `options`; the comm opens that very name.
+// The beacons behind a sim port name, on the given clock; empty when the
+// name is not a sim port. The name's models (and faults) replace those of
+// `options`, which every beacon starts from; the comm opens that very name.
 std::optional<SimLink> makeSimLink(std::string_view portName, Clock& clock,
                                    BeaconOptions options = {});
 

@@ -9,6 +9,7 @@
 
 #include "config/config_image.h"
 #include "config/device_model.h"
+#include "sim/beacon_peer.h"
 
 namespace wb {
 
@@ -93,24 +94,26 @@ struct BeaconRequest {
 // their arrival times and offers its reply bytes with the times they have
 // fully arrived at the host. It keeps no clock of its own, so the same code
 // runs on a virtual clock in tests and on real time behind a pty.
-class SimulatedBeacon {
+class SimulatedBeacon final : public BeaconPeer {
 public:
     explicit SimulatedBeacon(BeaconOptions options = {});
 
     // A byte from the host, complete at atUs (times never go backwards).
-    void receive(std::uint8_t byte, std::int64_t atUs);
+    void receive(std::uint8_t byte, std::int64_t atUs) override;
 
     // When the next reply byte will have arrived at the host; empty when
     // nothing is queued.
-    std::optional<std::int64_t> nextByteTimeUs() const;
+    std::optional<std::int64_t> nextByteTimeUs() const override;
     // Takes the next reply byte (call only when nextByteTimeUs has a value).
-    std::uint8_t takeByte();
+    std::uint8_t takeByte() override;
     // Drops every reply byte due at or before atUs: bytes that reached a
     // closed port.
-    void discardUntil(std::int64_t atUs);
+    void discardUntil(std::int64_t atUs) override;
 
     // The cable is gone (LineDrop): nothing more goes either way.
-    bool lineDropped() const { return lineDropped_; }
+    bool lineDropped() const override { return lineDropped_; }
+    // When the last queued reply byte will have arrived.
+    std::int64_t replyEndUs() const { return lineFreeUs_; }
 
     const ConfigImage& eeprom() const { return eeprom_; }
     const BeaconOptions& options() const { return options_; }

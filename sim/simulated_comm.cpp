@@ -43,7 +43,7 @@ std::string_view commStepName(CommStep step) {
     return "step";
 }
 
-SimulatedComm::SimulatedComm(SimulatedBeacon& beacon, Clock& clock)
+SimulatedComm::SimulatedComm(BeaconPeer& beacon, Clock& clock)
     : beacon_(&beacon), clock_(&clock), names_{"sim:basic", "sim:tarsel"},
       settings_(freshPortSettings()) {}
 

@@ -8,6 +8,7 @@
 
 #include "serial/comm_api.h"
 #include "sim/clock.h"
+#include "sim/beacon_peer.h"
 #include "sim/simulated_beacon.h"
 
 namespace wb {
@@ -36,14 +37,14 @@ struct CommCall {
     std::int64_t tookUs = 0;  // Read: time the call blocked
 };
 
-// A serial port with a SimulatedBeacon on its far end, behind the CommApi
+// A serial port with a simulated beacon (or a fleet of them) on its far end, behind the CommApi
 // seam. Reads block on the clock the way Windows' ReadFile does with the
 // port's COMMTIMEOUTS: on a VirtualClock they advance it, on a SteadyClock
 // they really wait. Only one handle can be open at a time.
 class SimulatedComm : public CommApi {
 public:
     // Opens the names "sim:basic" and "sim:tarsel"; more with addPortName.
-    SimulatedComm(SimulatedBeacon& beacon, Clock& clock);
+    SimulatedComm(BeaconPeer& beacon, Clock& clock);
 
     void addPortName(const std::string& name);
     // Opening this name fails as an absent port would.
@@ -75,7 +76,7 @@ public:
     // The bytes written, in order, across all opens.
     std::vector<std::uint8_t> writtenBytes() const;
 
-    SimulatedBeacon& beacon() { return *beacon_; }
+    BeaconPeer& peer() { return *beacon_; }
     Clock& clock() { return *clock_; }
 
 private:
@@ -85,7 +86,7 @@ private:
     void record(CommStep step, std::int64_t atUs, bool ok, std::uint32_t value = 0,
                 std::uint32_t got = 0, std::int64_t tookUs = 0);
 
-    SimulatedBeacon* beacon_;
+    BeaconPeer* beacon_;
     Clock* clock_;
     std::set<std::string> names_;
     std::set<std::string> refused_;

@@ -1,12 +1,17 @@
 // wrenbolt-beacon-sim: plays one beacon on a pseudo-terminal, for end-to-end
-// tests and demos of the programs that talk to a real one.
+// tests and demos of the programs that talk to a real one. With --fleet or
+// --fleet-models it plays the beacons of a hunt, one after another on the
+// same cable: after a whole image has been written and read back (or the
+// line dropped) the beacon is removed, and 6 s later the next one is
+// connected, fresh from the factory.
 //
 // Prints the slave side's path on stdout (one line), logs every request on
 // stderr with the seconds since start, and runs until SIGTERM, SIGINT or
 // SIGHUP; with --watch-stdin also until its standard input ends, so that a
 // test that dies takes its server with it. On the way out it writes the
 // EEPROM to --dump and removes the --link symlink (or points it back where
-// it pointed before).
+// it pointed before); a fleet's images go to DUMP's name with -1, -2, ...
+// before its extension, one file for each beacon that was connected.
 
 #include <unistd.h>
 
@@ -18,11 +23,13 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "sim/clock.h"
 #include "sim/server/image_file.h"
 #include "sim/server/pty_server.h"
 #include "sim/simulated_beacon.h"
+#include "sim/simulated_fleet.h"
 
 namespace {
 
@@ -87,6 +94,15 @@ std::string printable(const std::string& text) {
     return out;
 }
 
+// out.wb1 -> out-2.wb1 for the second beacon of a fleet.
+std::string fleetDumpPath(const std::string& path, std::size_t index) {
+    const std::filesystem::path p(path);
+    std::filesystem::path name = p.stem();
+    name += "-" + std::to_string(index + 1);
+    name += p.extension();
+    return (p.parent_path() / name).string();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -101,6 +117,8 @@ int main(int argc, char** argv) {
     int dropAfter = 100;
     bool strictPacing = false;
     bool watchStdin = false;
+    int fleetSize = 0;
+    std::string fleetModels;
     app.add_option("--model", model, "basic or tarsel")
         ->check(CLI::IsMember({"basic", "tarsel"}))
         ->capture_default_str();
@@ -119,6 +137,12 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     app.add_flag("--strict-pacing", strictPacing,
                  "lose image bytes closer than 15 ms (pty timing is loose: off by default)");
+    app.add_option("--fleet", fleetSize,
+                   "serve N beacons one after another, each removed after its write")
+        ->check(CLI::Range(1, 99));
+    app.add_option("--fleet-models", fleetModels,
+                   "the fleet's models in order, e.g. tarsel,basic,tarsel (entries may add "
+                   "/FAULT: tarsel/line-drop)");
     app.add_flag("--watch-stdin", watchStdin, "also exit when standard input ends");
     CLI11_PARSE(app, argc, argv);
 
@@ -140,6 +164,36 @@ int main(int argc, char** argv) {
         if (!options.eeprom) {
             std::cerr << error << "\n";
             return 2;
+        }
+    }
+
+    wb::FleetOptions fleetOptions;
+    fleetOptions.beacons = {options};
+    if (fleetSize > 0 || !fleetModels.empty()) {
+        fleetOptions.swapAfterWrite = true;
+        std::vector<wb::FleetEntry> entries;
+        if (!fleetModels.empty()) {
+            const auto list = wb::parseFleetList(fleetModels);
+            if (!list) {
+                std::cerr << "bad --fleet-models: " << fleetModels << "\n";
+                return 2;
+            }
+            entries = *list;
+        }
+        const std::size_t count = fleetSize > 0 ? static_cast<std::size_t>(fleetSize) : entries.size();
+        if (!entries.empty() && entries.size() != count) {
+            std::cerr << "--fleet-models lists " << entries.size() << " beacons, --fleet says "
+                      << count << "\n";
+            return 2;
+        }
+        fleetOptions.beacons.assign(count, options);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            fleetOptions.beacons[i].model = entries[i].model;
+            if (entries[i].fault != wb::BeaconFault::None) {
+                fleetOptions.beacons[i].fault = entries[i].fault;
+            }
+            // A version text given for one model is wrong for the other.
+            if (entries[i].model != options.model) fleetOptions.beacons[i].versionText.clear();
         }
     }
 
@@ -166,19 +220,28 @@ int main(int argc, char** argv) {
         }
     }
 
-    wb::SimulatedBeacon beacon(options);
+    wb::SimulatedFleet fleet(fleetOptions);
     wb::SteadyClock clock;
     std::cout << server.slavePath() << std::endl;
-    std::cerr << "serving a " << model << " beacon \"" << printable(beacon.versionText())
-              << "\" on " << server.slavePath() << " (fault: " << wb::beaconFaultName(options.fault)
+    const wb::SimulatedBeacon& first = *fleet.beacons().front();
+    if (fleet.swapping()) {
+        std::cerr << "serving a fleet of " << fleet.size() << " beacons";
+    } else {
+        std::cerr << "serving a " << model << " beacon \"" << printable(first.versionText()) << "\"";
+    }
+    std::cerr << " on " << server.slavePath() << " (fault: " << wb::beaconFaultName(options.fault)
               << ")" << std::endl;
 
-    server.run(beacon, clock, gStop, watchStdin);
+    server.run(fleet, clock, gStop, watchStdin);
 
     int status = 0;
-    if (!dumpPath.empty() && !wb::writeImageFile(dumpPath, beacon.eeprom(), error)) {
-        std::cerr << error << "\n";
-        status = 1;
+    const auto& beacons = fleet.beacons();
+    for (std::size_t i = 0; i < beacons.size() && !dumpPath.empty(); ++i) {
+        const std::string path = fleet.swapping() ? fleetDumpPath(dumpPath, i) : dumpPath;
+        if (!wb::writeImageFile(path, beacons[i]->eeprom(), error)) {
+            std::cerr << error << "\n";
+            status = 1;
+        }
     }
     if (!linkPath.empty()) {
         std::error_code ec;

@@ -54,6 +54,35 @@ std::string describe(const BeaconRequest& r) {
     return text;
 }
 
+void logEvent(const SimulatedFleet& fleet, const SimulatedFleet::Event& e) {
+    if (!fleet.swapping()) return;
+    logLine(e.atUs, "beacon " + std::to_string(e.index + 1) + " of " +
+                        std::to_string(fleet.size()) + (e.connected ? " connected" : " removed"));
+}
+
+// What happened since the last call: each beacon connected, its requests,
+// its removal (the events come in that order).
+void logActivity(const SimulatedFleet& fleet, std::vector<std::size_t>& logged,
+                 std::size_t& loggedEvents) {
+    const auto& beacons = fleet.beacons();
+    const auto& events = fleet.events();
+    logged.resize(beacons.size(), 0);
+    for (std::size_t i = 0; i < beacons.size(); ++i) {
+        for (; loggedEvents < events.size() && events[loggedEvents].index == i &&
+               events[loggedEvents].connected;
+             ++loggedEvents) {
+            logEvent(fleet, events[loggedEvents]);
+        }
+        const auto& requests = beacons[i]->requests();
+        for (; logged[i] < requests.size(); ++logged[i]) {
+            logLine(requests[logged[i]].atUs, describe(requests[logged[i]]));
+        }
+        for (; loggedEvents < events.size() && events[loggedEvents].index == i; ++loggedEvents) {
+            logEvent(fleet, events[loggedEvents]);
+        }
+    }
+}
+
 }  // namespace
 
 PtyServer::~PtyServer() { hangUp(); }
@@ -88,15 +117,17 @@ void PtyServer::hangUp() {
     master_ = -1;
 }
 
-void PtyServer::run(SimulatedBeacon& beacon, Clock& clock, const volatile std::sig_atomic_t& stop,
+void PtyServer::run(SimulatedFleet& beacon, Clock& clock, const volatile std::sig_atomic_t& stop,
                     bool watchStdin) {
-    std::size_t logged = 0;
+    std::vector<std::size_t> logged;
+    std::size_t loggedEvents = 0;
     std::size_t dropped = 0;
     std::vector<std::uint8_t> out;
     bool stdinOpen = watchStdin;
     std::optional<std::int64_t> dropSeenUs;
     while (stop == 0) {
         std::int64_t now = clock.nowUs();
+        beacon.advance(now);
 
         // Reply bytes leave at their due times, so the host sees 2400 baud.
         out.clear();
@@ -116,10 +147,7 @@ void PtyServer::run(SimulatedBeacon& beacon, Clock& clock, const volatile std::s
             dropped += out.size() - sent;
         }
 
-        const auto& requests = beacon.requests();
-        for (; logged < requests.size(); ++logged) {
-            logLine(requests[logged].atUs, describe(requests[logged]));
-        }
+        logActivity(beacon, logged, loggedEvents);
         // The host gets a moment to read the last bytes before the hang-up
         // throws away what is still in the pty's buffer.
         if (beacon.lineDropped() && master_ >= 0) {

@@ -4,11 +4,11 @@
 #include <string>
 
 #include "sim/clock.h"
-#include "sim/simulated_beacon.h"
+#include "sim/simulated_fleet.h"
 
 namespace wb {
 
-// One beacon on the master side of a pseudo-terminal. The program under
+// One beacon (or a fleet, one after another) on the master side of a pseudo-terminal. The program under
 // test opens the slave side as its serial port.
 class PtyServer {
 public:
@@ -23,7 +23,7 @@ public:
 
     // Serves until `stop` is set (by a signal handler), or, with
     // watchStdin, until standard input reaches its end.
-    void run(SimulatedBeacon& beacon, Clock& clock, const volatile std::sig_atomic_t& stop,
+    void run(SimulatedFleet& fleet, Clock& clock, const volatile std::sig_atomic_t& stop,
              bool watchStdin);
 
 private:

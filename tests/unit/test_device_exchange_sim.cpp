@@ -12,6 +12,7 @@
 #include "serial/serial_port.h"
 #include "sim/clock.h"
 #include "sim/simulated_beacon.h"
+#include "sim/sim_port.h"
 #include "sim/simulated_comm.h"
 
 namespace wb {
@@ -192,6 +193,113 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"LineDropWrite", DeviceModel::Tarsel, BeaconFault::LineDrop,
                   ExchangeState::VersionForWrite, "Config not read ", 17}),
     [](const ::testing::TestParamInfo<FaultCase>& param) { return std::string(param.param.name); });
+
+// A fleet on one cable: each beacon is removed after its write and
+// read-back, the cable is empty for 6 s, then the next beacon answers with
+// its factory image; a line drop removes a beacon too.
+TEST(SimFleet, BeaconsComeAndGoAroundEachWrite) {
+    VirtualClock clock;
+    const std::string name = "sim:fleet=tarsel,basic,tarsel/line-drop";
+    auto link = makeSimLink(name, clock);
+    ASSERT_TRUE(link.has_value());
+    SimulatedFleet& fleet = *link->fleet;
+    SerialPort port(*link->comm);
+    port.setPortName(name);
+    BeaconDevice device;
+    const auto run = [&](ExchangeState first) {
+        device.retryCount = 0;
+        startOperation(device, port, first);
+        while (exchangeBusy(device)) pollTick(device, port);
+        return device.statusText;
+    };
+    const auto write = [&](DeviceModel model, const char* text) {
+        device.config.model = model;
+        device.config.morseText = text;
+        EXPECT_FALSE(prepareWrite(device, port, CodecContext{}));
+        while (exchangeBusy(device)) pollTick(device, port);
+        return device.statusText;
+    };
+
+    EXPECT_EQ(write(DeviceModel::Tarsel, "MOE"), "Config Written Successfully!");
+    const std::int64_t writtenUs = clock.nowUs();
+    EXPECT_EQ(run(ExchangeState::ReadVersion), "Wrenbolt not found : ()");
+    // The next beacon is connected 6 s after the read-back: identification
+    // finds it at the first attempt that starts after that.
+    std::string status;
+    while ((status = run(ExchangeState::VersionForRead)) != "Read Config Successful") {
+        ASSERT_LT(clock.nowUs() - writtenUs, 10'000'000) << status;
+    }
+    EXPECT_GE(clock.nowUs() - writtenUs, kFleetSwapUs);
+    EXPECT_EQ(device.config.model, DeviceModel::Basic);
+    EXPECT_EQ(device.images.incomingImage, factoryImage(DeviceModel::Basic));
+
+    EXPECT_EQ(write(DeviceModel::Basic, "MOI"), "Config Written Successfully!");
+    while (run(ExchangeState::ReadVersion) != "Version Read : \"Wrenbolt-Tarsel v1.07\r\n\"") {
+        ASSERT_LT(fleet.events().size(), 6u);
+    }
+    EXPECT_EQ(write(DeviceModel::Tarsel, "MOS"), "Config not read ");
+    EXPECT_EQ(run(ExchangeState::ReadVersion), "Wrenbolt not found : ()");
+    clock.advanceUs(60'000'000);
+    EXPECT_EQ(run(ExchangeState::ReadVersion), "Wrenbolt not found : ()");
+
+    ASSERT_EQ(fleet.beacons().size(), 3u);
+    EXPECT_EQ(fleet.connected(), nullptr);
+    const auto& events = fleet.events();
+    ASSERT_EQ(events.size(), 6u);
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        EXPECT_EQ(events[i].index, i / 2);
+        EXPECT_EQ(events[i].connected, i % 2 == 0);
+        if (i >= 2 && i % 2 == 0) {
+            EXPECT_EQ(events[i].atUs - events[i - 1].atUs, kFleetSwapUs);
+        }
+    }
+    BeaconDevice encoded;
+    encoded.config.model = DeviceModel::Basic;
+    encoded.config.morseText = "MOI";
+    encodeForModel(encoded, CodecContext{});
+    EXPECT_EQ(fleet.beacons()[1]->eeprom(), encoded.images.outgoingImage);
+    EXPECT_TRUE(fleet.beacons()[2]->lineDropped());
+}
+
+TEST(SimFleet, PortNames) {
+    struct Case {
+        const char* name;
+        std::size_t beacons;  // 0: not a sim port
+        bool swapping;
+        DeviceModel last;
+        BeaconFault lastFault;
+    };
+    const std::vector<Case> cases{
+        {"sim:tarsel", 1, false, DeviceModel::Tarsel, BeaconFault::None},
+        {"sim:tarsel:fleet=3", 3, true, DeviceModel::Tarsel, BeaconFault::None},
+        {"sim:basic:fleet=2:silent", 2, true, DeviceModel::Basic, BeaconFault::Silent},
+        {"sim:basic:silent:fleet=1", 1, true, DeviceModel::Basic, BeaconFault::Silent},
+        {"sim:fleet=tarsel,basic,tarsel/line-drop", 3, true, DeviceModel::Tarsel, BeaconFault::LineDrop},
+        {"sim:fleet=basic", 1, true, DeviceModel::Basic, BeaconFault::None},
+        {"sim:tarsel:fleet=0", 0, false, DeviceModel::None, BeaconFault::None},
+        {"sim:tarsel:fleet=100", 0, false, DeviceModel::None, BeaconFault::None},
+        {"sim:tarsel:fleet=3x", 0, false, DeviceModel::None, BeaconFault::None},
+        {"sim:tarsel:fleet=2:fleet=3", 0, false, DeviceModel::None, BeaconFault::None},
+        {"sim:tarsel:silent:endless", 0, false, DeviceModel::None, BeaconFault::None},
+        {"sim:tarsel/silent", 0, false, DeviceModel::None, BeaconFault::None},
+        {"sim:fleet=", 0, false, DeviceModel::None, BeaconFault::None},
+        {"sim:fleet=tarsel,", 0, false, DeviceModel::None, BeaconFault::None},
+        {"sim:fleet=tarsel,Basic", 0, false, DeviceModel::None, BeaconFault::None},
+        {"sim:fleet=tarsel/sometimes", 0, false, DeviceModel::None, BeaconFault::None},
+    };
+    for (const Case& c : cases) {
+        VirtualClock clock;
+        auto link = makeSimLink(c.name, clock);
+        EXPECT_EQ(isSimPortName(c.name), c.beacons > 0) << c.name;
+        ASSERT_EQ(link.has_value(), c.beacons > 0) << c.name;
+        if (!link) continue;
+        EXPECT_EQ(link->fleet->size(), c.beacons) << c.name;
+        EXPECT_EQ(link->fleet->swapping(), c.swapping) << c.name;
+        EXPECT_EQ(link->fleet->options().beacons.back().model, c.last) << c.name;
+        EXPECT_EQ(link->fleet->options().beacons.back().fault, c.lastFault) << c.name;
+        EXPECT_EQ(link->beacon, link->fleet->beacons().front().get());
+    }
+}
 
 }  // namespace
 }  // namespace wb

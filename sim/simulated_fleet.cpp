@@ -1,0 +1,117 @@
+#include "sim/simulated_fleet.h"
+
+#include <utility>
+
+namespace wb {
+
+std::optional<std::vector<FleetEntry>> parseFleetList(std::string_view list) {
+    std::vector<FleetEntry> entries;
+    while (true) {
+        const std::size_t comma = list.find(',');
+        std::string_view item = list.substr(0, comma);
+        FleetEntry entry;
+        const std::size_t slash = item.find('/');
+        const std::string_view model = item.substr(0, slash);
+        if (model == "basic") {
+            entry.model = DeviceModel::Basic;
+        } else if (model == "tarsel") {
+            entry.model = DeviceModel::Tarsel;
+        } else {
+            return std::nullopt;
+        }
+        if (slash != std::string_view::npos) {
+            const auto fault = parseBeaconFault(item.substr(slash + 1));
+            if (!fault) return std::nullopt;
+            entry.fault = *fault;
+        }
+        entries.push_back(entry);
+        if (comma == std::string_view::npos) break;
+        list.remove_prefix(comma + 1);
+    }
+    return entries;
+}
+
+SimulatedFleet::SimulatedFleet(FleetOptions options) : options_(std::move(options)) {
+    if (options_.beacons.empty()) options_.beacons.emplace_back();
+    connectNext(0);
+}
+
+void SimulatedFleet::connectNext(std::int64_t atUs) {
+    beacons_.push_back(std::make_unique<SimulatedBeacon>(options_.beacons[beacons_.size()]));
+    connected_ = true;
+    seenRequests_ = 0;
+    writeDone_ = false;
+    removeAtUs_.reset();
+    connectAtUs_.reset();
+    events_.push_back({atUs, beacons_.size() - 1, true});
+}
+
+void SimulatedFleet::advance(std::int64_t nowUs) {
+    // Reply bytes still owed from before the removal go out first (a server
+    // that woke late takes them after their times).
+    const auto owed = connected_ ? beacons_.back()->nextByteTimeUs() : std::nullopt;
+    const bool replyOwed = owed && removeAtUs_ && *owed <= *removeAtUs_;
+    if (connected_ && removeAtUs_ && nowUs >= *removeAtUs_ && !replyOwed) {
+        connected_ = false;
+        events_.push_back({*removeAtUs_, beacons_.size() - 1, false});
+        if (beacons_.size() < options_.beacons.size()) {
+            connectAtUs_ = *removeAtUs_ + options_.swapUs;
+        }
+        removeAtUs_.reset();
+    }
+    if (!connected_ && connectAtUs_ && nowUs >= *connectAtUs_) connectNext(*connectAtUs_);
+}
+
+// A beacon is done once it has stored a whole image and sent it back (the
+// host's verification), or once its cable has gone.
+void SimulatedFleet::watchRequests() {
+    if (!options_.swapAfterWrite || !connected_ || removeAtUs_) return;
+    SimulatedBeacon& beacon = *beacons_.back();
+    const auto& requests = beacon.requests();
+    for (; seenRequests_ < requests.size(); ++seenRequests_) {
+        const BeaconRequest& r = requests[seenRequests_];
+        if (r.kind == BeaconRequestKind::WriteDone) writeDone_ = true;
+        if (r.kind == BeaconRequestKind::ReadImage && r.answered && writeDone_) {
+            removeAtUs_ = beacon.replyEndUs() + options_.lingerUs;
+        }
+    }
+}
+
+void SimulatedFleet::receive(std::uint8_t byte, std::int64_t atUs) {
+    advance(atUs);
+    if (!connected_) return;
+    SimulatedBeacon& beacon = *beacons_.back();
+    beacon.receive(byte, atUs);
+    if (options_.swapAfterWrite && beacon.lineDropped() && !removeAtUs_) removeAtUs_ = atUs;
+    watchRequests();
+}
+
+std::optional<std::int64_t> SimulatedFleet::nextByteTimeUs() const {
+    if (!connected_) return std::nullopt;
+    const auto next = beacons_.back()->nextByteTimeUs();
+    if (next && removeAtUs_ && *next > *removeAtUs_) return std::nullopt;
+    return next;
+}
+
+std::uint8_t SimulatedFleet::takeByte() {
+    if (!connected_) return 0;
+    SimulatedBeacon& beacon = *beacons_.back();
+    const auto due = beacon.nextByteTimeUs();
+    const std::uint8_t byte = beacon.takeByte();
+    if (options_.swapAfterWrite && beacon.lineDropped() && !removeAtUs_ && due) {
+        removeAtUs_ = *due;
+    }
+    return byte;
+}
+
+void SimulatedFleet::discardUntil(std::int64_t atUs) {
+    if (connected_) beacons_.back()->discardUntil(atUs);
+    advance(atUs);
+}
+
+bool SimulatedFleet::lineDropped() const {
+    if (options_.swapAfterWrite) return false;
+    return beacons_.back()->lineDropped();
+}
+
+}  // namespace wb
