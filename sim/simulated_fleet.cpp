@@ -42,6 +42,7 @@ void SimulatedFleet::connectNext(std::int64_t atUs) {
     seenRequests_ = 0;
     writeDone_ = false;
     removeAtUs_.reset();
+    unwrittenSinceUs_.reset();
     connectAtUs_.reset();
     events_.push_back({atUs, beacons_.size() - 1, true});
 }
@@ -49,6 +50,10 @@ void SimulatedFleet::connectNext(std::int64_t atUs) {
 void SimulatedFleet::advance(std::int64_t nowUs) {
     // Reply bytes still owed from before the removal go out first (a server
     // that woke late takes them after their times).
+    if (options_.swapAfterWrite && connected_ && !removeAtUs_ && unwrittenSinceUs_ &&
+        nowUs >= *unwrittenSinceUs_ + options_.unwrittenStayUs) {
+        removeAtUs_ = *unwrittenSinceUs_ + options_.unwrittenStayUs;
+    }
     const auto owed = connected_ ? beacons_.back()->nextByteTimeUs() : std::nullopt;
     const bool replyOwed = owed && removeAtUs_ && *owed <= *removeAtUs_;
     if (connected_ && removeAtUs_ && nowUs >= *removeAtUs_ && !replyOwed) {
@@ -71,8 +76,11 @@ void SimulatedFleet::watchRequests() {
     for (; seenRequests_ < requests.size(); ++seenRequests_) {
         const BeaconRequest& r = requests[seenRequests_];
         if (r.kind == BeaconRequestKind::WriteDone) writeDone_ = true;
+        if (r.kind == BeaconRequestKind::WriteImage) unwrittenSinceUs_.reset();
         if (r.kind == BeaconRequestKind::ReadImage && r.answered && writeDone_) {
             removeAtUs_ = beacon.replyEndUs() + options_.lingerUs;
+        } else if (r.kind == BeaconRequestKind::ReadImage && r.answered) {
+            unwrittenSinceUs_ = beacon.replyEndUs();
         }
     }
 }

@@ -28,6 +28,9 @@ struct FleetOptions {
     std::int64_t lingerUs = 0;
     // How long the cable stays empty between two beacons.
     std::int64_t swapUs = kFleetSwapUs;
+    // A beacon whose image was read but that got no write request within
+    // this time is taken away too, as one a plan refuses would be.
+    std::int64_t unwrittenStayUs = 10'000'000;
 };
 
 // One beacon of a fleet, as a list names it: "tarsel", "basic/line-drop".
@@ -41,6 +44,8 @@ struct FleetEntry {
 std::optional<std::vector<FleetEntry>> parseFleetList(std::string_view list);
 
 // The beacons an organiser programs through one cable, one after another.
+// A beacon leaves after a whole image has been written and read back, after
+// a line drop, or when it was read and then not written for a while.
 // Each starts as its options say (the factory image unless an EEPROM is
 // given). While the cable is empty every byte from the host is lost and
 // nothing answers; after the last beacon it stays empty.
@@ -84,6 +89,7 @@ private:
     std::size_t seenRequests_ = 0;
     bool writeDone_ = false;
     std::optional<std::int64_t> removeAtUs_;
+    std::optional<std::int64_t> unwrittenSinceUs_;
     std::optional<std::int64_t> connectAtUs_;
     std::vector<Event> events_;
 };

@@ -1,0 +1,59 @@
+#include "plan/plan_check.h"
+
+#include "config/beacon_device.h"
+#include "config/codec_context.h"
+#include "image/model_dispatch.h"
+#include "plan/plan_texts.h"
+
+namespace wb {
+namespace {
+
+std::string beaconPrefix(const std::string& name) { return "beacon \"" + name + "\": "; }
+
+// What the beacon will hold: the image decoded back over the plan's record,
+// so that members the layout lacks keep the plan's values.
+PlanError encodeEntry(PlanEntry& entry, DeviceModel model, const PlanCheckOptions& options) {
+    BeaconDevice device;
+    device.config = entry.record;
+    device.config.model = model;
+    bool cut = false;
+    const CodecContext codec{options.noLimit, [&cut] { cut = true; }};
+    const EncodeResult result = encodeForModel(device, codec);
+    entry.image = device.images.outgoingImage;
+    device.images.incomingImage = entry.image;
+    device.images.receivedLength = static_cast<std::int32_t>(kImageSize);
+    decodeImage(device);
+    entry.stored = device.config;
+    if (result != EncodeResult::Truncated && !cut) return std::nullopt;
+
+    const std::string layout = "the " + std::string(plan_text::modelTitle(model)) + " layout";
+    if (entry.stored.morseText != entry.record.morseText) {
+        return beaconPrefix(entry.name) + "morseText: " + layout + " would cut it to " +
+               std::to_string(entry.stored.morseText.size()) + " characters";
+    }
+    return beaconPrefix(entry.name) + "tones: " + layout + " would cut the list to " +
+           std::to_string(entry.stored.toneCount) + " tones";
+}
+
+}  // namespace
+
+PlanError checkPlanEntries(HuntPlan& plan, const PlanCheckOptions& options) {
+    for (PlanEntry& entry : plan.entries) {
+        entry.record.model = plan.model;
+        if (PlanError error = encodeEntry(entry, plan.model, options)) return error;
+    }
+    if (options.allowSameText) return std::nullopt;
+    for (std::size_t i = 0; i < plan.entries.size(); ++i) {
+        for (std::size_t j = i + 1; j < plan.entries.size(); ++j) {
+            const PlanEntry& a = plan.entries[i];
+            const PlanEntry& b = plan.entries[j];
+            if (a.stored.morseText != b.stored.morseText) continue;
+            return "beacons \"" + a.name + "\" and \"" + b.name +
+                   "\" would both send the Morse text \"" + a.stored.morseText +
+                   "\" (--allow-same-text allows it)";
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace wb

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "plan/hunt_plan.h"
+
+namespace wb {
+
+// Why a plan cannot be run; empty when it can.
+using PlanError = std::optional<std::string>;
+
+struct PlanCheckOptions {
+    bool noLimit = false;
+    // Two beacons may store the same Morse text.
+    bool allowSameText = false;
+};
+
+// Encodes every entry's record with the plan's model, keeping the image
+// and the record decoded back from it. Refuses, naming the beacon, a Morse
+// text or tone list the layout would cut, and, naming both beacons, two
+// entries that would store the same Morse text: two beacons sending the
+// same identification spoil a hunt.
+PlanError checkPlanEntries(HuntPlan& plan, const PlanCheckOptions& options);
+
+}  // namespace wb

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+namespace wb {
+
+// One attempt of a plan run: a beacon identified for an entry and what
+// became of it.
+struct PlanReportRow {
+    std::string time;     // UTC, ISO 8601: 2026-05-17T08:30:05Z
+    std::string name;     // the plan's name for the entry
+    std::string version;  // the beacon's version text, line breaks dropped
+    std::string status;   // the final status text of the attempt
+    std::string sha256;   // of the 256 bytes written; empty when none were
+    std::string backup;   // the backup file's path; empty when none was saved
+};
+
+// The report's CSV header and rows, each ending in "\n". A field holding a
+// comma, a double quote or a line break is quoted, its quotes doubled.
+std::string planReportHeader();
+std::string planReportLine(const PlanReportRow& row);
+
+}  // namespace wb

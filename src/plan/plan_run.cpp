@@ -1,0 +1,246 @@
+#include "plan/plan_run.h"
+
+#include "config/codec_context.h"
+#include "exchange/device_exchange.h"
+#include "exchange/exchange_texts.h"
+#include "image/image_texts.h"
+#include "plan/plan_texts.h"
+#include "plan/sha256.h"
+
+namespace wb {
+namespace {
+
+// A port that cannot be opened (a USB adapter unplugged) is tried again
+// after this many ticks.
+constexpr std::int32_t kPortRetryTicks = 10;
+
+bool startsWith(const std::string& text, std::string_view prefix) {
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// The identification found nobody on the cable (all three tries).
+bool nobodyAnswered(const std::string& status) {
+    return startsWith(status, exchange_text::notFound(""));
+}
+
+// The version text as a report shows it: line breaks and other control
+// bytes at its end dropped.
+std::string versionField(std::string reply) {
+    while (!reply.empty() && static_cast<unsigned char>(reply.back()) < 0x20) reply.pop_back();
+    return reply;
+}
+
+}  // namespace
+
+PlanRun::PlanRun(const HuntPlan& plan, BeaconDevice& device, SerialPort& port, PlanHost& host,
+                 PlanRunOptions options)
+    : plan_(plan), device_(device), port_(port), host_(host), options_(options) {
+    if (plan_.entries.empty()) phase_ = PlanPhase::Finished;
+}
+
+bool PlanRun::exchangeShown() const {
+    return operation_ == Operation::Write ||
+           (operation_ == Operation::Detect &&
+            device_.exchangeState == ExchangeState::ReadingConfig);
+}
+
+void PlanRun::tick() {
+    if (phase_ == PlanPhase::Finished) return;
+    if (exchangeBusy(device_)) {
+        pollTick(device_, port_);
+        if (device_.exchangeState == ExchangeState::WritingConfig) imageSent_ = true;
+        if (!exchangeBusy(device_)) operationEnded();
+        return;
+    }
+    if (stopping_) {
+        interrupted_ = true;
+        finish();
+        return;
+    }
+    if (pauseTicks_ > 0) {
+        --pauseTicks_;
+        return;
+    }
+    startNext();
+}
+
+void PlanRun::confirmConnected() {
+    if (phase_ != PlanPhase::Confirming) return;
+    confirmed_ = true;
+    phase_ = PlanPhase::WaitingForBeacon;
+}
+
+void PlanRun::stop() {
+    if (phase_ == PlanPhase::Finished) return;
+    stopping_ = true;
+    if (operation_ != Operation::Write && exchangeBusy(device_)) {
+        device_.exchangeState = ExchangeState::Idle;
+        port_.close();
+        operation_ = Operation::None;
+    }
+    if (!exchangeBusy(device_)) {
+        interrupted_ = true;
+        finish();
+    }
+}
+
+void PlanRun::askForBeacon() {
+    const PlanEntry& entry = plan_.entries[entry_];
+    if (options_.confirm && !confirmed_) {
+        phase_ = PlanPhase::Confirming;
+        host_.message(plan_text::connectAndConfirm(entry.name, entry_, total()));
+        return;
+    }
+    if (!asked_) host_.message(plan_text::connect(entry.name, entry_, total()));
+    asked_ = true;
+}
+
+void PlanRun::startNext() {
+    switch (phase_) {
+    case PlanPhase::WaitingForBeacon:
+        askForBeacon();
+        if (phase_ == PlanPhase::WaitingForBeacon) start(ExchangeState::VersionForRead, Operation::Detect);
+        break;
+    case PlanPhase::WaitingForRemoval:
+        start(ExchangeState::ReadVersion, Operation::RemovalCheck);
+        break;
+    default:
+        break;
+    }
+}
+
+void PlanRun::start(ExchangeState first, Operation operation) {
+    device_.retryCount = 0;
+    startOperation(device_, port_, first);
+    if (!exchangeBusy(device_)) {
+        // The port is gone (or taken): wait for it to come back.
+        if (device_.statusText != portTrouble_) host_.message(plan_text::waitingForPort(device_.statusText));
+        portTrouble_ = device_.statusText;
+        pauseTicks_ = kPortRetryTicks - 1;
+        return;
+    }
+    portTrouble_.clear();
+    operation_ = operation;
+    imageSent_ = false;
+}
+
+void PlanRun::operationEnded() {
+    const Operation ended = operation_;
+    operation_ = Operation::None;
+    switch (ended) {
+    case Operation::Detect:
+        detected();
+        break;
+    case Operation::Write:
+        written();
+        break;
+    case Operation::RemovalCheck:
+        if (nobodyAnswered(device_.statusText)) {
+            host_.message(std::string(plan_text::kRemoved));
+            if (entry_ >= total()) {
+                finish();
+            } else {
+                phase_ = PlanPhase::WaitingForBeacon;
+                asked_ = false;
+                confirmed_ = false;
+            }
+        }
+        break;
+    case Operation::None:
+        break;
+    }
+}
+
+void PlanRun::detected() {
+    const std::string status = device_.statusText;
+    if (nobodyAnswered(status)) {
+        if (options_.confirm) {
+            host_.message(std::string(plan_text::kNobodyAnswered));
+            confirmed_ = false;
+        }
+        return;
+    }
+    version_ = versionField(device_.versionReply);
+    backup_.clear();
+    if (status != kReadConfigSuccessfulText) {
+        // Incompatible firmware, or the image did not come.
+        attemptFailed(status);
+        return;
+    }
+    if (device_.config.model != plan_.model) {
+        const std::string why = plan_text::wrongModel(device_.config.model, plan_.model);
+        report(why, false);
+        waitForRemoval(why);
+        return;
+    }
+    const PlanEntry& entry = plan_.entries[entry_];
+    std::string pathOrError;
+    if (!host_.saveBackup(entry.name, device_.images.incomingImage, pathOrError)) {
+        // Nothing is written without its backup; the disk will not mend itself.
+        host_.message(pathOrError);
+        report(pathOrError, false);
+        finish();
+        return;
+    }
+    backup_ = pathOrError;
+    host_.message(plan_text::backupSaved(backup_));
+
+    device_.config = entry.record;
+    device_.config.model = plan_.model;
+    const CodecContext codec{options_.noLimit, {}};
+    if (prepareWrite(device_, port_, codec)) {
+        // The plan was checked, so only a changed record could get here.
+        attemptFailed(device_.statusText);
+        return;
+    }
+    operation_ = Operation::Write;
+    imageSent_ = false;
+    phase_ = PlanPhase::Writing;
+}
+
+void PlanRun::written() {
+    const std::string status = device_.statusText;
+    if (status != kConfigWrittenText) {
+        attemptFailed(status);
+        return;
+    }
+    const std::string name = plan_.entries[entry_].name;
+    report(status, true);
+    ++programmed_;
+    ++entry_;
+    waitForRemoval(plan_text::programmed(name, programmed_, total()));
+}
+
+void PlanRun::attemptFailed(const std::string& status) {
+    report(status, imageSent_);
+    waitForRemoval(plan_text::notProgrammed(plan_.entries[entry_].name, status));
+}
+
+void PlanRun::waitForRemoval(const std::string& why) {
+    host_.message(why);
+    phase_ = PlanPhase::WaitingForRemoval;
+}
+
+void PlanRun::report(const std::string& status, bool imageSent) {
+    PlanReportRow row;
+    row.time = host_.utcNow();
+    row.name = plan_.entries[entry_].name;
+    row.version = version_;
+    row.status = status;
+    if (imageSent) row.sha256 = sha256Hex(device_.images.outgoingImage);
+    row.backup = backup_;
+    host_.row(row);
+}
+
+void PlanRun::finish() {
+    if (exchangeBusy(device_)) {
+        device_.exchangeState = ExchangeState::Idle;
+        port_.close();
+    }
+    operation_ = Operation::None;
+    phase_ = PlanPhase::Finished;
+    if (interrupted_) host_.message(std::string(plan_text::kInterrupted));
+    host_.message(plan_text::summary(programmed_, total()));
+}
+
+}  // namespace wb

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "config/device_model.h"
+
+namespace wb::plan_text {
+
+inline std::string_view modelTitle(DeviceModel model) {
+    switch (model) {
+    case DeviceModel::Basic:
+        return "Basic";
+    case DeviceModel::Tarsel:
+        return "Tarsel";
+    default:
+        return "unknown";
+    }
+}
+
+inline std::string position(std::size_t index, std::size_t total) {
+    return std::to_string(index + 1) + " of " + std::to_string(total);
+}
+
+// "Connect beacon MOE (1 of 5)"
+inline std::string connect(const std::string& name, std::size_t index, std::size_t total) {
+    return "Connect beacon " + name + " (" + position(index, total) + ")";
+}
+inline std::string connectAndConfirm(const std::string& name, std::size_t index,
+                                     std::size_t total) {
+    return connect(name, index, total) + " and press Enter";
+}
+inline constexpr std::string_view kNobodyAnswered = "No beacon answered";
+inline std::string waitingForPort(const std::string& portError) {
+    return "Waiting for the port (" + portError + ")";
+}
+inline std::string backupSaved(const std::string& path) { return "Backup saved to " + path; }
+inline std::string programmed(const std::string& name, std::size_t done, std::size_t total) {
+    return "Beacon " + name + " programmed (" + std::to_string(done) + " of " +
+           std::to_string(total) + "); remove it";
+}
+inline std::string notProgrammed(const std::string& name, const std::string& status) {
+    return "Beacon " + name + " not programmed (" + status +
+           "); remove it, the next beacon gets " + name;
+}
+// The status a beacon of the other model gets: it names both models.
+inline std::string wrongModel(DeviceModel found, DeviceModel planned) {
+    return "Wrong model: a " + std::string(modelTitle(found)) + " beacon, the plan is for " +
+           std::string(modelTitle(planned)) + " beacons; not written";
+}
+inline constexpr std::string_view kRemoved = "Beacon removed";
+inline constexpr std::string_view kInterrupted = "Interrupted";
+// "5 of 5 beacons programmed"
+inline std::string summary(std::size_t done, std::size_t total) {
+    return std::to_string(done) + " of " + std::to_string(total) + " beacons programmed";
+}
+
+}  // namespace wb::plan_text

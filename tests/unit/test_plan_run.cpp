@@ -1,0 +1,261 @@
+// The hunt plan's run against a simulated fleet on one cable, on a virtual
+// clock: beacons swapped one after another, one left on the cable, one of
+// the other model, a line that drops during a write, a port that vanishes
+// for a while, and a stop in the middle of a write.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "config/beacon_device.h"
+#include "plan/plan_check.h"
+#include "plan/plan_run.h"
+#include "plan/sha256.h"
+#include "serial/serial_port.h"
+#include "sim/clock.h"
+#include "sim/simulated_comm.h"
+#include "sim/simulated_fleet.h"
+
+namespace wb {
+namespace {
+
+class RecordingHost : public PlanHost {
+public:
+    std::map<std::string, ConfigImage> backups;
+    std::vector<std::string> messages;
+    std::vector<PlanReportRow> rows;
+    bool backupFails = false;
+
+    bool saveBackup(const std::string& name, const ConfigImage& image,
+                    std::string& pathOrError) override {
+        if (backupFails) {
+            pathOrError = "Could not write the backup plan-backups/" + name + "-before.wb1";
+            return false;
+        }
+        pathOrError = "plan-backups/" + name + "-before.wb1";
+        backups[name] = image;
+        return true;
+    }
+    std::string utcNow() override { return "2026-05-17T08:30:05Z"; }
+    void message(const std::string& line) override { messages.push_back(line); }
+    void row(const PlanReportRow& row) override { rows.push_back(row); }
+
+    bool said(const std::string& line) const {
+        for (const auto& m : messages) {
+            if (m == line) return true;
+        }
+        return false;
+    }
+};
+
+HuntPlan tarselPlan(const std::vector<std::string>& names) {
+    HuntPlan plan;
+    plan.model = DeviceModel::Tarsel;
+    for (const std::string& name : names) {
+        PlanEntry entry;
+        entry.name = name;
+        entry.record.morseText = " " + name + " ";
+        entry.record.loopTimeSec = 60;
+        plan.entries.push_back(entry);
+    }
+    EXPECT_EQ(checkPlanEntries(plan, {}), std::nullopt);
+    return plan;
+}
+
+BeaconOptions beacon(DeviceModel model = DeviceModel::Tarsel, BeaconFault fault = BeaconFault::None) {
+    BeaconOptions options;
+    options.model = model;
+    options.fault = fault;
+    return options;
+}
+
+struct PlanRig {
+    VirtualClock clock;
+    SimulatedFleet fleet;
+    SimulatedComm comm;
+    SerialPort port;
+    BeaconDevice device;
+    RecordingHost host;
+    HuntPlan plan;
+    PlanRun run;
+
+    PlanRig(HuntPlan huntPlan, FleetOptions fleetOptions, PlanRunOptions options = {})
+        : fleet(std::move(fleetOptions)), comm(fleet, clock), port(comm),
+          plan(std::move(huntPlan)), run(plan, device, port, host, options) {
+        comm.addPortName("/dev/ttyUSB0");
+        port.setPortName("/dev/ttyUSB0");
+    }
+
+    // The CLI's schedule: a tick every 100 ms, or at once after a long one.
+    // `each` sees every tick; the run stops at `limitUs` of virtual time.
+    template <typename Each>
+    void drive(std::int64_t limitUs, Each each) {
+        std::int64_t due = clock.nowUs() + 100'000;
+        while (!run.finished() && clock.nowUs() < limitUs) {
+            clock.sleepUs(due - clock.nowUs());
+            run.tick();
+            each();
+            due = std::max(due + 100'000, clock.nowUs());
+        }
+    }
+    void drive(std::int64_t limitUs = 600'000'000) {
+        drive(limitUs, [] {});
+    }
+
+    std::size_t writes(std::size_t beaconIndex) const {
+        std::size_t n = 0;
+        for (const auto& r : fleet.beacons().at(beaconIndex)->requests()) {
+            if (r.kind == BeaconRequestKind::WriteImage) ++n;
+        }
+        return n;
+    }
+};
+
+FleetOptions fleetOf(std::vector<BeaconOptions> beacons, std::int64_t lingerUs = 0) {
+    FleetOptions options;
+    options.beacons = std::move(beacons);
+    options.swapAfterWrite = true;
+    options.lingerUs = lingerUs;
+    return options;
+}
+
+TEST(PlanRun, ThreeBeaconsInARowWithRemovalBetween) {
+    PlanRig rig(tarselPlan({"MOE", "MOI", "MOS"}), fleetOf({beacon(), beacon(), beacon()}));
+    // The USB adapter is pulled out for a while as the second beacon is due.
+    bool pulled = false;
+    rig.drive(600'000'000, [&] {
+        if (!pulled && rig.run.programmed() == 1 && rig.run.phase() == PlanPhase::WaitingForBeacon) {
+            rig.comm.setBusy(true);
+            pulled = true;
+        }
+        if (pulled && rig.run.programmed() == 1 && rig.host.messages.back().rfind("Waiting", 0) == 0) {
+            rig.comm.setBusy(false);
+        }
+    });
+    ASSERT_TRUE(rig.run.finished());
+    EXPECT_TRUE(rig.run.allProgrammed());
+    EXPECT_FALSE(rig.run.interrupted());
+    ASSERT_EQ(rig.fleet.beacons().size(), 3u);
+    ASSERT_EQ(rig.host.rows.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        const PlanEntry& entry = rig.plan.entries[i];
+        EXPECT_EQ(rig.fleet.beacons()[i]->eeprom(), entry.image) << entry.name;
+        EXPECT_EQ(rig.writes(i), 1u) << entry.name;
+        const PlanReportRow& row = rig.host.rows[i];
+        EXPECT_EQ(row.name, entry.name);
+        EXPECT_EQ(row.version, "Wrenbolt-Tarsel v1.07");
+        EXPECT_EQ(row.status, "Config Written Successfully!");
+        EXPECT_EQ(row.sha256, sha256Hex(entry.image));
+        EXPECT_EQ(row.backup, "plan-backups/" + entry.name + "-before.wb1");
+        EXPECT_EQ(rig.host.backups.at(entry.name), factoryImage(DeviceModel::Tarsel));
+    }
+    EXPECT_TRUE(rig.host.said("Connect beacon MOE (1 of 3)"));
+    EXPECT_TRUE(rig.host.said("Connect beacon MOS (3 of 3)"));
+    EXPECT_TRUE(rig.host.said("Beacon MOI programmed (2 of 3); remove it"));
+    EXPECT_TRUE(rig.host.said("Waiting for the port (Could not open Com Port /dev/ttyUSB0)"));
+    EXPECT_EQ(rig.host.messages.back(), "3 of 3 beacons programmed");
+}
+
+TEST(PlanRun, ABeaconLeftOnTheCableIsNotWrittenTwice) {
+    // The first beacon stays a whole minute after its write.
+    PlanRig rig(tarselPlan({"MOE", "MOI"}), fleetOf({beacon(), beacon()}, 60'000'000));
+    rig.drive();
+    ASSERT_TRUE(rig.run.allProgrammed());
+    EXPECT_EQ(rig.writes(0), 1u);
+    EXPECT_EQ(rig.writes(1), 1u);
+    EXPECT_EQ(rig.host.rows.size(), 2u);
+    EXPECT_GT(rig.fleet.events()[1].atUs, 60'000'000);
+}
+
+TEST(PlanRun, ABeaconOfTheOtherModelIsRefused) {
+    PlanRig rig(tarselPlan({"MOE", "MOI"}),
+                fleetOf({beacon(), beacon(DeviceModel::Basic), beacon()}));
+    rig.drive();
+    ASSERT_TRUE(rig.run.allProgrammed());
+    EXPECT_EQ(rig.writes(1), 0u);
+    EXPECT_EQ(rig.fleet.beacons()[1]->eeprom(), factoryImage(DeviceModel::Basic));
+    EXPECT_EQ(rig.fleet.beacons()[2]->eeprom(), rig.plan.entries[1].image);
+    ASSERT_EQ(rig.host.rows.size(), 3u);
+    const PlanReportRow& refused = rig.host.rows[1];
+    EXPECT_EQ(refused.name, "MOI");
+    EXPECT_EQ(refused.version, "Wrenbolt v2.1");
+    EXPECT_EQ(refused.status,
+              "Wrong model: a Basic beacon, the plan is for Tarsel beacons; not written");
+    EXPECT_EQ(refused.sha256, "");
+    EXPECT_EQ(refused.backup, "");
+    EXPECT_EQ(rig.host.backups.size(), 2u);
+}
+
+TEST(PlanRun, ALineDropDuringAWriteIsReportedAndTheEntryRetried) {
+    BeaconOptions dropping = beacon(DeviceModel::Tarsel, BeaconFault::LineDrop);
+    // The backup read moves 256 image bytes; the line goes 100 bytes into
+    // the write.
+    dropping.dropAfterBytes = 356;
+    PlanRig rig(tarselPlan({"MOE", "MOI"}), fleetOf({beacon(), dropping, beacon()}));
+    rig.drive();
+    ASSERT_TRUE(rig.run.allProgrammed());
+    ASSERT_EQ(rig.host.rows.size(), 3u);
+    EXPECT_EQ(rig.host.rows[1].name, "MOI");
+    EXPECT_EQ(rig.host.rows[1].status, "Config not read ");
+    EXPECT_EQ(rig.host.rows[1].sha256, sha256Hex(rig.plan.entries[1].image));
+    EXPECT_EQ(rig.host.rows[2].name, "MOI");
+    EXPECT_EQ(rig.host.rows[2].status, "Config Written Successfully!");
+    EXPECT_TRUE(rig.host.said(
+        "Beacon MOI not programmed (Config not read ); remove it, the next beacon gets MOI"));
+    EXPECT_EQ(rig.fleet.beacons()[2]->eeprom(), rig.plan.entries[1].image);
+}
+
+TEST(PlanRun, StopLetsTheWriteFinishAndEndsTheRun) {
+    PlanRig rig(tarselPlan({"MOE", "MOI"}), fleetOf({beacon(), beacon()}));
+    rig.drive(600'000'000, [&] {
+        if (rig.run.phase() == PlanPhase::Writing &&
+            rig.device.exchangeState == ExchangeState::WritingConfig) {
+            rig.run.stop();
+        }
+    });
+    ASSERT_TRUE(rig.run.finished());
+    EXPECT_TRUE(rig.run.interrupted());
+    EXPECT_EQ(rig.run.programmed(), 1u);
+    EXPECT_EQ(rig.fleet.beacons()[0]->eeprom(), rig.plan.entries[0].image);
+    EXPECT_EQ(rig.host.messages.back(), "1 of 2 beacons programmed");
+    EXPECT_FALSE(rig.comm.isOpen());
+}
+
+TEST(PlanRun, ConfirmWaitsForEnterAndAFailedBackupStopsBeforeAnyWrite) {
+    PlanRig rig(tarselPlan({"MOE"}), fleetOf({beacon()}), PlanRunOptions{false, true});
+    rig.host.backupFails = true;
+    rig.drive(5'000'000);
+    EXPECT_EQ(rig.run.phase(), PlanPhase::Confirming);
+    EXPECT_TRUE(rig.fleet.beacons()[0]->requests().empty());
+    EXPECT_TRUE(rig.host.said("Connect beacon MOE (1 of 1) and press Enter"));
+    rig.run.confirmConnected();
+    rig.drive();
+    ASSERT_TRUE(rig.run.finished());
+    EXPECT_EQ(rig.writes(0), 0u);
+    ASSERT_EQ(rig.host.rows.size(), 1u);
+    EXPECT_EQ(rig.host.rows[0].status, "Could not write the backup plan-backups/MOE-before.wb1");
+    EXPECT_EQ(rig.host.messages.back(), "0 of 1 beacons programmed");
+}
+
+TEST(Sha256, KnownVectors) {
+    const auto hex = [](std::string_view text) {
+        return sha256Hex({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    };
+    EXPECT_EQ(hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    // 56 bytes: the length no longer fits the first block.
+    EXPECT_EQ(hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
+              "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+    // 112 bytes, two whole blocks before the padding.
+    EXPECT_EQ(hex("abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmnoijklmnopjklmnopqklmn"
+                  "opqrlmnopqrsmnopqrstnopqrstu"),
+              "cf5b16a778af8380036ce59e7b0492370b249b11e8f07a51afac45037afee9d1");
+    const std::string million(1'000'000, 'a');
+    EXPECT_EQ(hex(million), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+    ConfigImage zeros{};
+    EXPECT_EQ(sha256Hex(zeros), "5341e6b2646979a70e57653007a1f310169421ec9bdd9f1a5648f75ade005af1");
+}
+
+}  // namespace
+}  // namespace wb
