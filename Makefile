@@ -1,7 +1,7 @@
 # Thin wrapper over the CMake presets and scripts/.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps native windows asan fuzz demo test clean
+.PHONY: all deps native windows asan fuzz web demo test clean
 
 all: native windows
 
@@ -23,6 +23,11 @@ asan: deps
 fuzz: deps
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz -j $(JOBS)
+
+# The browser page: build/web/wrenbolt-config.html, one self-contained file.
+web: deps
+	cmake --preset web >/dev/null
+	cmake --build --preset web -j $(JOBS)
 
 # The main job against the built-in simulated Tarsel beacon. scripts/demo
 # builds only the programs it runs, not the test suites.

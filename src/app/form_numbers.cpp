@@ -6,6 +6,8 @@
 #include <limits>
 #include <system_error>
 
+#include "app/decimal_chars.h"
+
 namespace wb {
 namespace {
 
@@ -97,7 +99,7 @@ float readFormDecimal(std::string_view text) {
 
     double value = 0.0;
     const char* first = text.data() + mantissaStart;
-    const auto [ptr, ec] = std::from_chars(first, text.data() + end, value, std::chars_format::general);
+    const auto [ptr, ec] = decimalFromChars(first, text.data() + end, value);
     constexpr float kMax = std::numeric_limits<float>::max();
     if (ec == std::errc::result_out_of_range) {
         const bool overflow = leadingPosition + exponent > 0;

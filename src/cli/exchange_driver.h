@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "config/beacon_device.h"
+#include "exchange/exchange_texts.h"
 #include "serial/serial_port.h"
 #include "sim/clock.h"
 
@@ -11,7 +12,7 @@ namespace wb {
 
 // The dialog's poll timer for the command line: one pollTick every 100 ms,
 // until the exchange is Idle again.
-inline constexpr std::int64_t kTickPeriodUs = 100000;
+inline constexpr std::int64_t kTickPeriodUs = std::int64_t{kPollTickMs} * 1000;
 
 using TickListener = std::function<void(const BeaconDevice&)>;
 

@@ -46,6 +46,9 @@ inline constexpr std::uint32_t kChunkPauseMs = 20;
 inline constexpr std::int32_t kChunkSize = 32;
 inline constexpr std::int32_t kChunkCount = 8;
 
+// The period of the poll timer that drives the exchange, one tick each.
+inline constexpr std::int32_t kPollTickMs = 100;
+
 // A collecting phase gathers on ticks 1 to 6 and finishes on tick 7.
 inline constexpr std::int32_t kLastGatheringTick = 6;
 inline constexpr std::int32_t kMaxAttempts = 3;

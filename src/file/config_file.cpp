@@ -46,6 +46,21 @@ bool writeWholeFile(FileOps& files, std::FILE* file, const ConfigImage& image) {
     return ok;
 }
 
+enum class WriteResult { NotOpened, Failed, Written };
+
+// Writes under a temporary name and puts the file in place only when every
+// write and the close succeeded.
+WriteResult writeImage(const std::string& path, const ConfigImage& image, FileOps& files) {
+    const std::string temporary = temporarySavePath(path);
+    std::FILE* file = files.open(temporary, OpenMode::Write);
+    if (file == nullptr) return WriteResult::NotOpened;
+    if (!writeWholeFile(files, file, image) || !files.replace(temporary, path)) {
+        files.remove(temporary);
+        return WriteResult::Failed;
+    }
+    return WriteResult::Written;
+}
+
 }  // namespace
 
 std::string temporarySavePath(const std::string& path) {
@@ -63,18 +78,21 @@ void saveConfigFile(BeaconDevice& device, const std::string& path, const CodecCo
     // the shortened image is saved all the same.
     encodeForModel(device, context);
 
-    const std::string temporary = temporarySavePath(path);
-    std::FILE* file = files.open(temporary, OpenMode::Write);
-    if (file == nullptr) {
-        device.statusText = kFailedToOpenFileText;
-        return;
+    switch (writeImage(path, device.images.outgoingImage, files)) {
+        case WriteResult::NotOpened:
+            device.statusText = kFailedToOpenFileText;
+            return;
+        case WriteResult::Failed:
+            device.statusText = kFailedToWriteDataText;
+            return;
+        case WriteResult::Written:
+            device.statusText = kFileSavedText;
+            return;
     }
-    if (!writeWholeFile(files, file, device.images.outgoingImage) || !files.replace(temporary, path)) {
-        files.remove(temporary);
-        device.statusText = kFailedToWriteDataText;
-        return;
-    }
-    device.statusText = kFileSavedText;
+}
+
+bool writeImageFile(const std::string& path, const ConfigImage& image, FileOps& files) {
+    return writeImage(path, image, files) == WriteResult::Written;
 }
 
 void loadConfigFile(BeaconDevice& device, const std::string& path, FileOps& files) {

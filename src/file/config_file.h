@@ -27,6 +27,11 @@ inline void loadConfigFile(BeaconDevice& device, const std::string& path) {
     loadConfigFile(device, path, systemFileOps());
 }
 
+// Writes an image as it is, with no encoding: a backup of what a beacon
+// sent, to be written back byte for byte. False when any step failed; an
+// existing file is then left as it was.
+bool writeImageFile(const std::string& path, const ConfigImage& image, FileOps& files);
+
 // Where a save writes before it replaces the file at `path`.
 std::string temporarySavePath(const std::string& path);
 

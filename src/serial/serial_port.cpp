@@ -6,11 +6,6 @@ namespace wb {
 
 namespace {
 
-// 50 ms between bytes, 3 ms a byte plus 100 ms for a whole read: a one-byte
-// read returns a waiting byte at once and otherwise gives up after 103 ms,
-// which the exchange's 100 ms tick relies on. Writes give up after 302 ms.
-constexpr CommTimeouts kTimeouts{50, 3, 100, 2, 300};
-
 void applyLineSettings(LineSettings& s, std::uint32_t baudRate) {
     s.baudRate = baudRate;
     s.byteSize = 8;

@@ -15,6 +15,15 @@ namespace wb {
 // success does not clear.
 class SerialPort {
 public:
+    // 50 ms between bytes, 3 ms a byte plus 100 ms for a whole read: a
+    // one-byte read returns a waiting byte at once and otherwise gives up
+    // after 103 ms, which the exchange's 100 ms tick relies on. Writes give
+    // up after 302 ms.
+    static constexpr CommTimeouts kTimeouts{50, 3, 100, 2, 300};
+    // How long a one-byte read waits for a byte that does not come.
+    static constexpr std::uint32_t kOneByteReadTimeoutMs =
+        kTimeouts.readTotalTimeoutMultiplier + kTimeouts.readTotalTimeoutConstant;
+
     explicit SerialPort(CommApi& api) : api_(&api) {}
 
     CommHandle handle = kInvalidCommHandle;

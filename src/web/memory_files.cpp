@@ -1,0 +1,77 @@
+#include "web/memory_files.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace wb {
+
+void MemoryFiles::put(const std::string& path, std::vector<std::uint8_t> bytes) {
+    files_[path] = std::move(bytes);
+}
+
+std::vector<std::uint8_t> MemoryFiles::take(const std::string& path) {
+    const auto it = files_.find(path);
+    if (it == files_.end()) return {};
+    std::vector<std::uint8_t> bytes = std::move(it->second);
+    files_.erase(it);
+    return bytes;
+}
+
+std::FILE* MemoryFiles::open(const std::string& path, OpenMode mode) {
+    if (mode == OpenMode::Read) {
+        if (files_.find(path) == files_.end()) return nullptr;
+    } else {
+        files_[path].clear();
+    }
+    open_.push_back(std::make_unique<OpenFile>(OpenFile{path, 0}));
+    return reinterpret_cast<std::FILE*>(open_.back().get());
+}
+
+MemoryFiles::OpenFile* MemoryFiles::find(std::FILE* file) {
+    for (const auto& entry : open_) {
+        if (reinterpret_cast<std::FILE*>(entry.get()) == file) return entry.get();
+    }
+    return nullptr;
+}
+
+std::size_t MemoryFiles::read(std::FILE* file, void* buffer, std::size_t count) {
+    OpenFile* open = find(file);
+    if (open == nullptr) return 0;
+    const std::vector<std::uint8_t>& bytes = files_[open->path];
+    const std::size_t n = std::min(count, bytes.size() - std::min(open->position, bytes.size()));
+    if (n > 0) std::memcpy(buffer, bytes.data() + open->position, n);
+    open->position += n;
+    return n;
+}
+
+std::size_t MemoryFiles::write(std::FILE* file, const void* data, std::size_t count) {
+    OpenFile* open = find(file);
+    if (open == nullptr) return 0;
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    files_[open->path].insert(files_[open->path].end(), bytes, bytes + count);
+    return count;
+}
+
+bool MemoryFiles::flush(std::FILE* file) { return find(file) != nullptr; }
+
+bool MemoryFiles::close(std::FILE* file) {
+    const auto it = std::find_if(open_.begin(), open_.end(), [file](const auto& entry) {
+        return reinterpret_cast<std::FILE*>(entry.get()) == file;
+    });
+    if (it == open_.end()) return false;
+    open_.erase(it);
+    return true;
+}
+
+bool MemoryFiles::replace(const std::string& from, const std::string& to) {
+    const auto it = files_.find(from);
+    if (it == files_.end()) return false;
+    std::vector<std::uint8_t> bytes = std::move(it->second);
+    files_.erase(it);
+    files_[to] = std::move(bytes);
+    return true;
+}
+
+bool MemoryFiles::remove(const std::string& path) { return files_.erase(path) != 0; }
+
+}  // namespace wb

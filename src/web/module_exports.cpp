@@ -1,0 +1,196 @@
+// The WebAssembly module's interface to the page: plain C functions over
+// numbers, and one buffer each way for bytes and text. The page writes its
+// input into wb_buffer(n) and calls the function that takes it; a function
+// that returns bytes puts them at wb_result() and returns their count.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/codec_context.h"
+#include "exchange/device_exchange.h"
+#include "exchange/exchange_texts.h"
+#include "serial/serial_port.h"
+#include "sim/simulated_beacon.h"
+#include "web/json_text.h"
+#include "web/page_fields.h"
+#include "web/web_session.h"
+
+#define WB_EXPORT(name) extern "C" [[clang::export_name(#name)]]
+
+namespace {
+
+using namespace wb;
+
+WebSession& session() {
+    static WebSession instance;
+    return instance;
+}
+
+std::vector<std::uint8_t> input;
+std::string result;
+
+std::string_view inputText(std::uint32_t length) {
+    return {reinterpret_cast<const char*>(input.data()), std::min<std::size_t>(length, input.size())};
+}
+
+std::uint32_t give(std::string text) {
+    result = std::move(text);
+    return static_cast<std::uint32_t>(result.size());
+}
+
+std::uint32_t give(const std::vector<std::uint8_t>& bytes) {
+    return give(std::string(bytes.begin(), bytes.end()));
+}
+
+std::string changesJson(const std::vector<FieldChange>& changes) {
+    std::string json = "[";
+    for (const FieldChange& change : changes) {
+        if (json.size() > 1) json += ',';
+        json += "{\"id\":" + std::to_string(change.id) + ",\"from\":" + jsonString(change.from) +
+                ",\"to\":" + jsonString(change.to) + '}';
+    }
+    return json + ']';
+}
+
+DeviceModel modelFromCode(std::int32_t code) {
+    switch (code) {
+        case 1:
+            return DeviceModel::Basic;
+        case 2:
+            return DeviceModel::Tarsel;
+        default:
+            return DeviceModel::None;
+    }
+}
+
+std::optional<SimulatedBeacon> beacon;
+
+}  // namespace
+
+WB_EXPORT(wb_buffer) std::uint8_t* wbBuffer(std::uint32_t size) {
+    input.resize(size);
+    return input.data();
+}
+WB_EXPORT(wb_result) const char* wbResult() { return result.data(); }
+
+// The exchange's timing, which the page keeps between ticks.
+WB_EXPORT(wb_tick_period_ms) std::uint32_t wbTickPeriodMs() { return kPollTickMs; }
+WB_EXPORT(wb_read_timeout_ms) std::uint32_t wbReadTimeoutMs() { return SerialPort::kOneByteReadTimeoutMs; }
+WB_EXPORT(wb_drain_cap) std::uint32_t wbDrainCap() { return kMaxBytesPerDrain; }
+
+// The form: the dialog's controls by identifier.
+WB_EXPORT(wb_fields) std::uint32_t wbFields() {
+    std::string json = "[";
+    for (const PageField& field : kPageFields) {
+        if (json.size() > 1) json += ',';
+        json += "{\"id\":" + std::to_string(field.id) + ",\"key\":" + jsonString(field.key) +
+                ",\"label\":" + jsonString(field.label) + ",\"unit\":" + jsonString(field.unit) +
+                ",\"check\":" + (field.checkBox ? "true" : "false") + ",\"basic\":" +
+                (layoutStores(DeviceModel::Basic, field) ? "true" : "false") + ",\"tarsel\":" +
+                (layoutStores(DeviceModel::Tarsel, field) ? "true" : "false") + '}';
+    }
+    return give(json + ']');
+}
+WB_EXPORT(wb_set_text) void wbSetText(std::int32_t id, std::uint32_t length) {
+    session().controls().setText(id, std::string(inputText(length)));
+}
+WB_EXPORT(wb_text) std::uint32_t wbText(std::int32_t id) {
+    return give(session().controls().text(id, DialogControls::kWholeText));
+}
+WB_EXPORT(wb_set_checked) void wbSetChecked(std::int32_t id, std::int32_t checked) {
+    session().controls().setChecked(id, checked != 0);
+}
+WB_EXPORT(wb_checked) std::int32_t wbChecked(std::int32_t id) { return session().controls().isChecked(id); }
+WB_EXPORT(wb_enabled) std::int32_t wbEnabled(std::int32_t id) { return session().controls().isEnabled(id); }
+WB_EXPORT(wb_model) std::int32_t wbModel() { return static_cast<std::int32_t>(session().device().config.model); }
+WB_EXPORT(wb_choose_model) std::uint32_t wbChooseModel(std::int32_t code) {
+    return session().chooseModel(modelFromCode(code));
+}
+WB_EXPORT(wb_set_no_limit) void wbSetNoLimit(std::int32_t on) { session().setNoLimit(on != 0); }
+WB_EXPORT(wb_stored_values) std::uint32_t wbStoredValues() { return give(changesJson(session().storedValues())); }
+WB_EXPORT(wb_pending_changes) std::uint32_t wbPendingChanges() {
+    if (!session().knowsBeaconImage()) return give(std::string("null"));
+    return give(changesJson(session().pendingChanges()));
+}
+WB_EXPORT(wb_notice_text) std::uint32_t wbNoticeText() { return give(std::string(kTruncationText)); }
+WB_EXPORT(wb_notice_caption) std::uint32_t wbNoticeCaption() { return give(std::string(kTruncationCaption)); }
+
+// The device commands and the tick.
+WB_EXPORT(wb_attach_port) void wbAttachPort(std::int32_t available, std::uint32_t nameLength) {
+    session().attachPort(available != 0, std::string(inputText(nameLength)));
+}
+WB_EXPORT(wb_read_version) std::uint32_t wbReadVersion() { return session().readVersion(); }
+WB_EXPORT(wb_read_config) std::uint32_t wbReadConfig() { return session().readConfig(); }
+WB_EXPORT(wb_write_config) std::uint32_t wbWriteConfig(std::int32_t backupFirst) {
+    return session().writeConfig(backupFirst != 0);
+}
+WB_EXPORT(wb_tick) std::uint32_t wbTick() { return session().tick(); }
+WB_EXPORT(wb_busy) std::int32_t wbBusy() { return session().busy(); }
+WB_EXPORT(wb_tick_reads) std::int32_t wbTickReads() { return session().nextTickReads(); }
+WB_EXPORT(wb_status) std::uint32_t wbStatus() { return give(session().status()); }
+WB_EXPORT(wb_backup_file) std::uint32_t wbBackupFile() { return give(session().backupFile()); }
+
+// Bytes between the line and the module.
+WB_EXPORT(wb_comm_arrive) void wbCommArrive(std::uint32_t length) {
+    session().comm().arrive(input.data(), std::min<std::size_t>(length, input.size()));
+}
+WB_EXPORT(wb_comm_pending) std::uint32_t wbCommPending() {
+    return static_cast<std::uint32_t>(session().comm().pendingBytes());
+}
+WB_EXPORT(wb_comm_open) std::int32_t wbCommOpen() { return session().comm().isOpen(); }
+// Three bytes for each byte to send: the byte, then its pause in ms as a
+// little-endian 16-bit number.
+WB_EXPORT(wb_comm_take) std::uint32_t wbCommTake() {
+    std::string out;
+    for (const PageComm::Outgoing& item : session().comm().takeOutgoing()) {
+        const std::uint32_t pause = item.pauseMs > 0xFFFF ? 0xFFFF : item.pauseMs;
+        out += static_cast<char>(item.byte);
+        out += static_cast<char>(pause & 0xFF);
+        out += static_cast<char>(pause >> 8);
+    }
+    return give(out);
+}
+
+// Files.
+WB_EXPORT(wb_save) std::uint32_t wbSave() { return session().save(); }
+WB_EXPORT(wb_saved_file) std::uint32_t wbSavedFile() { return give(session().savedFile()); }
+WB_EXPORT(wb_load) std::uint32_t wbLoad(std::uint32_t length) {
+    const std::size_t n = std::min<std::size_t>(length, input.size());
+    return session().load(std::vector<std::uint8_t>(input.begin(), input.begin() + static_cast<std::ptrdiff_t>(n)));
+}
+
+// A simulated beacon, for a module instance of its own that plays the far
+// end of a port. Fault names as the simulator spells them; false when the
+// name is unknown.
+WB_EXPORT(wb_sim_create) std::int32_t wbSimCreate(std::int32_t model, std::uint32_t faultLength) {
+    const auto fault = parseBeaconFault(inputText(faultLength));
+    if (!fault) return 0;
+    BeaconOptions options;
+    options.model = modelFromCode(model) == DeviceModel::Tarsel ? DeviceModel::Tarsel : DeviceModel::Basic;
+    options.fault = *fault;
+    beacon.emplace(options);
+    return 1;
+}
+WB_EXPORT(wb_sim_receive) void wbSimReceive(std::int32_t byte, double atUs) {
+    if (beacon) beacon->receive(static_cast<std::uint8_t>(byte), static_cast<std::int64_t>(atUs));
+}
+// When the next reply byte is complete at the host; -1 when none is queued.
+WB_EXPORT(wb_sim_next_due) double wbSimNextDue() {
+    if (!beacon) return -1;
+    const auto due = beacon->nextByteTimeUs();
+    return due ? static_cast<double>(*due) : -1.0;
+}
+WB_EXPORT(wb_sim_take) std::int32_t wbSimTake() { return beacon ? beacon->takeByte() : 0; }
+WB_EXPORT(wb_sim_discard_until) void wbSimDiscardUntil(double atUs) {
+    if (beacon) beacon->discardUntil(static_cast<std::int64_t>(atUs));
+}
+WB_EXPORT(wb_sim_eeprom) std::uint32_t wbSimEeprom() {
+    if (!beacon) return give(std::string());
+    return give(std::string(beacon->eeprom().begin(), beacon->eeprom().end()));
+}
+WB_EXPORT(wb_sim_lost_bytes) std::int32_t wbSimLostBytes() { return beacon ? beacon->lostBytes() : 0; }
+// How long one byte takes on the line at 2400 baud.
+WB_EXPORT(wb_sim_byte_time_us) double wbSimByteTimeUs() { return static_cast<double>(kByteTimeUs); }

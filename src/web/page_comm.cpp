@@ -1,0 +1,89 @@
+#include "web/page_comm.h"
+
+#include <algorithm>
+
+namespace wb {
+
+void PageComm::attach(bool available, const std::string& name) {
+    available_ = available;
+    name_ = name;
+    if (!available_) {
+        open_ = false;
+        arrived_.clear();
+    }
+}
+
+void PageComm::arrive(const std::uint8_t* bytes, std::size_t count) {
+    if (!open_) return;
+    arrived_.insert(arrived_.end(), bytes, bytes + count);
+}
+
+std::vector<PageComm::Outgoing> PageComm::takeOutgoing() {
+    std::vector<Outgoing> taken;
+    taken.swap(outgoing_);
+    return taken;
+}
+
+CommHandle PageComm::openPort(const std::string&) {
+    // The page opened the port it offers before the operation started; the
+    // name is the one it reported, so any name opens that port.
+    if (!available_) return kInvalidCommHandle;
+    open_ = true;
+    arrived_.clear();
+    return kHandle;
+}
+
+bool PageComm::getLineSettings(CommHandle handle, LineSettings& settings) {
+    if (!valid(handle)) return false;
+    settings = settings_;
+    return true;
+}
+
+bool PageComm::setLineSettings(CommHandle handle, const LineSettings& settings) {
+    if (!valid(handle)) return false;
+    // The page opens its port at 2400 baud 8N1 with no flow control; any
+    // other request could not be honoured.
+    if (settings.baudRate != 2400 || settings.byteSize != 8 || settings.parity != 0 ||
+        settings.stopBits != 0 || settings.outxCtsFlow || settings.outxDsrFlow || settings.outX ||
+        settings.inX) {
+        return false;
+    }
+    settings_ = settings;
+    return true;
+}
+
+bool PageComm::setTimeouts(CommHandle handle, const CommTimeouts&) { return valid(handle); }
+
+bool PageComm::writeByte(CommHandle handle, std::uint8_t byte, std::uint32_t& written) {
+    written = 0;
+    if (!valid(handle)) return false;
+    outgoing_.push_back({byte, 0});
+    written = 1;
+    return true;
+}
+
+bool PageComm::readBytes(CommHandle handle, std::uint8_t* buffer, std::uint32_t count,
+                         std::uint32_t& got) {
+    got = 0;
+    if (!valid(handle)) return false;
+    const auto n = std::min<std::size_t>(count, arrived_.size());
+    std::copy_n(arrived_.begin(), n, buffer);
+    arrived_.erase(arrived_.begin(), arrived_.begin() + static_cast<std::ptrdiff_t>(n));
+    got = static_cast<std::uint32_t>(n);
+    return true;
+}
+
+bool PageComm::closePort(CommHandle handle) {
+    if (!valid(handle)) return false;
+    open_ = false;
+    arrived_.clear();
+    return true;
+}
+
+void PageComm::sleepMs(std::uint32_t milliseconds) {
+    // SerialPort pauses after each byte it writes: the pause belongs to the
+    // byte just queued.
+    if (!outgoing_.empty()) outgoing_.back().pauseMs += milliseconds;
+}
+
+}  // namespace wb

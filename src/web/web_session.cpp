@@ -1,0 +1,225 @@
+#include "web/web_session.h"
+
+#include "app/form_binding.h"
+#include "exchange/device_exchange.h"
+#include "exchange/exchange_texts.h"
+#include "file/config_file.h"
+#include "image/image_texts.h"
+#include "image/model_dispatch.h"
+#include "web/page_fields.h"
+
+namespace wb {
+
+WebSession::WebSession() {
+    // The notice cannot block here: the page shows it once the call returns.
+    context_.showTruncationNotice = [this] { truncated_ = true; };
+    recordToForm(controls_, device_.config);
+    enableControlsForModel(controls_, device_.config.model);
+}
+
+void WebSession::attachPort(bool available, const std::string& name) {
+    comm_.attach(available, name);
+    port_.setPortName(name);
+}
+
+std::uint32_t WebSession::startRead(ExchangeState firstState) {
+    backup_.reset();
+    device_.retryCount = 0;
+    startOperation(device_, port_, firstState);
+    enableControlsForModel(controls_, device_.config.model);
+    return busy() ? 0u : kOperationEnded;
+}
+
+std::uint32_t WebSession::readVersion() { return startRead(ExchangeState::ReadVersion); }
+std::uint32_t WebSession::readConfig() { return startRead(ExchangeState::VersionForRead); }
+
+std::uint32_t WebSession::writeConfig(bool backupFirst) {
+    formToRecord(controls_, device_.config);
+    backup_.reset();
+    backupFile_.clear();
+    if (!backupFirst) return startWrite() | kShowForm;
+    backup_.emplace();
+    startOperation(*backup_, port_, ExchangeState::VersionForRead);
+    if (backup_->exchangeState == ExchangeState::Idle) {
+        // The port did not open: its text, and nothing more.
+        device_.statusText = backup_->statusText;
+        backup_.reset();
+        return kShowForm | kOperationEnded;
+    }
+    // The form was read: show it as the core has it (Auto Start, numbers).
+    recordToForm(controls_, device_.config);
+    return kShowForm;
+}
+
+std::uint32_t WebSession::startWrite() {
+    truncated_ = false;
+    std::uint32_t events = 0;
+    if (prepareWrite(device_, port_, context_)) {
+        recordToForm(controls_, device_.config);
+        events |= kShowForm;
+    }
+    enableControlsForModel(controls_, device_.config.model);
+    if (truncated_) events |= kTruncated;
+    if (!busy()) events |= kOperationEnded;
+    return events;
+}
+
+std::uint32_t WebSession::tick() {
+    if (backup_) {
+        const ExchangeState state = backup_->exchangeState;
+        pollTick(*backup_, port_);
+        if (exchangeBusy(*backup_)) return 0;
+        // The backup read has ended; the form and the record are untouched.
+        BeaconDevice backup = std::move(*backup_);
+        backup_.reset();
+        const bool complete = state == ExchangeState::ReadingConfig &&
+                              backup.images.receivedLength == static_cast<std::int32_t>(kImageSize) &&
+                              backup.statusText == kReadConfigSuccessfulText;
+        if (!complete) {
+            device_.statusText = backup.statusText;
+            return kOperationEnded;
+        }
+        beaconImage_ = backup.images.incomingImage;
+        beaconModel_ = backup.config.model;
+        if (backup.config.model != device_.config.model) {
+            device_.statusText = exchange_text::kModelMismatch;
+            return kOperationEnded;
+        }
+        writeImageFile(kBackupPath, backup.images.incomingImage, files_);
+        backupFile_ = files_.take(kBackupPath);
+        return kBackupReady | startWrite();
+    }
+
+    const ExchangeState state = device_.exchangeState;
+    const bool wasBusy = exchangeBusy(device_);
+    std::uint32_t events = 0;
+    if (pollTick(device_, port_)) {
+        recordToForm(controls_, device_.config);
+        enableControlsForModel(controls_, device_.config.model);
+        events |= kShowForm;
+    }
+    if (wasBusy && !exchangeBusy(device_)) {
+        noteFinishedPhase(device_, state);
+        events |= kOperationEnded;
+    }
+    return events;
+}
+
+void WebSession::noteFinishedPhase(const BeaconDevice& device, ExchangeState endedState) {
+    const bool complete = device.images.receivedLength == static_cast<std::int32_t>(kImageSize);
+    if (endedState == ExchangeState::ReadingConfig && complete &&
+        device.statusText == kReadConfigSuccessfulText) {
+        beaconImage_ = device.images.incomingImage;
+        beaconModel_ = device.config.model;
+    } else if (endedState == ExchangeState::VerifyingConfig && device.statusText == kConfigWrittenText) {
+        beaconImage_ = device.images.outgoingImage;
+        beaconModel_ = device.config.model;
+    }
+}
+
+std::uint32_t WebSession::save() {
+    truncated_ = false;
+    formToRecord(controls_, device_.config);
+    files_.take(kSavePath);
+    saveConfigFile(device_, kSavePath, context_, files_);
+    return kShowForm | (truncated_ ? kTruncated : 0u);
+}
+
+std::uint32_t WebSession::load(std::vector<std::uint8_t> bytes) {
+    files_.put(kLoadPath, std::move(bytes));
+    loadConfigFile(device_, kLoadPath, files_);
+    files_.take(kLoadPath);
+    recordToForm(controls_, device_.config);
+    enableControlsForModel(controls_, device_.config.model);
+    return kShowForm;
+}
+
+std::uint32_t WebSession::chooseModel(DeviceModel model) {
+    formToRecord(controls_, device_.config);
+    device_.config.model = model;
+    enableControlsForModel(controls_, device_.config.model);
+    return kShowForm;
+}
+
+bool WebSession::busy() const { return exchangeBusy(backup_ ? *backup_ : device_); }
+
+bool WebSession::nextTickReads() const {
+    const BeaconDevice& device = backup_ ? *backup_ : device_;
+    switch (device.exchangeState) {
+        case ExchangeState::ReadVersion:
+        case ExchangeState::VersionForRead:
+        case ExchangeState::VersionForWrite:
+        case ExchangeState::ReadingConfig:
+        case ExchangeState::VerifyingConfig:
+            return comm_.isOpen();
+        default:
+            return false;
+    }
+}
+
+const std::string& WebSession::status() const {
+    return backup_ ? backup_->statusText : device_.statusText;
+}
+
+std::string WebSession::notice() const { return std::string(kTruncationText); }
+
+DeviceConfig WebSession::formRecord() {
+    PageControls scratch = controls_;
+    DeviceConfig record = device_.config;
+    formToRecord(scratch, record);
+    return record;
+}
+
+DeviceConfig WebSession::storedRecord(const DeviceConfig& record, DeviceModel model) {
+    BeaconDevice scratch;
+    scratch.config = record;
+    scratch.config.model = model;
+    const CodecContext quiet{context_.noLimit, [] {}};
+    if (encodeForModel(scratch, quiet) == EncodeResult::NotEncoded) return record;
+    scratch.images.incomingImage = scratch.images.outgoingImage;
+    scratch.images.receivedLength = static_cast<std::int32_t>(kImageSize);
+    decodeImage(scratch);
+    scratch.config.model = record.model;
+    return scratch.config;
+}
+
+std::vector<FieldChange> WebSession::compare(const DeviceConfig& before, const DeviceConfig& after,
+                                             DeviceModel model) {
+    PageControls beforeForm;
+    PageControls afterForm;
+    recordToForm(beforeForm, before);
+    recordToForm(afterForm, after);
+    std::vector<FieldChange> changes;
+    for (const PageField& field : kPageFields) {
+        if (!layoutStores(model, field)) continue;
+        if (field.checkBox) {
+            const bool from = beforeForm.isChecked(field.id);
+            const bool to = afterForm.isChecked(field.id);
+            if (from != to) changes.push_back({field.id, from ? "1" : "0", to ? "1" : "0"});
+            continue;
+        }
+        const std::string from = beforeForm.text(field.id, DialogControls::kWholeText);
+        const std::string to = afterForm.text(field.id, DialogControls::kWholeText);
+        if (from != to) changes.push_back({field.id, from, to});
+    }
+    return changes;
+}
+
+std::vector<FieldChange> WebSession::storedValues() {
+    const DeviceConfig record = formRecord();
+    return compare(record, storedRecord(record, record.model), record.model);
+}
+
+std::vector<FieldChange> WebSession::pendingChanges() {
+    if (!beaconImage_) return {};
+    const DeviceConfig record = formRecord();
+    BeaconDevice onBeacon;
+    onBeacon.config = record;
+    onBeacon.config.model = beaconModel_;
+    onBeacon.images.incomingImage = *beaconImage_;
+    onBeacon.images.receivedLength = static_cast<std::int32_t>(kImageSize);
+    decodeImage(onBeacon);
+    return compare(onBeacon.config, storedRecord(record, beaconModel_), beaconModel_);
+}
+
+}  // namespace wb

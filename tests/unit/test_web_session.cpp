@@ -1,0 +1,215 @@
+// The browser page's side of the core: the serial seam whose far side is
+// the page (queued bytes with their pauses, reads from what has arrived),
+// and the session's Read Config, backup-before-write, stored values and
+// pending changes, with the page's part played by the test.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/control_ids.h"
+#include "exchange/exchange_texts.h"
+#include "image/image_texts.h"
+#include "serial/serial_port.h"
+#include "sim/simulated_beacon.h"
+#include "web/web_session.h"
+
+namespace wb {
+namespace {
+
+using Outgoing = std::vector<std::pair<int, std::uint32_t>>;
+
+Outgoing take(PageComm& comm) {
+    Outgoing out;
+    for (const auto& item : comm.takeOutgoing()) out.emplace_back(item.byte, item.pauseMs);
+    return out;
+}
+
+void arrive(WebSession& session, std::string_view bytes) {
+    session.comm().arrive(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+}
+void arrive(WebSession& session, const ConfigImage& image) {
+    session.comm().arrive(image.data(), image.size());
+}
+
+// n ticks; bytes that arrived before are all read by the first.
+std::uint32_t ticks(WebSession& session, int n) {
+    std::uint32_t events = 0;
+    for (int i = 0; i < n; ++i) events |= session.tick();
+    return events;
+}
+
+TEST(PageComm, QueuesEveryByteWithItsPauseAndReadsOnlyWhatArrived) {
+    PageComm comm;
+    SerialPort port(comm);
+    port.setPortName("USB serial");
+    EXPECT_FALSE(port.open());
+    EXPECT_EQ(port.lastError, "Could not open Com Port USB serial");
+
+    comm.attach(true, "USB serial");
+    ASSERT_TRUE(port.open());
+    EXPECT_EQ(comm.lineSettings().baudRate, 2400u);
+    const std::uint8_t chunk[3] = {0x10, 0x20, 0x30};
+    EXPECT_EQ(port.write(chunk, 3, 20), 3);
+    EXPECT_EQ(port.write(kReadRequest.data(), 2, 10), 2);
+    EXPECT_EQ(take(comm), (Outgoing{{0x10, 20}, {0x20, 20}, {0x30, 20}, {0x1B, 10}, {'U', 10}}));
+    EXPECT_TRUE(take(comm).empty());
+
+    std::uint8_t byte = 0;
+    EXPECT_EQ(port.read(&byte, 1), 0);  // nothing has arrived: the time-out
+    const std::uint8_t reply[2] = {'W', 'r'};
+    comm.arrive(reply, 2);
+    EXPECT_EQ(port.read(&byte, 1), 1);
+    EXPECT_EQ(byte, 'W');
+
+    // Bytes on a closed port are lost, also those not yet read.
+    port.close();
+    comm.arrive(reply, 2);
+    ASSERT_TRUE(port.open());
+    EXPECT_EQ(comm.pendingBytes(), 0u);
+}
+
+struct Session : ::testing::Test {
+    WebSession session;
+
+    void SetUp() override { session.attachPort(true, "sim:tarsel"); }
+
+    // Identification by the given reply: seven ticks, the last of which
+    // sends the next request.
+    std::uint32_t identify(std::string_view reply) {
+        arrive(session, reply);
+        return ticks(session, kLastGatheringTick + 1);
+    }
+    void readTarsel() {
+        session.readConfig();
+        EXPECT_EQ(take(session.comm()), (Outgoing{{0x1B, 0}, {'V', 0}}));
+        identify(kTarselVersionText);
+        EXPECT_EQ(take(session.comm()), (Outgoing{{0x1B, 10}, {'U', 10}}));
+        arrive(session, factoryImage(DeviceModel::Tarsel));
+        const std::uint32_t events = ticks(session, kLastGatheringTick + 1);
+        EXPECT_EQ(session.status(), kReadConfigSuccessfulText);
+        EXPECT_TRUE(events & kShowForm);
+        EXPECT_TRUE(events & kOperationEnded);
+    }
+};
+
+TEST_F(Session, ReadConfigShowsTheRecordAndEnablesTheModelsFields) {
+    readTarsel();
+    EXPECT_EQ(session.device().config.model, DeviceModel::Tarsel);
+    EXPECT_EQ(session.controls().text(IDC_MORSE_SPEED, 99), "20");
+    EXPECT_EQ(session.controls().text(IDC_UNLOCK_CODE, 99), "5862");
+    EXPECT_TRUE(session.controls().isEnabled(IDC_RX_FREQUENCY));
+    EXPECT_FALSE(session.controls().isEnabled(IDC_ENABLE_LED));
+    EXPECT_FALSE(session.busy());
+    ASSERT_TRUE(session.knowsBeaconImage());
+    EXPECT_TRUE(session.pendingChanges().empty());
+}
+
+TEST_F(Session, StoredValuesAndPendingChangesComeFromTheLayout) {
+    readTarsel();
+    session.controls().setText(IDC_MORSE_SPEED, "25");
+    session.controls().setText(IDC_TX_FREQUENCY, "150");
+    session.controls().setText(IDC_LOOP_TIME, "30");
+
+    const auto stored = session.storedValues();
+    auto find = [](const std::vector<FieldChange>& list, int id) {
+        for (const auto& change : list) {
+            if (change.id == id) return change;
+        }
+        return FieldChange{0, "-", "-"};
+    };
+    EXPECT_EQ(find(stored, IDC_MORSE_SPEED).to, "26");
+    EXPECT_EQ(find(stored, IDC_MORSE_SPEED).from, "25");
+    EXPECT_EQ(find(stored, IDC_TX_FREQUENCY).from, "150.000");
+    EXPECT_EQ(find(stored, IDC_TX_FREQUENCY).to, "146.565");  // outside the band: the default
+    EXPECT_EQ(find(stored, IDC_LOOP_TIME).id, 0);               // stored as shown
+
+    // The default frequency is what the beacon holds already.
+    const auto pending = session.pendingChanges();
+    ASSERT_EQ(pending.size(), 1u);
+    EXPECT_EQ(find(pending, IDC_MORSE_SPEED).from, "20");
+    EXPECT_EQ(find(pending, IDC_MORSE_SPEED).to, "26");
+    // The page's form is not touched by either view.
+    EXPECT_EQ(session.controls().text(IDC_MORSE_SPEED, 99), "25");
+
+    // With no band limit the frequency goes into the image as far as its
+    // field can hold it, and the beacon would change.
+    session.setNoLimit(true);
+    const std::string written = find(session.storedValues(), IDC_TX_FREQUENCY).to;
+    EXPECT_NE(written, "146.565");
+    EXPECT_EQ(find(session.pendingChanges(), IDC_TX_FREQUENCY).to, written);
+}
+
+TEST_F(Session, BackupReadsTheBeaconThenWritesWithoutTouchingTheForm) {
+    readTarsel();
+    session.controls().setText(IDC_MORSE_SPEED, "12");
+    session.writeConfig(true);
+    EXPECT_EQ(take(session.comm()), (Outgoing{{0x1B, 0}, {'V', 0}}));
+    identify(kTarselVersionText);
+    take(session.comm());
+    arrive(session, factoryImage(DeviceModel::Tarsel));
+    EXPECT_EQ(ticks(session, kLastGatheringTick) & kShowForm, 0u);
+    const std::uint32_t events = session.tick();
+    EXPECT_TRUE(events & kBackupReady);
+    EXPECT_EQ(session.controls().text(IDC_MORSE_SPEED, 99), "12");
+
+    const auto& backup = session.backupFile();
+    ASSERT_EQ(backup.size(), 264u);
+    EXPECT_EQ(std::string(backup.begin(), backup.begin() + 4), "WB14");
+    const ConfigImage factory = factoryImage(DeviceModel::Tarsel);
+    EXPECT_TRUE(std::equal(factory.begin(), factory.end(), backup.begin() + 8));
+
+    // Then the write itself: identification, the write request, 8 paced chunks.
+    EXPECT_EQ(session.status(), exchange_text::kReadingVersion);
+    take(session.comm());
+    identify(kTarselVersionText);
+    EXPECT_EQ(take(session.comm()), (Outgoing{{0x1B, 10}, {'D', 10}, {0xAA, 10}, {'U', 10}}));
+    ticks(session, kChunkCount);
+    const Outgoing image = take(session.comm());
+    ASSERT_EQ(image.size(), kImageSize);
+    for (const auto& [byte, pause] : image) EXPECT_EQ(pause, kChunkPauseMs);
+    EXPECT_EQ(session.status(), "Writing Config : ********");
+}
+
+TEST_F(Session, BackupOfABeaconOfAnotherModelRefusesTheWrite) {
+    readTarsel();
+    session.writeConfig(true);
+    take(session.comm());
+    identify(kBasicVersionText);
+    take(session.comm());
+    arrive(session, factoryImage(DeviceModel::Basic));
+    const std::uint32_t events = ticks(session, kLastGatheringTick + 1);
+    EXPECT_EQ(session.status(), exchange_text::kModelMismatch);
+    EXPECT_TRUE(events & kOperationEnded);
+    EXPECT_FALSE(events & kBackupReady);
+    EXPECT_FALSE(session.busy());
+    EXPECT_TRUE(take(session.comm()).empty());  // no write request went out
+    EXPECT_EQ(session.device().config.model, DeviceModel::Tarsel);
+}
+
+TEST_F(Session, SaveAndLoadAreTheCoresFileRules) {
+    session.save();
+    EXPECT_EQ(session.status(), kReadVersionFirstText);
+    EXPECT_TRUE(session.savedFile().empty());
+
+    session.chooseModel(DeviceModel::Basic);
+    session.controls().setText(IDC_MORSE_TEXT, "VK2ABC");
+    session.save();
+    EXPECT_EQ(session.status(), "File Saved");
+    std::vector<std::uint8_t> file = session.savedFile();
+    ASSERT_EQ(file.size(), 264u);
+
+    session.controls().setText(IDC_MORSE_TEXT, "OTHER");
+    session.load(file);
+    EXPECT_EQ(session.status(), "File Loaded");
+    EXPECT_EQ(session.controls().text(IDC_MORSE_TEXT, 299), "VK2ABC");
+
+    file.resize(100);
+    session.load(file);
+    EXPECT_EQ(session.status(), "Failed to read data");
+    session.load({});
+    EXPECT_EQ(session.status(), "Invalid File Format");
+}
+
+}  // namespace
+}  // namespace wb

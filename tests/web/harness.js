@@ -1,0 +1,138 @@
+// Shared set-up of the page tests: headless Chromium from Debian, the built
+// page opened from disk, and a Web Serial port object put in place before
+// the page loads. The port has the standard interface; its far side is a
+// simulated beacon (the core's, in a module instance of its own), and it
+// records what the page did with it: open options, every byte written with
+// the time it was handed over, closes.
+import { mkdtempSync, readdirSync, readFileSync, existsSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join, resolve } from "node:path";
+import puppeteer from "puppeteer-core";
+
+export const root = resolve(import.meta.dirname, "../..");
+export const pagePath = join(root, "build/web/wrenbolt-config.html");
+
+export async function launch() {
+  if (!existsSync(pagePath)) throw new Error(`${pagePath} is missing: run make web`);
+  return puppeteer.launch({
+    executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
+    headless: true,
+    args: ["--no-sandbox", "--disable-gpu"],
+  });
+}
+
+// Runs in the page before its scripts. beacons: one entry per port, e.g.
+// [{ model: "tarsel" }, { model: "basic", fault: "silent" }]; none: no Web
+// Serial at all, as in Firefox.
+function injectSerial(beacons) {
+  if (beacons === null) {
+    delete Navigator.prototype.serial;
+    return;
+  }
+  const log = { opens: [], closes: 0, ports: [] };
+  window.__serial = log;
+  const serial = new EventTarget();
+  const ports = beacons.map((beacon, index) => {
+    const record = { writes: [], beacon: null };
+    log.ports.push(record);
+    let inner = null;
+    let writable = null;
+    const port = new EventTarget();
+    port.getInfo = () => ({ usbVendorId: 0x0403, usbProductId: 0x6001 + index });
+    Object.defineProperty(port, "readable", { get: () => inner?.readable ?? null });
+    Object.defineProperty(port, "writable", { get: () => (inner?.readable ? writable : null) });
+    port.open = async (options) => {
+      log.opens.push(options);
+      inner ??= await window.wrenbolt.SimulatedPort.create(beacon.model, beacon.fault ?? "none");
+      record.beacon = inner;
+      await inner.open(options);
+      writable = new WritableStream({
+        async write(chunk) {
+          for (const byte of chunk) record.writes.push([performance.now(), byte]);
+          const writer = inner.writable.getWriter();
+          try {
+            await writer.write(chunk);
+          } finally {
+            writer.releaseLock();
+          }
+        },
+      });
+    };
+    port.close = async () => {
+      if (writable.locked) throw new TypeError("The writable stream is locked.");
+      log.closes++;
+      await inner.close();
+    };
+    return port;
+  });
+  // The last port is offered by the chooser; the others were granted on an
+  // earlier visit, as getPorts reports them.
+  const granted = ports.slice(0, -1);
+  serial.requestPort = async () => {
+    const port = ports[ports.length - 1];
+    if (!granted.includes(port)) granted.push(port);
+    return port;
+  };
+  serial.getPorts = async () => granted.slice();
+  Object.defineProperty(Navigator.prototype, "serial", { get: () => serial, configurable: true });
+}
+
+// A page with the given beacons (see injectSerial) and a download folder.
+export async function openPage(browser, { beacons = [{ model: "tarsel" }], query = "" } = {}) {
+  const page = await browser.newPage();
+  const errors = [];
+  page.on("pageerror", (error) => errors.push(error.message));
+  await page.evaluateOnNewDocument(injectSerial, beacons);
+  const downloads = mkdtempSync(join(tmpdir(), "wb-downloads-"));
+  const cdp = await page.createCDPSession();
+  await cdp.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads });
+  await page.goto(`file://${pagePath}${query}`);
+  await page.waitForSelector("body[data-ready]");
+  return { page, errors, downloads };
+}
+
+// The status line until it satisfies done; every text it showed, in order.
+export async function statusUntil(page, done, timeoutMs = 60000) {
+  const seen = [];
+  const end = Date.now() + timeoutMs;
+  for (;;) {
+    const text = await page.$eval('[role="status"]', (e) => e.textContent);
+    if (seen.at(-1) !== text) seen.push(text);
+    if (done(text)) return seen;
+    if (Date.now() > end) throw new Error(`status stuck; seen: ${JSON.stringify(seen)}`);
+    await new Promise((r) => setTimeout(r, 20));
+  }
+}
+
+// Clicks the button with this accessible name.
+export async function press(page, name) {
+  const button = await page.waitForSelector(`::-p-aria(${name}[role="button"])`);
+  await button.click();
+}
+
+export async function field(page, label) {
+  return page.waitForSelector(`::-p-aria(${label})`);
+}
+
+export async function valueOf(page, label) {
+  return (await field(page, label)).evaluate((e) => (e.type === "checkbox" ? e.checked : e.value));
+}
+
+export async function typeInto(page, label, text) {
+  const input = await field(page, label);
+  await input.click({ count: 3 });
+  await input.evaluate((e) => {
+    e.value = "";
+  });
+  await input.type(text);
+}
+
+// The bytes of a finished download.
+export async function downloaded(dir, name, timeoutMs = 10000) {
+  const end = Date.now() + timeoutMs;
+  while (Date.now() < end) {
+    if (readdirSync(dir).includes(name)) return new Uint8Array(readFileSync(join(dir, name)));
+    await new Promise((r) => setTimeout(r, 50));
+  }
+  throw new Error(`no download ${name}; have ${readdirSync(dir)}`);
+}

@@ -1,0 +1,181 @@
+// The browser page end to end in headless Chromium, through what a user
+// has: buttons and fields by their accessible names, the status line, the
+// port chooser, downloads and the file chooser.
+import { after, before, test } from "node:test";
+import assert from "node:assert/strict";
+import { writeFileSync } from "node:fs";
+import { join } from "node:path";
+import { downloaded, field, launch, openPage, press, statusUntil, typeInto, valueOf } from "./harness.js";
+
+let browser;
+before(async () => {
+  browser = await launch();
+});
+after(async () => {
+  await browser?.close();
+});
+
+const done = (text) => (s) => s === text;
+// The texts the status line showed after the command (before it: empty, or
+// the previous outcome).
+const shown = (seen) => seen.slice(seen.indexOf("Reading Version"));
+const LineOptions = { baudRate: 2400, dataBits: 8, stopBits: 1, parity: "none", flowControl: "none" };
+
+async function readConfig(page) {
+  await press(page, "Read Config");
+  return statusUntil(page, (s) => !/^(Reading|Version Read)/.test(s) && s !== "");
+}
+
+test("Read Config on both models fills the form and enables the model's fields", async () => {
+  for (const [model, version] of [["basic", "Wrenbolt v2.1\r\n"], ["tarsel", "Wrenbolt-Tarsel v1.07\r\n"]]) {
+    const { page, errors } = await openPage(browser, { beacons: [{ model }] });
+    await press(page, "Choose Port");
+    await press(page, "Read Version");
+    assert.deepEqual(shown(await statusUntil(page, (s) => s.startsWith("Version Read"))), ["Reading Version", `Version Read : "${version}"`]);
+    assert.deepEqual(shown(await readConfig(page)).slice(-3), ["Reading Version", "Reading Config", "Read Config Successful"]);
+    assert.equal(await valueOf(page, "Speed"), "20");
+    assert.equal(await valueOf(page, "TX Frequency"), "146.565");
+    assert.match(await valueOf(page, "Tones"), /^1, 20, 1, 20, 1, 11, 11, 11, 1, 20,\s*\n/);
+    const disabled = async (label) => (await field(page, label)).evaluate((e) => e.disabled);
+    assert.equal(await disabled("Enable LED"), model !== "basic");
+    assert.equal(await disabled("RX Frequency"), model !== "tarsel");
+    assert.equal(await disabled("Unlock Code"), model !== "tarsel");
+    if (model === "tarsel") assert.equal(await valueOf(page, "Unlock Code"), "5862");
+
+    const log = await page.evaluate(() => ({ opens: window.__serial.opens, closes: window.__serial.closes }));
+    assert.equal(log.opens.length, 2);
+    for (const options of log.opens) assert.deepEqual(options, LineOptions);
+    assert.equal(log.closes, 2, "the port is closed after each operation, its streams released");
+    assert.deepEqual(errors, []);
+    await page.close();
+  }
+});
+
+test("Write Config backs up, writes paced bytes and verifies what the beacon stored", async () => {
+  const { page, downloads, errors } = await openPage(browser, { beacons: [{ model: "tarsel" }] });
+  await press(page, "Choose Port");
+  await readConfig(page);
+  await typeInto(page, "Speed", "25");
+  await typeInto(page, "Text", "vk2abc");
+  assert.equal(await valueOf(page, "Text"), "VK2ABC");
+  assert.equal(await page.$eval("#f-1008-stored", (e) => e.value), "→ 26");
+  const changes = await page.$$eval("#changes-list li", (items) => items.map((li) => li.textContent));
+  assert.deepEqual(changes.sort(), ["Speed: 20 → 26", 'Text: " WRENBOLT " → "VK2ABC"'].sort());
+
+  const before = await page.evaluate(() => window.__serial.ports[0].writes.length);
+  await press(page, "Write Config");
+  const seen = await statusUntil(page, (s) => /Success|Fail|mismatch|not/.test(s) && !s.startsWith("Read Config"));
+  assert.equal(seen.at(-1), "Config Written Successfully!");
+  assert.ok(seen.includes("Verifying Config"));
+
+  // The backup: the beacon's image before the write, byte for byte.
+  const backup = await downloaded(downloads, "backup.wb1");
+  assert.equal(backup.length, 264);
+  assert.equal(String.fromCharCode(...backup.slice(0, 4)), "WB14");
+
+  const { writes, eeprom, lost } = await page.evaluate(() => {
+    const port = window.__serial.ports[0];
+    return { writes: port.writes, eeprom: [...port.beacon.eeprom()], lost: port.beacon.lostBytes() };
+  });
+  const sent = writes.slice(before);
+  const bytes = sent.map(([, b]) => b);
+  const start = bytes.findIndex((b, i) => b === 0x1b && bytes[i + 1] === 0x44 && bytes[i + 2] === 0xaa && bytes[i + 3] === 0x55);
+  assert.ok(start >= 0, "the write request was sent");
+  const image = sent.slice(start + 4, start + 4 + 256);
+  assert.equal(image.length, 256);
+  // The beacon stores each byte before it can take the next: at least
+  // 20 ms from one image byte to the next, or its EEPROM drops bytes.
+  const gaps = image.slice(1).map(([t], i) => t - image[i][0]);
+  assert.ok(Math.min(...gaps) >= 19.9, `image bytes ${Math.min(...gaps).toFixed(2)} ms apart`);
+  assert.equal(lost, 0);
+  assert.deepEqual(eeprom, image.map(([, b]) => b), "the beacon stored the image sent");
+  assert.notDeepEqual(eeprom, [...backup.slice(8)]);
+
+  // The form now shows what the beacon stores, and nothing is pending.
+  assert.equal(await valueOf(page, "Speed"), "26");
+  assert.equal(await page.$eval("#changes-note", (e) => e.textContent), "The beacon holds what the form shows.");
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
+test("A silent beacon: three attempts, then not found", async () => {
+  const { page } = await openPage(browser, { beacons: [{ model: "tarsel", fault: "silent" }] });
+  await press(page, "Choose Port");
+  await press(page, "Read Config");
+  const seen = await statusUntil(page, (s) => s.startsWith("Wrenbolt not found"));
+  assert.deepEqual(shown(seen), ["Reading Version", "Wrenbolt not found : ()"]);
+  assert.equal(await valueOf(page, "Speed"), "20");
+  await page.close();
+});
+
+test("A write to a beacon of another model is refused before a byte of it is sent", async () => {
+  // A Basic beacon granted before, and a Tarsel one offered by the chooser.
+  const { page } = await openPage(browser, { beacons: [{ model: "basic" }, { model: "tarsel" }] });
+  await press(page, "Choose Port");
+  await readConfig(page);
+  await page.select("#port", "port:0");
+  const original = await page.evaluate(async () => {
+    // The Basic beacon's image before anything reaches it.
+    return [...(await window.wrenbolt.SimulatedPort.create("basic")).eeprom()];
+  });
+  await press(page, "Write Config");
+  const seen = await statusUntil(page, (s) => s.startsWith("Model mismatch") || /Success/.test(s) && !s.startsWith("Read"));
+  assert.equal(seen.at(-1), "Model mismatch: Read Config First");
+  const { bytes, eeprom } = await page.evaluate(() => {
+    const port = window.__serial.ports[0];
+    return { bytes: port.writes.map(([, b]) => b), eeprom: [...port.beacon.eeprom()] };
+  });
+  assert.deepEqual(bytes, [0x1b, 0x56, 0x1b, 0x55], "only the backup's version and read requests");
+  assert.deepEqual(eeprom, original);
+  await page.close();
+});
+
+test("Save downloads config1.wb1 and Load takes a file from the chooser", async () => {
+  const { page, downloads } = await openPage(browser, { beacons: [] });
+  await press(page, "Save");
+  await statusUntil(page, done("Read Version First"));
+  await page.select("#model", "2");
+  await typeInto(page, "Text", "QRP TEST");
+  await typeInto(page, "Unlock Code", "7");
+  await press(page, "Save");
+  await statusUntil(page, done("File Saved"));
+  const file = await downloaded(downloads, "config1.wb1");
+  assert.equal(file.length, 264);
+  assert.deepEqual([...file.slice(0, 8)], [0x57, 0x42, 0x31, 0x34, 0x00, 0x01, 0x00, 0x00]);
+
+  await typeInto(page, "Text", "OTHER");
+  const load = async (path) => {
+    const [chooser] = await Promise.all([page.waitForFileChooser(), press(page, "Load")]);
+    await chooser.accept([path]);
+  };
+  await load(join(downloads, "config1.wb1"));
+  await statusUntil(page, done("File Loaded"));
+  assert.equal(await valueOf(page, "Text"), "QRP TEST");
+  assert.equal(await valueOf(page, "Unlock Code"), "0007");
+
+  const bad = join(downloads, "bad.wb1");
+  writeFileSync(bad, "WB15 not a beacon image");
+  await load(bad);
+  await statusUntil(page, done("Invalid File Format"));
+  await page.close();
+});
+
+test("Without Web Serial the page says so and still runs the simulator", async () => {
+  const { page, errors } = await openPage(browser, { beacons: null, query: "?sim=tarsel" });
+  const note = await page.$eval("#no-serial", (e) => (e.hidden ? "" : e.textContent));
+  assert.match(note, /Web Serial/);
+  assert.match(note, /Chrome/);
+  assert.equal(await page.$eval("#choose-port", (e) => e.disabled), true);
+  // Every setting by the dialog's label, and the dialog's buttons.
+  for (const label of ["Pre Tones Delay", "Tones Duration", "Loop Time", "Tone Speed", "Initial Delay", "Total Runtime",
+    "TX Frequency", "RX Frequency", "Calibration", "Unlock Code", "Tones", "Text", "Speed", "Tone", "Enable LED",
+    "Random Tones", "Random Speed", "Random Morse", "Auto Start", "Disable RX"]) {
+    const tag = await (await field(page, label)).evaluate((e) => e.tagName);
+    assert.equal(tag, label === "Tones" ? "TEXTAREA" : "INPUT", label);
+  }
+  const seen = await readConfig(page);
+  assert.equal(seen.at(-1), "Read Config Successful");
+  assert.equal(await valueOf(page, "Unlock Code"), "5862");
+  assert.deepEqual(errors, []);
+  await page.close();
+});

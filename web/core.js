@@ -1,0 +1,131 @@
+// The configurator's core, compiled to WebAssembly, and the page's handle on
+// it. Every text, byte, rule and timing figure comes from here; the page
+// moves values between the core and the browser.
+
+// What one command or tick asks of the page (PageEvent in src/web).
+export const ShowForm = 1;
+export const BackupReady = 2;
+export const Truncated = 4;
+export const OperationEnded = 8;
+
+let compiled = null;
+
+function moduleBytes() {
+  const text = document.getElementById("wb-module").textContent.trim();
+  const raw = atob(text);
+  const bytes = new Uint8Array(raw.length);
+  for (let i = 0; i < raw.length; i++) bytes[i] = raw.charCodeAt(i);
+  return bytes;
+}
+
+// A fresh instance of the module: the page's own, or a simulated beacon's.
+// The module needs three WASI calls, for the C library's streams, which it
+// never uses for files; output goes to the console.
+export async function instantiateModule() {
+  compiled ??= await WebAssembly.compile(moduleBytes());
+  let memory = null;
+  const wasi = {};
+  for (const { module, name } of WebAssembly.Module.imports(compiled)) {
+    if (module === "wasi_snapshot_preview1") wasi[name] = () => 52; // ENOSYS
+  }
+  wasi.fd_write = (fd, iovs, count, written) => {
+    const view = new DataView(memory.buffer);
+    let text = "";
+    let total = 0;
+    for (let i = 0; i < count; i++) {
+      const ptr = view.getUint32(iovs + 8 * i, true);
+      const len = view.getUint32(iovs + 8 * i + 4, true);
+      text += latin1(new Uint8Array(memory.buffer, ptr, len));
+      total += len;
+    }
+    view.setUint32(written, total, true);
+    console.log(text);
+    return 0;
+  };
+  const instance = await WebAssembly.instantiate(compiled, { wasi_snapshot_preview1: wasi });
+  memory = instance.exports.memory;
+  instance.exports._initialize();
+  return instance.exports;
+}
+
+// Single-byte text, as the beacon and the core keep it: bytes 0-255 are
+// the characters U+0000-U+00FF. Other characters become "?".
+export function latin1(bytes) {
+  let text = "";
+  for (const b of bytes) text += String.fromCharCode(b);
+  return text;
+}
+export function latin1Bytes(text) {
+  const bytes = new Uint8Array(text.length);
+  for (let i = 0; i < text.length; i++) {
+    const c = text.charCodeAt(i);
+    bytes[i] = c < 256 ? c : 0x3f;
+  }
+  return bytes;
+}
+
+export class Core {
+  constructor(exports) {
+    this.x = exports;
+    this.tickPeriodMs = exports.wb_tick_period_ms();
+    this.readTimeoutMs = exports.wb_read_timeout_ms();
+    this.drainCap = exports.wb_drain_cap();
+  }
+
+  static async load() {
+    return new Core(await instantiateModule());
+  }
+
+  put(bytes) {
+    const ptr = this.x.wb_buffer(bytes.length);
+    new Uint8Array(this.x.memory.buffer, ptr, bytes.length).set(bytes);
+    return bytes.length;
+  }
+  bytes(length) {
+    return new Uint8Array(this.x.memory.buffer, this.x.wb_result(), length).slice();
+  }
+  text(length) {
+    return latin1(this.bytes(length));
+  }
+  json(length) {
+    return JSON.parse(this.text(length));
+  }
+
+  fields() { return this.json(this.x.wb_fields()); }
+  setText(id, value) { this.x.wb_set_text(id, this.put(latin1Bytes(value))); }
+  controlText(id) { return this.text(this.x.wb_text(id)); }
+  setChecked(id, on) { this.x.wb_set_checked(id, on ? 1 : 0); }
+  checked(id) { return this.x.wb_checked(id) !== 0; }
+  enabled(id) { return this.x.wb_enabled(id) !== 0; }
+  model() { return this.x.wb_model(); }
+  chooseModel(code) { return this.x.wb_choose_model(code); }
+  setNoLimit(on) { this.x.wb_set_no_limit(on ? 1 : 0); }
+  storedValues() { return this.json(this.x.wb_stored_values()); }
+  pendingChanges() { return this.json(this.x.wb_pending_changes()); }
+  noticeText() { return this.text(this.x.wb_notice_text()); }
+  noticeCaption() { return this.text(this.x.wb_notice_caption()); }
+
+  attachPort(available, name) { this.x.wb_attach_port(available ? 1 : 0, this.put(latin1Bytes(name))); }
+  readVersion() { return this.x.wb_read_version(); }
+  readConfig() { return this.x.wb_read_config(); }
+  writeConfig(backupFirst) { return this.x.wb_write_config(backupFirst ? 1 : 0); }
+  tick() { return this.x.wb_tick(); }
+  busy() { return this.x.wb_busy() !== 0; }
+  tickReads() { return this.x.wb_tick_reads() !== 0; }
+  status() { return this.text(this.x.wb_status()); }
+  backupFile() { return this.bytes(this.x.wb_backup_file()); }
+
+  arrive(bytes) { this.x.wb_comm_arrive(this.put(bytes)); }
+  pendingBytes() { return this.x.wb_comm_pending(); }
+  // The bytes to send, each with the pause that must follow it.
+  takeOutgoing() {
+    const raw = this.bytes(this.x.wb_comm_take());
+    const out = [];
+    for (let i = 0; i + 2 < raw.length; i += 3) out.push({ byte: raw[i], pauseMs: raw[i + 1] | (raw[i + 2] << 8) });
+    return out;
+  }
+
+  save() { return this.x.wb_save(); }
+  savedFile() { return this.bytes(this.x.wb_saved_file()); }
+  load(bytes) { return this.x.wb_load(this.put(bytes)); }
+}

@@ -1,0 +1,33 @@
+// The exchange's clock on the page: one core tick per poll period, with the
+// waits a blocking serial port gives the native programs done between the
+// ticks. Before a tick the bytes the core queued go out at their pace; a
+// tick that drains the line comes only when the line has been quiet for the
+// port's read time-out (or a drain's worth of bytes waits), so a reply is
+// never cut in two by a tick that comes too soon. Ticks are counted by the
+// core, not timed: a background tab whose timers are slowed makes the
+// exchange slower, never wrong.
+import { sleep } from "./serial-link.js";
+
+async function lineQuiet(core, link) {
+  const start = performance.now();
+  for (;;) {
+    if (core.pendingBytes() >= core.drainCap) return;
+    const left = Math.max(start, link.lastArrival) + core.readTimeoutMs - performance.now();
+    if (left <= 0) return;
+    await sleep(left);
+  }
+}
+
+// Runs ticks until the core is idle; onEvents sees every tick's events.
+export async function runExchange(core, link, onEvents) {
+  let due = performance.now() + core.tickPeriodMs;
+  while (core.busy()) {
+    await link.send(core.takeOutgoing());
+    const wait = due - performance.now();
+    if (wait > 0) await sleep(wait);
+    if (core.tickReads()) await lineQuiet(core, link);
+    onEvents(core.tick());
+    due = Math.max(due + core.tickPeriodMs, performance.now());
+  }
+  await link.send(core.takeOutgoing());
+}

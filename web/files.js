@@ -1,0 +1,31 @@
+// Downloads and the file chooser.
+
+// Saves bytes under a name, as a download the browser makes without asking.
+export function download(bytes, name, type = "application/octet-stream") {
+  const url = URL.createObjectURL(new Blob([bytes], { type }));
+  const a = document.createElement("a");
+  a.href = url;
+  a.download = name;
+  a.hidden = true;
+  document.body.append(a);
+  a.click();
+  a.remove();
+  setTimeout(() => URL.revokeObjectURL(url), 10000);
+}
+
+// The bytes of the file the user picks with the browser's chooser; null
+// when none was picked.
+export function chooseFile(input) {
+  return new Promise((resolve) => {
+    const done = async () => {
+      input.removeEventListener("change", done);
+      input.removeEventListener("cancel", done);
+      const file = input.files[0];
+      input.value = "";
+      resolve(file ? new Uint8Array(await file.arrayBuffer()) : null);
+    };
+    input.addEventListener("change", done);
+    input.addEventListener("cancel", done);
+    input.click();
+  });
+}

@@ -1,0 +1,106 @@
+// The page's serial line: one Web Serial port (real, or simulated with the
+// same interface), opened for the length of one operation. Bytes read are
+// handed to the core as they come; bytes to send go out one at a time with
+// the pause the core asks after each.
+
+export const LineOptions = { baudRate: 2400, dataBits: 8, stopBits: 1, parity: "none", flowControl: "none" };
+
+export function sleep(ms) {
+  return new Promise((resolve) => setTimeout(resolve, ms));
+}
+
+// Waits at least ms: a timer may fire a little early, a pause must not end
+// early, or the beacon's EEPROM loses the next byte.
+export async function pauseAtLeast(ms) {
+  const end = performance.now() + ms;
+  for (let left = ms; left > 0; left = end - performance.now()) await sleep(left);
+}
+
+export class SerialLink {
+  constructor(core) {
+    this.core = core;
+    this.port = null;
+    this.reader = null;
+    this.writer = null;
+    this.reading = null;
+    this.lastArrival = 0;
+    this.lost = false;
+  }
+
+  // Opens the port for an operation and tells the core whether it has one.
+  async open(port, name) {
+    this.lost = false;
+    try {
+      await port.open(LineOptions);
+    } catch (error) {
+      console.warn("open failed", error);
+      this.core.attachPort(false, name);
+      return false;
+    }
+    this.port = port;
+    this.writer = port.writable.getWriter();
+    this.reader = port.readable.getReader();
+    this.reading = this.readLoop(this.reader);
+    this.core.attachPort(true, name);
+    return true;
+  }
+
+  async readLoop(reader) {
+    try {
+      for (;;) {
+        const { value, done } = await reader.read();
+        if (done) return;
+        if (value && value.length) {
+          this.lastArrival = performance.now();
+          this.core.arrive(value);
+        }
+      }
+    } catch (error) {
+      // A lost device ends the stream with an error; the exchange then
+      // runs out its ticks and reports what it got.
+      console.warn("read ended", error);
+    }
+  }
+
+  // Sends the core's queued bytes, each followed by its pause.
+  async send(queue) {
+    for (const { byte, pauseMs } of queue) {
+      if (!this.writer || this.lost) return;
+      try {
+        await this.writer.write(Uint8Array.of(byte));
+      } catch (error) {
+        console.warn("write failed", error);
+        return;
+      }
+      if (pauseMs > 0) await pauseAtLeast(pauseMs);
+    }
+  }
+
+  // The device went away: nothing more can be read or written.
+  markLost() {
+    this.lost = true;
+    this.core.attachPort(false, "");
+  }
+
+  // Releases the reader and the writer, then closes the port.
+  async close() {
+    const port = this.port;
+    if (!port) return;
+    this.port = null;
+    try {
+      await this.reader.cancel();
+    } catch (error) {
+      console.warn(error);
+    }
+    await this.reading;
+    this.reader.releaseLock();
+    this.writer.releaseLock();
+    this.reader = null;
+    this.writer = null;
+    try {
+      await port.close();
+    } catch (error) {
+      console.warn("close failed", error);
+    }
+  }
+}

@@ -1,0 +1,107 @@
+// A simulated beacon behind the Web Serial port interface, so that the page
+// drives it by the very code that drives a real port. The beacon is the
+// core's SimulatedBeacon, in a module instance of its own; this object is
+// its serial line: bytes written reach it at the pace of 2400 baud, and its
+// reply bytes are handed to the reader as they arrive.
+import { instantiateModule, latin1Bytes } from "./core.js";
+
+const Models = { basic: 1, tarsel: 2 };
+
+function nowUs() {
+  return performance.now() * 1000;
+}
+
+export class SimulatedPort extends EventTarget {
+  // fault: a name as the simulator spells it ("none", "silent", ...).
+  static async create(modelName, fault = "none") {
+    const engine = await instantiateModule();
+    const name = latin1Bytes(fault);
+    const ptr = engine.wb_buffer(name.length);
+    new Uint8Array(engine.memory.buffer, ptr, name.length).set(name);
+    if (!engine.wb_sim_create(Models[modelName] ?? 1, name.length)) throw new Error(`unknown fault ${fault}`);
+    return new SimulatedPort(engine, modelName);
+  }
+
+  constructor(engine, modelName) {
+    super();
+    this.engine = engine;
+    this.modelName = modelName;
+    this.readable = null;
+    this.writable = null;
+    this.byteTimeUs = engine.wb_sim_byte_time_us();
+    this.txFreeUs = 0;
+    this.timer = 0;
+    this.controller = null;
+  }
+
+  getInfo() {
+    return {};
+  }
+
+  // The image the beacon holds now.
+  eeprom() {
+    const n = this.engine.wb_sim_eeprom();
+    return new Uint8Array(this.engine.memory.buffer, this.engine.wb_result(), n).slice();
+  }
+  lostBytes() {
+    return this.engine.wb_sim_lost_bytes();
+  }
+
+  async open(options) {
+    if (this.readable) throw new DOMException("The port is already open.", "InvalidStateError");
+    // A line set up otherwise garbles every byte: the beacon hears nothing.
+    const o = { dataBits: 8, stopBits: 1, parity: "none", flowControl: "none", ...options };
+    this.lineMatches = o.baudRate === 2400 && o.dataBits === 8 && o.stopBits === 1 && o.parity === "none";
+    this.readable = new ReadableStream({
+      start: (controller) => {
+        this.controller = controller;
+      },
+      cancel: () => {
+        this.controller = null;
+      },
+    });
+    this.writable = new WritableStream({
+      write: (chunk) => this.fromHost(chunk),
+    });
+  }
+
+  fromHost(chunk) {
+    for (const byte of chunk) {
+      // Bytes handed over together leave one after the other.
+      const doneUs = Math.max(nowUs(), this.txFreeUs) + this.byteTimeUs;
+      this.txFreeUs = doneUs;
+      if (this.lineMatches) this.engine.wb_sim_receive(byte, doneUs);
+    }
+    this.schedule();
+  }
+
+  schedule() {
+    clearTimeout(this.timer);
+    const due = this.engine.wb_sim_next_due();
+    if (due < 0 || !this.controller) return;
+    this.timer = setTimeout(() => this.pump(), Math.max(0, (due - nowUs()) / 1000));
+  }
+
+  pump() {
+    const now = nowUs();
+    const bytes = [];
+    for (let due = this.engine.wb_sim_next_due(); due >= 0 && due <= now; due = this.engine.wb_sim_next_due()) {
+      bytes.push(this.engine.wb_sim_take());
+    }
+    if (bytes.length && this.controller) this.controller.enqueue(new Uint8Array(bytes));
+    this.schedule();
+  }
+
+  async close() {
+    if (!this.readable) throw new DOMException("The port is already closed.", "InvalidStateError");
+    if (this.readable.locked || this.writable.locked) throw new TypeError("The port's streams are locked.");
+    clearTimeout(this.timer);
+    this.controller = null;
+    // Replies still on their way reach a closed port.
+    this.engine.wb_sim_discard_until(nowUs() + 60e6);
+    this.readable = null;
+    this.writable = null;
+  }
+
+  async forget() {}
+}
