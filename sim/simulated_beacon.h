@@ -119,6 +119,8 @@ public:
     const BeaconOptions& options() const { return options_; }
     const std::string& versionText() const { return versionText_; }
     const std::vector<BeaconRequest>& requests() const { return requests_; }
+    // Image bytes taken by the write under way; 0 when none is.
+    std::int32_t writeProgress() const { return parse_ == Parse::Image ? writePos_ : 0; }
     // Totals over all writes.
     std::int32_t lostBytes() const { return totalLost_; }
     std::int32_t fastBytes() const { return totalFast_; }

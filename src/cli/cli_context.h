@@ -5,10 +5,13 @@
 namespace wb {
 
 class DeviceLinks;
+class InterruptSource;
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;  // the operation failed; status text on stderr
 inline constexpr int kExitUsage = 2;   // the command line could not be taken
+// Stopped by Ctrl-C, as shells number it (128 + SIGINT).
+inline constexpr int kExitInterrupted = 130;
 
 // What every command gets: where to print, and where to leave its exit
 // code. Commands that need more (a serial port, a clock) add members with
@@ -19,6 +22,8 @@ struct CliContext {
     int exitCode = kExitOk;
     // The device commands' ports and clock; null: the real ones.
     DeviceLinks* deviceLinks = nullptr;
+    // The user's Ctrl-C for the device commands; null: the console's own.
+    InterruptSource* interrupts = nullptr;
 };
 
 }  // namespace wb

@@ -86,6 +86,7 @@ int runWrite(CliContext& context, const WriteOptions& options) {
             return kExitFailed;
         }
         if (!options.device.quiet) context.err << "Backup saved to " << options.backupPath << '\n';
+        session.setBackupPath(options.backupPath);
     }
     const DeviceConfig current = device.config;
 

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "cli/device_outcome.h"
 #include "cli/exchange_driver.h"
 #include "cli/stderr_terminal.h"
 #include "exchange/device_exchange.h"
@@ -22,6 +23,13 @@ DeviceLinks& linksOf(CliContext& context, std::unique_ptr<SystemDeviceLinks>& ow
     return *own;
 }
 
+// Image bytes go out on the ticks after the write request, until the
+// position has passed the image's end.
+bool sendsImageNext(const BeaconDevice& device) {
+    return device.exchangeState == ExchangeState::WritingConfig &&
+           device.images.writePosition < static_cast<std::int32_t>(kImageSize);
+}
+
 }  // namespace
 
 void addDeviceOptions(CLI::App& command, DeviceCommandOptions& options) {
@@ -34,8 +42,10 @@ void addDeviceOptions(CLI::App& command, DeviceCommandOptions& options) {
                        "Write a timestamped hex log of every byte read and written to this file");
 }
 
-DeviceSession::DeviceSession(CliContext& context, const DeviceCommandOptions& options)
+DeviceSession::DeviceSession(CliContext& context, const DeviceCommandOptions& options,
+                             TwoStageStop* stop)
     : context_(context),
+      portName_(options.port),
       links_(&linksOf(context, ownLinks_)),
       display_(context.err, displayMode(context, options.quiet), links_->clock()) {
     CommApi* api = &links_->linkFor(options.port);
@@ -49,30 +59,70 @@ DeviceSession::DeviceSession(CliContext& context, const DeviceCommandOptions& op
             api = tracer_.get();
         }
     }
+    if (stop == nullptr) ownStop_ = std::make_unique<TwoStageStop>(context.interrupts);
+    stop_ = stop != nullptr ? stop : ownStop_.get();
+    // Outermost, so that the trace shows only what went to the wire.
+    stoppable_ = std::make_unique<StoppableComm>(
+        *api, *stop_, [this](std::int32_t written) { say(halfWrittenWarning(written)); });
+    api = stoppable_.get();
     port_ = std::make_unique<SerialPort>(*api);
     port_->setPortName(options.port);
 }
 
+void DeviceSession::say(const std::string& text) {
+    display_.finish();
+    context_.err << text << '\n' << std::flush;
+}
+
 void DeviceSession::drive() {
     display_.update(device);
-    runUntilIdle(device, *port_, links_->clock(),
-                 [this](const BeaconDevice& d) { display_.update(d); });
+    runUntilIdle(
+        device, *port_, links_->clock(),
+        [this](const BeaconDevice& d) {
+            stoppable_->setSendingImage(sendsImageNext(d));
+            // A tick cut short ends with a text that tells nothing.
+            if (stop_->stage() != StopStage::Now) display_.update(d);
+        },
+        [this] { return stoppable_->stopDue(); });
     display_.finish();
+    if (stop_->stage() == StopStage::Now) {
+        stopped_ = true;
+        if (port_->isOpen()) port_->close();
+    }
+}
+
+bool DeviceSession::refuseStart() {
+    stoppable_->stopDue();
+    if (stop_->stage() == StopStage::Running) return false;
+    stopped_ = true;
+    return true;
 }
 
 void DeviceSession::run(ExchangeState first) {
+    if (refuseStart()) return;
     device.retryCount = 0;
     startOperation(device, *port_, first);
     drive();
 }
 
 bool DeviceSession::runWrite(const CodecContext& codec) {
+    if (refuseStart()) return true;
     const bool notStarted = prepareWrite(device, *port_, codec);
-    if (!notStarted) drive();
-    return notStarted;
+    if (notStarted) return true;
+    wroteImage_ = true;
+    drive();
+    if (stop_->stage() == StopStage::AfterWrite && device.statusText == kWriteSuccessText) {
+        say(kFinishedBeforeStopping);
+    }
+    return false;
 }
 
 int DeviceSession::fail() {
+    if (stopped_) {
+        const std::int32_t written = wroteImage_ ? stoppable_->imageBytesWritten() : 0;
+        context_.err << stoppedReport(written, portName_, backupPath_) << '\n';
+        return kExitInterrupted;
+    }
     if (display_.shown() != device.statusText) context_.err << device.statusText << '\n';
     const std::string& portError = port_->lastError;
     if (!portError.empty() && portError != device.statusText) {

@@ -9,7 +9,9 @@
 #include "cli/cli_context.h"
 #include "cli/device_links.h"
 #include "cli/progress_display.h"
+#include "cli/stoppable_comm.h"
 #include "cli/tracing_comm.h"
+#include "cli/two_stage_stop.h"
 #include "config/beacon_device.h"
 #include "config/codec_context.h"
 #include "serial/serial_port.h"
@@ -27,36 +29,59 @@ void addDeviceOptions(CLI::App& command, DeviceCommandOptions& options);
 
 // One run of a device command: the port, the record and the exchange,
 // ticked every 100 ms as the dialog's timer does, with progress on stderr.
+// Ctrl-C goes through `stop`: a command that drives several sessions hands
+// them one, so that a first Ctrl-C ends it after the write under way;
+// without one the session watches the console's for its own lifetime.
 class DeviceSession {
 public:
-    DeviceSession(CliContext& context, const DeviceCommandOptions& options);
+    DeviceSession(CliContext& context, const DeviceCommandOptions& options,
+                  TwoStageStop* stop = nullptr);
 
     // False when the trace file could not be opened (already reported).
     bool ready() const { return ready_; }
 
     // Starts an operation as the dialog's buttons do and ticks it to its end.
+    // Once the user has asked to stop, nothing starts.
     void run(ExchangeState first);
     // Write Config: prepareWrite, then ticks to the end if it started.
-    // Returns prepareWrite's result (true: nothing was started).
+    // Returns true when nothing was started (prepareWrite's result, or a stop).
     bool runWrite(const CodecContext& codec);
 
+    // The .wb1 file that holds the beacon's image from before the write:
+    // a write stopped half-way names it in the restore command.
+    void setBackupPath(const std::string& path) { backupPath_ = path; }
+
+    // True when the user's Ctrl-C cut an operation short or kept one from
+    // starting; the port is closed by then.
+    bool stopped() const { return stopped_; }
+
     // Reports the failed outcome on stderr and returns kExitFailed: the
-    // status text, and the port's own failure text when it has one.
+    // status text, and the port's own failure text when it has one. After
+    // a stop, says what reached the beacon and returns kExitInterrupted.
     int fail();
 
     BeaconDevice device;
 
 private:
     void drive();
+    bool refuseStart();
+    void say(const std::string& text);
 
     CliContext& context_;
+    std::string portName_;
+    std::string backupPath_;
     std::unique_ptr<SystemDeviceLinks> ownLinks_;
     DeviceLinks* links_;
     std::ofstream traceFile_;
     std::unique_ptr<TracingComm> tracer_;
+    std::unique_ptr<TwoStageStop> ownStop_;
+    TwoStageStop* stop_ = nullptr;
+    std::unique_ptr<StoppableComm> stoppable_;
     std::unique_ptr<SerialPort> port_;
     ProgressDisplay display_;
     bool ready_ = true;
+    bool wroteImage_ = false;
+    bool stopped_ = false;
 };
 
 }  // namespace wb

@@ -15,12 +15,15 @@ namespace wb {
 inline constexpr std::int64_t kTickPeriodUs = std::int64_t{kPollTickMs} * 1000;
 
 using TickListener = std::function<void(const BeaconDevice&)>;
+// Asked before every tick; true ends the run there (the user stopped it).
+using StopCheck = std::function<bool()>;
 
 // Ticks like a window timer: a tick that overran its period is followed at
 // once by the next, but missed ticks are not made up in a burst. Returns
 // the number of ticks run. `maxTicks` only guards against a machine that
 // never goes idle; the exchange ends on its own well within it.
 std::int32_t runUntilIdle(BeaconDevice& device, SerialPort& port, Clock& clock,
-                          const TickListener& afterTick, std::int32_t maxTicks = 200);
+                          const TickListener& afterTick, const StopCheck& stop = {},
+                          std::int32_t maxTicks = 200);
 
 }  // namespace wb

@@ -13,8 +13,11 @@ ProgressDisplay::ProgressDisplay(std::ostream& out, Mode mode, Clock& clock)
 void ProgressDisplay::update(const BeaconDevice& device) {
     if (mode_ == Mode::Quiet || device.statusText == shown_) return;
     const bool writing = device.exchangeState == ExchangeState::WritingConfig;
+    // A message in the middle of the bar ends its line; the bar goes on
+    // below it with the time counted from the write's start.
+    if (writing && !writing_) writeStartUs_ = clock_.nowUs();
+    writing_ = writing;
     if (writing && mode_ == Mode::Terminal) {
-        if (!barOpen_) writeStartUs_ = clock_.nowUs();
         shown_ = device.statusText;
         drawBar(device);
         return;

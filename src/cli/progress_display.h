@@ -33,6 +33,7 @@ private:
     Clock& clock_;
     std::string shown_;
     bool barOpen_ = false;
+    bool writing_ = false;
     std::int64_t writeStartUs_ = 0;
 };
 

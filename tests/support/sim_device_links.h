@@ -32,6 +32,7 @@ public:
     }
     // The beacon behind the sim port; the first command creates it.
     SimulatedBeacon& beacon() { return *link_->beacon; }
+    SimulatedComm& comm() { return *link_->comm; }
     bool used() const { return link_.has_value(); }
 
 private:

@@ -4,12 +4,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/console_interrupts.h"
 #include "cli/exchange_driver.h"
 #include "cli/progress_display.h"
 #include "exchange/device_exchange.h"
@@ -194,6 +196,112 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"UnwritableTrace", {"version", "--port", "sim:basic", "--trace", "/no/such/dir/t.txt"}, BeaconFault::None, 1,
                  "trace", false}),
     [](const ::testing::TestParamInfo<ExitCase>& param) { return std::string(param.param.name); });
+
+// Ctrl-C as the tests press it: the n-th interrupt comes when the n-th
+// condition holds (looked at only once the one before has come).
+class ScriptedInterrupts : public InterruptSource {
+public:
+    explicit ScriptedInterrupts(std::vector<std::function<bool()>> when) : when_(std::move(when)) {}
+    int count() const override {
+        while (fired_ < when_.size() && when_[fired_]()) ++fired_;
+        return static_cast<int>(fired_);
+    }
+
+private:
+    std::vector<std::function<bool()>> when_;
+    mutable std::size_t fired_ = 0;
+};
+
+struct InterruptCase {
+    const char* name;
+    // When each Ctrl-C comes: at this many image bytes taken by the beacon;
+    // -1: while the beacon is being identified; 256: once it has them all.
+    std::vector<std::int32_t> atBytes;
+    int exitCode;
+    std::string errHas;
+    // Image bytes the beacon holds from the new image (the rest stay old).
+    std::int32_t bytesWritten;
+};
+
+class CliDeviceInterrupt : public ::testing::TestWithParam<InterruptCase> {};
+
+TEST_P(CliDeviceInterrupt, TwoStageStop) {
+    const InterruptCase& c = GetParam();
+    const auto backup = scratchFile("interrupt-backup.wb1");
+    // A long tone list changes the image well past the bytes where the
+    // cases stop.
+    std::string tones = "tones=30";
+    for (int tone = 32; tone <= 250; tone += 2) tones += "," + std::to_string(tone);
+    const std::vector<std::string> write = {"write", "--port", "sim:basic", "--backup", backup.string(),
+                                            "--set", "morseText=CQ TEST DE HUNT", "--set", tones};
+    SimDeviceLinks reference;
+    ASSERT_EQ(runDeviceCommand(reference, write).exitCode, 0);
+    const ConfigImage newImage = reference.beacon().eeprom();
+    const ConfigImage oldImage = factoryImage(DeviceModel::Basic);
+
+    SimDeviceLinks links;
+    std::vector<std::function<bool()>> when;
+    for (std::int32_t at : c.atBytes) {
+        when.push_back([&links, at] {
+            if (!links.used()) return false;
+            if (at < 0) return links.virtualClock.nowUs() > 300000;
+            if (at == 256) return requested(links.beacon(), BeaconRequestKind::WriteDone);
+            return links.beacon().writeProgress() >= at;
+        });
+    }
+    ScriptedInterrupts interrupts(when);
+    std::vector<const char*> argv{"wrenbolt"};
+    for (const auto& arg : write) argv.push_back(arg.c_str());
+    std::ostringstream out;
+    std::ostringstream err;
+    CliContext context{out, err};
+    context.deviceLinks = &links;
+    context.interrupts = &interrupts;
+    const int exitCode = runCli(static_cast<int>(argv.size()), argv.data(), context);
+
+    EXPECT_EQ(exitCode, c.exitCode) << err.str();
+    EXPECT_NE(err.str().find(c.errHas), std::string::npos) << err.str();
+    EXPECT_FALSE(links.comm().isOpen());
+    const auto n = static_cast<std::size_t>(c.bytesWritten);
+    ConfigImage expected = oldImage;
+    std::copy(newImage.begin(), newImage.begin() + static_cast<std::ptrdiff_t>(n), expected.begin());
+    EXPECT_EQ(links.beacon().eeprom(), expected);
+    // A mixed image differs from both, or the case proves nothing.
+    if (n > 0 && n < kImageSize) {
+        EXPECT_NE(expected, newImage);
+        EXPECT_NE(expected, oldImage);
+    }
+
+    // The restore command it printed puts the old image back (after the
+    // seconds a user takes, in which the beacon gives up the broken write).
+    const std::string restore = "To restore it: wrenbolt write --port sim:basic " + backup.string() + "\n";
+    EXPECT_EQ(err.str().find(restore) != std::string::npos, n > 0 && n < kImageSize) << err.str();
+    links.virtualClock.advanceUs(5000000);
+    ASSERT_EQ(runDeviceCommand(links, {"write", "--port", "sim:basic", "-q", backup.string()}).exitCode, 0);
+    EXPECT_EQ(links.beacon().eeprom(), oldImage);
+    std::filesystem::remove(backup);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliDeviceInterrupt,
+    ::testing::Values(
+        InterruptCase{"OneWhileSendingFinishesTheWrite", {96}, 0,
+                      "Writing Config : ***\nStopping now would leave the beacon half-written (96 of 256 bytes written)."
+                      "\nThe write finishes in about 3 seconds; press Ctrl-C again to stop anyway.\n"
+                      "Writing Config : ****\n",
+                      256},
+        InterruptCase{"OneWhileSendingEndsVerified", {200}, 0,
+                      "\nConfig Written Successfully!\nWrite finished and verified before stopping.\n", 256},
+        InterruptCase{"SecondStopsAtTheNextByte", {96, 100}, 130,
+                      "stop anyway.\nStopped: 100 of 256 bytes written. The beacon holds the start of the new configuration "
+                      "and the rest of the old one.\n",
+                      100},
+        InterruptCase{"TwoAtOnceStopWithoutWarning", {97, 97}, 130, "Writing Config : ***\nStopped: 97 of 256", 97},
+        InterruptCase{"SecondAfterTheLastByte", {250, 256}, 130,
+                      "Writing Config : ********\nStopped: 256 of 256 bytes written, not verified.\n", 256},
+        InterruptCase{"OneBeforeTheImageStopsAtOnce", {-1}, 130,
+                      "Reading Version\nStopped; nothing was written to the beacon.\n", 0}),
+    [](const ::testing::TestParamInfo<InterruptCase>& param) { return std::string(param.param.name); });
 
 TEST(CliDevice, DriverTicksEveryHundredMillisecondsUntilIdle) {
     SimDeviceLinks links;
