@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/cli_app.h"
+#include "cli/console_interrupts.h"
 #include "cli/device_links.h"
 #include "sim/clock.h"
 #include "sim/sim_port.h"
@@ -45,13 +46,16 @@ struct DeviceCliResult {
     std::string err;
 };
 
-inline DeviceCliResult runDeviceCommand(SimDeviceLinks& links, const std::vector<std::string>& args) {
+// `interrupts`: the user's Ctrl-C as the test scripts it; null: the console's.
+inline DeviceCliResult runDeviceCommand(SimDeviceLinks& links, const std::vector<std::string>& args,
+                                        InterruptSource* interrupts = nullptr) {
     std::vector<const char*> argv{"wrenbolt"};
     for (const auto& arg : args) argv.push_back(arg.c_str());
     std::ostringstream out;
     std::ostringstream err;
     CliContext context{out, err};
     context.deviceLinks = &links;
+    context.interrupts = interrupts;
     DeviceCliResult result;
     result.exitCode = runCli(static_cast<int>(argv.size()), argv.data(), context);
     result.out = out.str();

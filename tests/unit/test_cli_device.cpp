@@ -250,17 +250,9 @@ TEST_P(CliDeviceInterrupt, TwoStageStop) {
         });
     }
     ScriptedInterrupts interrupts(when);
-    std::vector<const char*> argv{"wrenbolt"};
-    for (const auto& arg : write) argv.push_back(arg.c_str());
-    std::ostringstream out;
-    std::ostringstream err;
-    CliContext context{out, err};
-    context.deviceLinks = &links;
-    context.interrupts = &interrupts;
-    const int exitCode = runCli(static_cast<int>(argv.size()), argv.data(), context);
-
-    EXPECT_EQ(exitCode, c.exitCode) << err.str();
-    EXPECT_NE(err.str().find(c.errHas), std::string::npos) << err.str();
+    const auto r = runDeviceCommand(links, write, &interrupts);
+    EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
+    EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
     EXPECT_FALSE(links.comm().isOpen());
     const auto n = static_cast<std::size_t>(c.bytesWritten);
     ConfigImage expected = oldImage;
@@ -275,7 +267,7 @@ TEST_P(CliDeviceInterrupt, TwoStageStop) {
     // The restore command it printed puts the old image back (after the
     // seconds a user takes, in which the beacon gives up the broken write).
     const std::string restore = "To restore it: wrenbolt write --port sim:basic " + backup.string() + "\n";
-    EXPECT_EQ(err.str().find(restore) != std::string::npos, n > 0 && n < kImageSize) << err.str();
+    EXPECT_EQ(r.err.find(restore) != std::string::npos, n > 0 && n < kImageSize) << r.err;
     links.virtualClock.advanceUs(5000000);
     ASSERT_EQ(runDeviceCommand(links, {"write", "--port", "sim:basic", "-q", backup.string()}).exitCode, 0);
     EXPECT_EQ(links.beacon().eeprom(), oldImage);
