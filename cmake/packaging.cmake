@@ -1,6 +1,8 @@
 # Install layout and packages:
-#   Windows: a zip with WrenboltConfig.exe, wrenbolt.exe, README and guide.
-#   Linux:   a tarball with wrenbolt, wrenbolt-beacon-sim and the man pages.
+#   Windows: a zip with WrenboltConfig.exe, wrenbolt.exe, the browser page,
+#            README and guide.
+#   Linux:   a tarball with wrenbolt, wrenbolt-beacon-sim, the man pages and
+#            the browser page (share/wrenbolt/wrenbolt-config.html).
 include(GNUInstallDirs)
 
 if(WIN32)
@@ -23,6 +25,15 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/docs/user-guide.md)
 endif()
 if(EXISTS ${PROJECT_SOURCE_DIR}/docs/screenshots)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/screenshots DESTINATION ${WB_INSTALL_DOCDIR})
+endif()
+# The browser page, built by the web preset (make web): one file that runs
+# in any browser with Web Serial, beside the programs.
+set(WB_WEB_PAGE ${PROJECT_SOURCE_DIR}/build/web/wrenbolt-config.html CACHE FILEPATH
+    "The browser page that goes into the package")
+if(WIN32)
+  install(FILES ${WB_WEB_PAGE} DESTINATION . OPTIONAL)
+else()
+  install(FILES ${WB_WEB_PAGE} DESTINATION ${CMAKE_INSTALL_DATADIR}/wrenbolt OPTIONAL)
 endif()
 if(NOT WIN32)
   file(GLOB WB_MAN_PAGES ${PROJECT_SOURCE_DIR}/docs/man/*.1)

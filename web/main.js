@@ -207,6 +207,7 @@ form.fromCore();
 showModel();
 refreshViews();
 document.body.dataset.ready = "true";
+window.wrenboltReadyMs = performance.now();
 
 // For tests and benchmarks: the simulated beacons behind the page's ports.
 window.wrenbolt = { simulated, SimulatedPort };

@@ -9,8 +9,10 @@ export function sleep(ms) {
   return new Promise((resolve) => setTimeout(resolve, ms));
 }
 
-// Waits at least ms: a timer may fire a little early, a pause must not end
-// early, or the beacon's EEPROM loses the next byte.
+// Waits at least ms: a pause must not end early, or the beacon's EEPROM
+// loses the next byte, and a timer may fire a little early. (Turns of the
+// event loop to catch the end more closely cost more than they save when
+// the machine is busy.)
 export async function pauseAtLeast(ms) {
   const end = performance.now() + ms;
   for (let left = ms; left > 0; left = end - performance.now()) await sleep(left);
