@@ -2,9 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "app/control_ids.h"
 #include "app/form_numbers.h"
+#include "config/record_fields.h"
 
 namespace wb {
 namespace {
@@ -15,55 +17,92 @@ constexpr std::size_t kNumberChars = 99;
 constexpr std::size_t kMorseChars = 299;
 constexpr std::size_t kPortChars = 99;
 
-struct IntegerField {
+// A control and the record member it shows; how the value is read and
+// shown follows from the member's kind and format.
+struct FormControl {
     int id;
-    std::int32_t DeviceConfig::*member;
+    const RecordField& field;
 };
 
-// Fields shown with "%d", in the order they are written.
-constexpr IntegerField kMorseIntegers[] = {
-    {IDC_MORSE_SPEED, &DeviceConfig::morseSpeedWpm},
-    {IDC_MORSE_TONE, &DeviceConfig::morseTone},
-    {IDC_TONE_SPEED, &DeviceConfig::toneSpeedMs},
-    {IDC_TONES_DURATION, &DeviceConfig::tonesDurationSec},
-    {IDC_LOOP_TIME, &DeviceConfig::loopTimeSec},
-};
-constexpr IntegerField kTimingIntegers[] = {
-    {IDC_INITIAL_DELAY, &DeviceConfig::initialDelayMin},
-    {IDC_TOTAL_RUNTIME, &DeviceConfig::totalRuntimeMin},
-    {IDC_PRE_TONES_DELAY, &DeviceConfig::preTonesDelaySec},
-};
+consteval FormControl control(int id, std::string_view key) {
+    return {id, recordField(key)};
+}
 
-struct DecimalField {
-    int id;
-    float DeviceConfig::*member;
+// The form's own order, in groups: the Morse settings with the unlock code,
+// the timing, the decimals and the check boxes.
+constexpr FormControl kMorseControls[] = {
+    control(IDC_MORSE_TEXT, "morseText"),         control(IDC_MORSE_SPEED, "morseSpeedWpm"),
+    control(IDC_MORSE_TONE, "morseTone"),         control(IDC_TONE_SPEED, "toneSpeedMs"),
+    control(IDC_TONES_DURATION, "tonesDurationSec"), control(IDC_LOOP_TIME, "loopTimeSec"),
+    control(IDC_UNLOCK_CODE, "unlockCode"),
 };
+constexpr FormControl kTimingControls[] = {
+    control(IDC_INITIAL_DELAY, "initialDelayMin"),
+    control(IDC_TOTAL_RUNTIME, "totalRuntimeMin"),
+    control(IDC_PRE_TONES_DELAY, "preTonesDelaySec"),
+};
+constexpr FormControl kDecimalControls[] = {
+    control(IDC_TX_FREQUENCY, "txFrequencyMHz"),
+    control(IDC_RX_FREQUENCY, "rxFrequencyMHz"),
+    control(IDC_CALIBRATION, "calibrationPercent"),
+};
+constexpr FormControl kCheckControls[] = {
+    control(IDC_ENABLE_LED, "ledEnabled"),   control(IDC_RANDOM_TONES, "randomTones"),
+    control(IDC_RANDOM_SPEED, "randomSpeed"), control(IDC_RANDOM_MORSE, "randomMorse"),
+    control(IDC_AUTO_START, "autoStart"),    control(IDC_DISABLE_RX, "disableRx"),
+};
+constexpr FormControl kTonesControl = control(IDC_TONES, "tones");
 
-constexpr DecimalField kDecimals[] = {
-    {IDC_TX_FREQUENCY, &DeviceConfig::txFrequencyMHz},
-    {IDC_RX_FREQUENCY, &DeviceConfig::rxFrequencyMHz},
-    {IDC_CALIBRATION, &DeviceConfig::calibrationPercent},
-};
+// Disabled fields are read too: a member keeps what its field shows.
+void readControl(DialogControls& controls, const FormControl& control, DeviceConfig& config) {
+    const RecordField& field = control.field;
+    switch (field.kind) {
+    case FieldKind::Text: config.morseText = controls.text(control.id, kMorseChars); break;
+    case FieldKind::Integer: config.*field.integer = readFormInteger(controls.text(control.id, kNumberChars)); break;
+    case FieldKind::Decimal: config.*field.decimal = readFormDecimal(controls.text(control.id, kNumberChars)); break;
+    case FieldKind::Flag: config.*field.flag = controls.isChecked(control.id) ? 1 : 0; break;
+    case FieldKind::Tones: parseToneList(controls.text(control.id, DialogControls::kWholeText), config); break;
+    case FieldKind::Model:
+    case FieldKind::ToneCount: break;
+    }
+}
 
-struct CheckField {
-    int id;
-    std::uint8_t DeviceConfig::*member;
-};
+void showControl(DialogControls& controls, const FormControl& control, const DeviceConfig& config) {
+    const RecordField& field = control.field;
+    switch (field.kind) {
+    case FieldKind::Text: controls.setText(control.id, config.morseText); break;
+    case FieldKind::Integer: {
+        const std::int32_t value = config.*field.integer;
+        const bool unlockCode = std::string_view(field.format) == "%04d";
+        controls.setText(control.id, unlockCode ? formatUnlockCode(value) : formatFormInteger(value));
+        break;
+    }
+    case FieldKind::Decimal: controls.setText(control.id, formatFormDecimal(config.*field.decimal)); break;
+    case FieldKind::Flag: controls.setChecked(control.id, config.*field.flag != 0); break;
+    case FieldKind::Tones: controls.setText(control.id, formatToneList(config)); break;
+    case FieldKind::Model:
+    case FieldKind::ToneCount: break;
+    }
+}
 
-constexpr CheckField kChecks[] = {
-    {IDC_ENABLE_LED, &DeviceConfig::ledEnabled},
-    {IDC_RANDOM_TONES, &DeviceConfig::randomTones},
-    {IDC_RANDOM_SPEED, &DeviceConfig::randomSpeed},
-    {IDC_RANDOM_MORSE, &DeviceConfig::randomMorse},
-    {IDC_AUTO_START, &DeviceConfig::autoStart},
-    {IDC_DISABLE_RX, &DeviceConfig::disableRx},
-};
+template <std::size_t N>
+void readControls(DialogControls& controls, const FormControl (&group)[N], DeviceConfig& config) {
+    for (const FormControl& control : group) readControl(controls, control, config);
+}
 
-// The controls only a Tarsel beacon has.
-constexpr int kTarselControls[] = {
-    IDC_RX_FREQUENCY, IDC_RANDOM_TONES, IDC_RANDOM_SPEED, IDC_RANDOM_MORSE, IDC_AUTO_START,
-    IDC_UNLOCK_CODE, IDC_INITIAL_DELAY, IDC_TOTAL_RUNTIME, IDC_DISABLE_RX,
-};
+template <std::size_t N>
+void showControls(DialogControls& controls, const FormControl (&group)[N], const DeviceConfig& config) {
+    for (const FormControl& control : group) showControl(controls, control, config);
+}
+
+// Only the controls of members that one model's layout alone stores change
+// with the model; with none identified they are all disabled.
+template <std::size_t N>
+void enableForModel(DialogControls& controls, const FormControl (&group)[N], DeviceModel model) {
+    for (const FormControl& control : group) {
+        if (control.field.layouts != kBothLayouts) controls.setEnabled(control.id, layoutCarries(model, control.field));
+    }
+}
 
 }  // namespace
 
@@ -72,45 +111,26 @@ void formToRecord(DialogControls& controls, DeviceConfig& config) {
     // Disable RX implies Auto Start; the user sees the box checked.
     if (controls.isChecked(IDC_DISABLE_RX)) controls.setChecked(IDC_AUTO_START, true);
 
-    // Disabled fields are read too: a member keeps what its field shows.
-    config.morseText = controls.text(IDC_MORSE_TEXT, kMorseChars);
-    for (const auto& field : kMorseIntegers) {
-        config.*field.member = readFormInteger(controls.text(field.id, kNumberChars));
-    }
-    config.unlockCode = readFormInteger(controls.text(IDC_UNLOCK_CODE, kNumberChars));
-    for (const auto& field : kTimingIntegers) {
-        config.*field.member = readFormInteger(controls.text(field.id, kNumberChars));
-    }
-    for (const auto& field : kDecimals) {
-        config.*field.member = readFormDecimal(controls.text(field.id, kNumberChars));
-    }
-    for (const auto& field : kChecks) {
-        config.*field.member = controls.isChecked(field.id) ? 1 : 0;
-    }
-    parseToneList(controls.text(IDC_TONES, DialogControls::kWholeText), config);
+    readControls(controls, kMorseControls, config);
+    readControls(controls, kTimingControls, config);
+    readControls(controls, kDecimalControls, config);
+    readControls(controls, kCheckControls, config);
+    readControl(controls, kTonesControl, config);
 }
 
 void recordToForm(DialogControls& controls, const DeviceConfig& config) {
-    controls.setText(IDC_MORSE_TEXT, config.morseText);
-    for (const auto& field : kMorseIntegers) {
-        controls.setText(field.id, formatFormInteger(config.*field.member));
-    }
-    controls.setText(IDC_UNLOCK_CODE, formatUnlockCode(config.unlockCode));
-    for (const auto& field : kDecimals) {
-        controls.setText(field.id, formatFormDecimal(config.*field.member));
-    }
-    for (const auto& field : kChecks) {
-        controls.setChecked(field.id, config.*field.member != 0);
-    }
-    for (const auto& field : kTimingIntegers) {
-        controls.setText(field.id, formatFormInteger(config.*field.member));
-    }
-    controls.setText(IDC_TONES, formatToneList(config));
+    showControls(controls, kMorseControls, config);
+    showControls(controls, kDecimalControls, config);
+    showControls(controls, kCheckControls, config);
+    showControls(controls, kTimingControls, config);
+    showControl(controls, kTonesControl, config);
 }
 
 void enableControlsForModel(DialogControls& controls, DeviceModel model) {
-    for (int id : kTarselControls) controls.setEnabled(id, model == DeviceModel::Tarsel);
-    controls.setEnabled(IDC_ENABLE_LED, model == DeviceModel::Basic);
+    enableForModel(controls, kMorseControls, model);
+    enableForModel(controls, kTimingControls, model);
+    enableForModel(controls, kDecimalControls, model);
+    enableForModel(controls, kCheckControls, model);
 }
 
 std::string portSelectorText(DialogControls& controls) {

@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,21 +10,20 @@ namespace wb {
 namespace {
 
 constexpr std::string_view kDelimiters = " ,\r\t\n";
-constexpr std::int32_t kEntriesPerLine = 10;
+constexpr std::size_t kEntriesPerLine = 10;
 
 }  // namespace
 
 std::string formatToneList(const DeviceConfig& config) {
-    const std::int32_t count =
-        std::clamp(config.toneCount, std::int32_t{0}, static_cast<std::int32_t>(kToneCapacity));
+    const std::size_t count = listedToneCount(config);
     std::string text;
-    text.reserve(static_cast<std::size_t>(count) * 6);
-    for (std::int32_t i = 0; i < count; ++i) {
+    text.reserve(count * 6);
+    for (std::size_t i = 0; i < count; ++i) {
         if (i != 0) {
             text += ", ";
             if (i % kEntriesPerLine == 0) text += "\r\n";
         }
-        text += std::to_string(config.tones[static_cast<std::size_t>(i)]);
+        text += std::to_string(config.tones[i]);
     }
     return text;
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -49,5 +50,13 @@ struct DeviceConfig {
 
     bool operator==(const DeviceConfig&) const = default;
 };
+
+// How many entries of the tone list count: toneCount, held to 0..200 where
+// the record says otherwise. Everything that reads the list reads this many.
+inline std::size_t listedToneCount(const DeviceConfig& config) {
+    if (config.toneCount <= 0) return 0;
+    const auto count = static_cast<std::size_t>(config.toneCount);
+    return count < kToneCapacity ? count : kToneCapacity;
+}
 
 }  // namespace wb

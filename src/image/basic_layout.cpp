@@ -69,7 +69,7 @@ bool encodeBasic(BeaconDevice& device, const CodecContext& context) {
     if (next < kAreaLast) ++next;
     image[kToneOffset] = static_cast<std::uint8_t>(next);
 
-    const std::size_t toneCount = clampedToneCount(config);
+    const std::size_t toneCount = listedToneCount(config);
     for (std::size_t i = 0; i < toneCount; ++i) {
         if (next < kAreaLast) {
             image[next++] = config.tones[i];

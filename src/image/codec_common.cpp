@@ -29,11 +29,6 @@ float calibrationFromWord(double base, std::uint32_t word) {
     return static_cast<float>((base / static_cast<double>(word) - 1.0) * 100.0);
 }
 
-std::size_t clampedToneCount(const DeviceConfig& config) {
-    return static_cast<std::size_t>(
-        clampInt(config.toneCount, 0, static_cast<std::int32_t>(kToneCapacity)));
-}
-
 void showTruncationNotice(const CodecContext& context) {
     if (context.showTruncationNotice) context.showTruncationNotice();
 }

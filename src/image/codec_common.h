@@ -28,9 +28,6 @@ double calibrationQuotient(double base, float percent);
 // (base / word - 1) * 100 in single precision; word 0 reads as +infinity.
 float calibrationFromWord(double base, std::uint32_t word);
 
-// toneCount limited to what the tone list can hold.
-std::size_t clampedToneCount(const DeviceConfig& config);
-
 // Shows the "Text/Tones Truncated" notice, if anyone is listening.
 void showTruncationNotice(const CodecContext& context);
 

@@ -112,7 +112,7 @@ bool encodeTarsel(BeaconDevice& device, const CodecContext& context) {
     image[next] = 0;
 
     next = kTonesStart;
-    const std::size_t toneCount = clampedToneCount(config);
+    const std::size_t toneCount = listedToneCount(config);
     for (std::size_t i = 0; i < toneCount; ++i) {
         if (next < kTonesEnd) {
             image[next++] = config.tones[i];

@@ -1,0 +1,132 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string_view>
+
+#include "config/device_config.h"
+
+namespace wb {
+
+// The record's members as every front end sees them: the dialog's form,
+// the command line's table and JSON form, and the browser page. One row per
+// member of DeviceConfig, in declaration order. The rows state facts; each
+// front end keeps its own order and layout.
+
+enum class FieldKind : std::uint8_t {
+    Model,      // the model code, written as its name
+    Text,       // single-byte characters
+    Integer,    // int32
+    Decimal,    // float32
+    Tones,      // the tone list, up to kToneCapacity entries
+    ToneCount,  // how many entries of the tone list count
+    Flag,       // one byte, 0 or 1
+};
+
+// Which image layouts store a member, as bits.
+inline constexpr std::uint8_t kBasicLayout = 1;
+inline constexpr std::uint8_t kTarselLayout = 2;
+inline constexpr std::uint8_t kBothLayouts = kBasicLayout | kTarselLayout;
+
+struct RecordField {
+    std::string_view key;    // the member's name, which is also its JSON key
+    FieldKind kind;
+    std::string_view label;  // the form's label; empty where the form has none
+    std::string_view unit;   // the unit the form shows beside the field, or empty
+    // How the value is shown: a printf format for numbers ("%d", "%04d",
+    // "%3.3f"), else "name", "text", "tones" or "flag".
+    const char* format;
+    // Accepted on input: the value itself, or for text and tones each byte or
+    // entry. A 0 byte ends the text and the tone list in both layouts, so
+    // neither may hold one. Decimals take any single-precision value.
+    std::int64_t min;
+    std::int64_t max;
+    std::uint8_t layouts;  // kBasicLayout, kTarselLayout or both
+    // The member; the pointer of its type is set, the others are null.
+    std::int32_t DeviceConfig::*integer = nullptr;
+    float DeviceConfig::*decimal = nullptr;
+    std::uint8_t DeviceConfig::*flag = nullptr;
+};
+
+inline constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
+inline constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
+inline constexpr std::int64_t kToneCountMax = static_cast<std::int64_t>(kToneCapacity);
+
+namespace field_rows {
+
+constexpr RecordField integer(std::string_view key, std::string_view label, std::string_view unit,
+                              std::uint8_t layouts, std::int32_t DeviceConfig::*member,
+                              const char* format = "%d") {
+    return {key, FieldKind::Integer, label, unit, format, kInt32Min, kInt32Max, layouts, member, nullptr, nullptr};
+}
+constexpr RecordField decimal(std::string_view key, std::string_view label, std::string_view unit,
+                              std::uint8_t layouts, float DeviceConfig::*member) {
+    return {key, FieldKind::Decimal, label, unit, "%3.3f", 0, 0, layouts, nullptr, member, nullptr};
+}
+constexpr RecordField flag(std::string_view key, std::string_view label, std::uint8_t layouts,
+                           std::uint8_t DeviceConfig::*member) {
+    return {key, FieldKind::Flag, label, {}, "flag", 0, 1, layouts, nullptr, nullptr, member};
+}
+
+}  // namespace field_rows
+
+inline constexpr std::array<RecordField, 22> kRecordFields = {
+    RecordField{"model", FieldKind::Model, {}, {}, "name", 0, 2, kBothLayouts},
+    RecordField{"morseText", FieldKind::Text, "Text", {}, "text", 1, 255, kBothLayouts},
+    field_rows::integer("morseSpeedWpm", "Speed", "WPM", kBothLayouts, &DeviceConfig::morseSpeedWpm),
+    field_rows::integer("morseTone", "Tone", {}, kBothLayouts, &DeviceConfig::morseTone),
+    field_rows::integer("toneSpeedMs", "Tone Speed", "ms", kBothLayouts, &DeviceConfig::toneSpeedMs),
+    field_rows::integer("tonesDurationSec", "Tones Duration", "sec", kBothLayouts, &DeviceConfig::tonesDurationSec),
+    field_rows::integer("preTonesDelaySec", "Pre Tones Delay", "sec", kBothLayouts, &DeviceConfig::preTonesDelaySec),
+    field_rows::integer("loopTimeSec", "Loop Time", "sec", kBothLayouts, &DeviceConfig::loopTimeSec),
+    field_rows::decimal("txFrequencyMHz", "TX Frequency", "MHz", kBothLayouts, &DeviceConfig::txFrequencyMHz),
+    field_rows::decimal("rxFrequencyMHz", "RX Frequency", "MHz", kTarselLayout, &DeviceConfig::rxFrequencyMHz),
+    field_rows::decimal("calibrationPercent", "Calibration", "%", kBothLayouts, &DeviceConfig::calibrationPercent),
+    RecordField{"tones", FieldKind::Tones, "Tones", {}, "tones", 1, 255, kBothLayouts},
+    RecordField{"toneCount", FieldKind::ToneCount, {}, {}, "%d", 0, kToneCountMax, kBothLayouts},
+    field_rows::flag("ledEnabled", "Enable LED", kBasicLayout, &DeviceConfig::ledEnabled),
+    field_rows::flag("randomTones", "Random Tones", kTarselLayout, &DeviceConfig::randomTones),
+    field_rows::flag("randomSpeed", "Random Speed", kTarselLayout, &DeviceConfig::randomSpeed),
+    field_rows::flag("randomMorse", "Random Morse", kTarselLayout, &DeviceConfig::randomMorse),
+    field_rows::flag("autoStart", "Auto Start", kTarselLayout, &DeviceConfig::autoStart),
+    field_rows::flag("disableRx", "Disable RX", kTarselLayout, &DeviceConfig::disableRx),
+    field_rows::integer("unlockCode", "Unlock Code", {}, kTarselLayout, &DeviceConfig::unlockCode, "%04d"),
+    field_rows::integer("initialDelayMin", "Initial Delay", "min", kTarselLayout, &DeviceConfig::initialDelayMin),
+    field_rows::integer("totalRuntimeMin", "Total Runtime", "min", kTarselLayout, &DeviceConfig::totalRuntimeMin),
+};
+
+// The row of a JSON key, or null.
+constexpr const RecordField* findRecordField(std::string_view key) {
+    for (const RecordField& field : kRecordFields) {
+        if (field.key == key) return &field;
+    }
+    return nullptr;
+}
+
+void noSuchRecordField();  // never defined: reaching it stops the compilation
+
+// The row of a key known when compiling; a misspelt key does not compile.
+consteval const RecordField& recordField(std::string_view key) {
+    const RecordField* field = findRecordField(key);
+    if (field == nullptr) noSuchRecordField();
+    return *field;
+}
+
+// Whether the image layout of a model stores the member. With no model
+// identified no layout applies, and nothing is stored.
+constexpr bool layoutCarries(DeviceModel model, const RecordField& field) {
+    switch (model) {
+    case DeviceModel::Basic: return (field.layouts & kBasicLayout) != 0;
+    case DeviceModel::Tarsel: return (field.layouts & kTarselLayout) != 0;
+    default: return false;
+    }
+}
+
+// "none", "basic" and "tarsel", and back.
+std::string_view modelName(DeviceModel model);
+std::optional<DeviceModel> modelFromName(std::string_view name);
+
+}  // namespace wb
