@@ -4,9 +4,9 @@
 #include <iterator>
 #include <sstream>
 
-#include "cli/record_json.h"
 #include "cli/record_table.h"
 #include "cli/usage_error.h"
+#include "config/record_json.h"
 
 namespace wb {
 
@@ -28,9 +28,9 @@ void applyRecordInput(const RecordInput& input, DeviceConfig& config) {
         std::ostringstream text;
         text << file.rdbuf();
         if (!file) throw UsageError("--config: cannot read \"" + input.configFile + "\"");
-        applyJsonText(text.str(), config);
+        requireInput(applyJsonText(text.str(), config), "--config: ");
     }
-    for (const std::string& setting : input.settings) applySetting(setting, config);
+    for (const std::string& setting : input.settings) requireInput(applySetting(setting, config), "--set ");
 }
 
 CLI::Option* addJsonFlag(CLI::App& command, bool& json) {

@@ -2,8 +2,8 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_options.h"
-#include "cli/record_json.h"
 #include "config/codec_context.h"
+#include "config/record_fields.h"
 #include "file/config_file.h"
 #include "file/file_texts.h"
 

@@ -4,8 +4,8 @@
 #include "cli/device_outcome.h"
 #include "cli/device_session.h"
 #include "cli/raw_image_file.h"
-#include "cli/record_json.h"
 #include "cli/record_table.h"
+#include "config/record_json.h"
 
 namespace wb {
 

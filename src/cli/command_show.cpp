@@ -2,7 +2,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_options.h"
-#include "cli/record_json.h"
+#include "config/record_fields.h"
 #include "file/config_file.h"
 #include "file/file_texts.h"
 

@@ -3,7 +3,8 @@
 #include "cli/cli_commands.h"
 #include "cli/device_outcome.h"
 #include "cli/device_session.h"
-#include "cli/record_json.h"
+#include "config/record_fields.h"
+#include "config/record_text.h"
 
 namespace wb {
 namespace {

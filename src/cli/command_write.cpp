@@ -9,8 +9,8 @@
 #include "cli/device_session.h"
 #include "cli/raw_image_file.h"
 #include "cli/record_diff.h"
-#include "cli/record_json.h"
 #include "cli/usage_error.h"
+#include "config/record_json.h"
 #include "file/config_file.h"
 #include "file/file_texts.h"
 #include "image/model_dispatch.h"
@@ -40,8 +40,8 @@ std::string readWholeFile(const std::string& path) {
 // --config and --set applied to a record; the model stays the identified one.
 void applyEdits(const WriteOptions& options, const std::string& jsonText, DeviceConfig& config) {
     const DeviceModel model = config.model;
-    if (!options.configPath.empty()) applyJsonText(jsonText, config);
-    for (const std::string& setting : options.settings) applySetting(setting, config);
+    if (!options.configPath.empty()) requireInput(applyJsonText(jsonText, config), "--config: ");
+    for (const std::string& setting : options.settings) requireInput(applySetting(setting, config), "--set ");
     config.model = model;
 }
 

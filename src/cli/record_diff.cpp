@@ -1,6 +1,6 @@
 #include "cli/record_diff.h"
 
-#include "cli/record_json.h"
+#include "config/record_json.h"
 
 namespace wb {
 

@@ -1,34 +1,21 @@
 #include "cli/record_table.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <string_view>
 #include <vector>
 
-#include "cli/record_json.h"
+#include "config/record_fields.h"
 
 namespace wb {
 namespace {
 
 constexpr std::size_t kLabelWidth = 17;
 
-struct Row {
-    std::string_view label;
-    std::string value;
-    std::string_view unit = {};
-};
-
-std::string flagText(std::uint8_t flag) {
-    return flag == 0 ? "no" : "yes";
-}
-
 // Entries separated by ", ", a line break after every tenth separator;
 // continuation lines are indented under the value column.
 std::string toneListText(const DeviceConfig& config) {
-    const std::size_t count =
-        config.toneCount <= 0 ? 0 : std::min(static_cast<std::size_t>(config.toneCount), kToneCapacity);
     std::string text;
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < listedToneCount(config); ++i) {
         if (i != 0) {
             text += ',';
             text += i % 10 == 0 ? "\n" + std::string(kLabelWidth, ' ') : " ";
@@ -36,6 +23,25 @@ std::string toneListText(const DeviceConfig& config) {
         text += std::to_string(config.tones[i]);
     }
     return text;
+}
+
+// The form has no field for these two; the table names them itself.
+std::string_view rowLabel(const RecordField& field) {
+    if (!field.label.empty()) return field.label;
+    return field.kind == FieldKind::Model ? "Model" : "Tone Count";
+}
+
+std::string valueText(const RecordField& field, const DeviceConfig& c) {
+    switch (field.kind) {
+    case FieldKind::Model: return std::string(modelName(c.model));
+    case FieldKind::Text: return "\"" + c.morseText + "\"";
+    case FieldKind::Integer: return formatInt(field.format, c.*field.integer);
+    case FieldKind::Decimal: return formatDecimal(field.format, c.*field.decimal);
+    case FieldKind::Tones: return toneListText(c);
+    case FieldKind::ToneCount: return formatInt(field.format, c.toneCount);
+    case FieldKind::Flag: return c.*field.flag == 0 ? "no" : "yes";
+    }
+    return {};
 }
 
 }  // namespace
@@ -46,49 +52,30 @@ std::string formatInt(const char* format, int value) {
     return buffer;
 }
 
-std::string formatDecimal(float value) {
+std::string formatDecimal(const char* format, float value) {
     // Huge values are shown in full rather than cut.
     const double wide = static_cast<double>(value);
-    const int length = std::snprintf(nullptr, 0, "%3.3f", wide);
+    const int length = std::snprintf(nullptr, 0, format, wide);
     if (length <= 0) return {};
     std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
-    std::snprintf(buffer.data(), buffer.size(), "%3.3f", wide);
+    std::snprintf(buffer.data(), buffer.size(), format, wide);
     return std::string(buffer.data(), static_cast<std::size_t>(length));
 }
 
-std::string recordTable(const DeviceConfig& c) {
-    const Row rows[] = {
-        {"Model", std::string(modelName(c.model))},
-        {"Text", "\"" + c.morseText + "\""},
-        {"Speed", formatInt("%d", c.morseSpeedWpm), "WPM"},
-        {"Tone", formatInt("%d", c.morseTone)},
-        {"Tone Speed", formatInt("%d", c.toneSpeedMs), "ms"},
-        {"Tones Duration", formatInt("%d", c.tonesDurationSec), "sec"},
-        {"Pre Tones Delay", formatInt("%d", c.preTonesDelaySec), "sec"},
-        {"Loop Time", formatInt("%d", c.loopTimeSec), "sec"},
-        {"TX Frequency", formatDecimal(c.txFrequencyMHz), "MHz"},
-        {"RX Frequency", formatDecimal(c.rxFrequencyMHz), "MHz"},
-        {"Calibration", formatDecimal(c.calibrationPercent), "%"},
-        {"Tones", toneListText(c)},
-        {"Tone Count", formatInt("%d", c.toneCount)},
-        {"Enable LED", flagText(c.ledEnabled)},
-        {"Random Tones", flagText(c.randomTones)},
-        {"Random Speed", flagText(c.randomSpeed)},
-        {"Random Morse", flagText(c.randomMorse)},
-        {"Auto Start", flagText(c.autoStart)},
-        {"Disable RX", flagText(c.disableRx)},
-        {"Unlock Code", formatInt("%04d", c.unlockCode)},
-        {"Initial Delay", formatInt("%d", c.initialDelayMin), "min"},
-        {"Total Runtime", formatInt("%d", c.totalRuntimeMin), "min"},
-    };
+std::string recordTable(const DeviceConfig& config) {
     std::string table;
-    for (const Row& row : rows) {
-        std::string line = std::string(row.label) + ":";
+    for (const RecordField& field : kRecordFields) {
+        std::string line = std::string(rowLabel(field)) + ":";
         line.resize(kLabelWidth, ' ');
-        line += row.value;
-        if (!row.unit.empty()) {
+        line += valueText(field, config);
+        if (!field.unit.empty()) {
             line += ' ';
-            line += row.unit;
+            line += field.unit;
+        }
+        if (config.model != DeviceModel::None && !layoutCarries(config.model, field)) {
+            line += " (not stored by ";
+            line += modelName(config.model);
+            line += ')';
         }
         table += line;
         table += '\n';

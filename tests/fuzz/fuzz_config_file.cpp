@@ -8,8 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "cli/record_json.h"
-#include "cli/usage_error.h"
+#include "config/record_json.h"
 #include "file/config_file.h"
 #include "file/file_texts.h"
 #include "image/image_texts.h"
@@ -92,28 +91,28 @@ void fuzzLoad(const std::uint8_t* data, std::size_t size, DeviceModel model) {
 
 void fuzzJson(std::string_view text) {
     DeviceConfig config;
-    try {
-        applyJsonText(text, config);
-    } catch (const UsageError&) {
+    if (applyJsonText(text, config)) {
         require(config == DeviceConfig{});  // a rejected record changes nothing
         return;
     }
     // Whatever was taken prints as JSON that reads back to the same JSON.
     const std::string printed = recordToJsonText(config);
     DeviceConfig again = config;
-    applyJsonText(printed, again);
+    require(!applyJsonText(printed, again));
     require(recordToJsonText(again) == printed);
 }
 
 void fuzzSetting(std::string_view text) {
     DeviceConfig config;
-    try {
-        applySetting(text, config);
-    } catch (const UsageError&) {
+    if (applySetting(text, config)) {
         require(config == DeviceConfig{});
         return;
     }
     require(config.toneCount >= 0 && config.toneCount <= 200);
+    // Nothing taken is cut by a 0 byte on the beacon.
+    require(config.morseText.find('\0') == std::string::npos);
+    require(std::find(config.tones.begin(), config.tones.begin() + config.toneCount, 0) ==
+            config.tones.begin() + config.toneCount);
 }
 
 }  // namespace

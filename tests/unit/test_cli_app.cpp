@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/record_json.h"
+#include "config/record_json.h"
 #include "support/cli_runner.h"
 
 namespace wb {
@@ -93,7 +93,7 @@ TEST(CliDefaults, JsonReadsBackAsTheFactoryRecord) {
     back.morseText.clear();
     back.tones = {};
     back.txFrequencyMHz = 0;
-    applyJsonText(result.out, back);
+    ASSERT_FALSE(applyJsonText(result.out, back));
     back.tones = DeviceConfig{}.tones;  // only the first 64 travel
     EXPECT_TRUE(back == DeviceConfig{});
     EXPECT_NE(result.out.find("\"txFrequencyMHz\": 146.565002,\n"), std::string::npos);

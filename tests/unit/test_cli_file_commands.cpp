@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/record_json.h"
 #include "config/codec_context.h"
+#include "config/record_json.h"
 #include "image/model_dispatch.h"
 #include "support/cli_runner.h"
 #include "support/temp_dir.h"
@@ -139,7 +139,7 @@ TEST(CliShow, PrintsTheDecodedRecord) {
     expected.rxFrequencyMHz = 145.1f;
     DeviceConfig shown;
     shown.tones = {};
-    applyJsonText(json.out, shown);
+    ASSERT_FALSE(applyJsonText(json.out, shown));
     shown.tones = expected.tones;
     EXPECT_EQ(shown, expected);
 
@@ -148,6 +148,9 @@ TEST(CliShow, PrintsTheDecodedRecord) {
     EXPECT_NE(table.out.find("Unlock Code:     0007\n"), std::string::npos) << table.out;
     EXPECT_NE(table.out.find("RX Frequency:    145.100 MHz\n"), std::string::npos) << table.out;
     EXPECT_NE(table.out.find("Model:           tarsel\n"), std::string::npos) << table.out;
+    // A member the Tarsel layout lacks shows its value, marked.
+    EXPECT_NE(table.out.find("Enable LED:      yes (not stored by tarsel)\n"), std::string::npos) << table.out;
+    EXPECT_NE(table.out.find("Speed:           26 WPM\n"), std::string::npos) << table.out;
 }
 
 TEST(CliShow, Failures) {

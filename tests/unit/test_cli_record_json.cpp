@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -7,8 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "cli/record_json.h"
-#include "cli/usage_error.h"
+#include "config/beacon_device.h"
+#include "config/record_fields.h"
+#include "config/record_json.h"
+#include "config/record_text.h"
+#include "image/model_dispatch.h"
+#include "support/image_harness.h"
 
 namespace wb {
 namespace {
@@ -46,7 +51,8 @@ DeviceConfig randomRecord(std::mt19937& rng) {
     DeviceConfig c;
     c.model = static_cast<DeviceModel>(rng() % 3);
     c.morseText.clear();
-    for (std::size_t n = rng() % 40; n > 0; --n) c.morseText += static_cast<char>(rng() % 256);
+    // Any byte but 0, which the beacon takes as the end of the text.
+    for (std::size_t n = rng() % 40; n > 0; --n) c.morseText += static_cast<char>(1 + rng() % 255);
     for (auto member : {&DeviceConfig::morseSpeedWpm, &DeviceConfig::morseTone, &DeviceConfig::toneSpeedMs,
                         &DeviceConfig::tonesDurationSec, &DeviceConfig::preTonesDelaySec, &DeviceConfig::loopTimeSec,
                         &DeviceConfig::unlockCode, &DeviceConfig::initialDelayMin, &DeviceConfig::totalRuntimeMin}) {
@@ -57,6 +63,7 @@ DeviceConfig randomRecord(std::mt19937& rng) {
     c.calibrationPercent = randomFloat(rng);
     for (auto& tone : c.tones) tone = static_cast<std::uint8_t>(rng());
     c.toneCount = static_cast<std::int32_t>(rng() % 201);
+    std::replace(c.tones.begin(), c.tones.begin() + c.toneCount, std::uint8_t{0}, std::uint8_t{1});
     for (auto member : {&DeviceConfig::ledEnabled, &DeviceConfig::randomTones, &DeviceConfig::randomSpeed,
                         &DeviceConfig::randomMorse, &DeviceConfig::autoStart, &DeviceConfig::disableRx}) {
         c.*member = static_cast<std::uint8_t>(rng() % 2);
@@ -72,11 +79,61 @@ TEST(RecordJson, RoundTripOfManyRecords) {
         // from the record the JSON is applied to.
         DeviceConfig back;
         back.tones = original.tones;
-        applyJsonText(recordToJsonText(original), back);
+        ASSERT_FALSE(applyJsonText(recordToJsonText(original), back));
         expectSameRecord(original, back);
         if (HasFailure()) {
             ADD_FAILURE() << recordToJsonText(original);
             break;
+        }
+    }
+}
+
+// Two settings of each kind of member, far enough apart that both layouts
+// tell them apart after their rounding.
+struct KindValues {
+    FieldKind kind;
+    std::string first;
+    std::string second;
+};
+const KindValues kKindValues[] = {
+    {FieldKind::Text, "CQ", "XY"},      {FieldKind::Integer, "40", "12"}, {FieldKind::Decimal, "145.5", "147.25"},
+    {FieldKind::Tones, "3,4,5", "9"},   {FieldKind::ToneCount, "10", "5"}, {FieldKind::Flag, "1", "0"},
+};
+
+// Every member of the table, with both models: a setting by its key goes
+// through the JSON form unchanged, and the model's layout stores it exactly
+// when the table says it carries it.
+TEST(RecordFields, TheTableDrivesTheJsonAndSaysWhatEachLayoutStores) {
+    for (const DeviceModel model : {DeviceModel::Basic, DeviceModel::Tarsel}) {
+        for (const RecordField& field : kRecordFields) {
+            if (field.kind == FieldKind::Model) continue;  // the identification sets it, no layout
+            SCOPED_TRACE(std::string(field.key) + " " + std::string(modelName(model)));
+            const auto values = std::find_if(std::begin(kKindValues), std::end(kKindValues),
+                                             [&](const KindValues& v) { return v.kind == field.kind; });
+            ASSERT_NE(values, std::end(kKindValues));
+            const std::string key(field.key);
+
+            DeviceConfig written;
+            written.model = model;
+            ASSERT_FALSE(applySetting(key + "=" + values->first, written));
+            DeviceConfig before = written;
+            ASSERT_FALSE(applySetting(key + "=" + values->second, before));
+            ASSERT_NE(recordToJson(written)[key], recordToJson(before)[key]);
+            DeviceConfig back;
+            ASSERT_FALSE(applyJsonText(recordToJsonText(written), back));
+            expectSameRecord(written, back);
+
+            BeaconDevice device;
+            device.config = written;
+            ASSERT_EQ(encodeForModel(device, CodecContext{}), EncodeResult::Encoded);
+            BeaconDevice reader = test::deviceWithImage(device.images.outgoingImage, before);
+            decodeImage(reader);
+            const auto stored = recordToJson(reader.config)[key];
+            if (layoutCarries(model, field)) {
+                EXPECT_NE(stored, recordToJson(before)[key]) << "the layout does not store it";
+            } else {
+                EXPECT_EQ(stored, recordToJson(before)[key]) << "the layout changed it";
+            }
         }
     }
 }
@@ -111,10 +168,11 @@ TEST(RecordJson, TextAndNumbers) {
 
 TEST(RecordJson, InputForms) {
     DeviceConfig c;
-    c.tones[70] = 99;
-    applyJsonText(R"({"ledEnabled": false, "autoStart": true, "disableRx": 1, "txFrequencyMHz": "inf",
-                      "calibrationPercent": -2, "tones": [5, 6], "morseText": "\u00e9x", "model": "basic"})",
-                  c);
+    std::fill(c.tones.begin() + 64, c.tones.begin() + 71, 99);
+    ASSERT_FALSE(
+        applyJsonText(R"({"ledEnabled": false, "autoStart": true, "disableRx": 1, "txFrequencyMHz": "inf",
+                          "calibrationPercent": -2, "tones": [5, 6], "morseText": "\u00e9x", "model": "basic"})",
+                      c));
     EXPECT_EQ(c.ledEnabled, 0);
     EXPECT_EQ(c.autoStart, 1);
     EXPECT_EQ(c.disableRx, 1);
@@ -127,10 +185,10 @@ TEST(RecordJson, InputForms) {
     EXPECT_EQ(c.model, DeviceModel::Basic);
     EXPECT_EQ(c.morseSpeedWpm, 20);  // missing keys keep their values
 
-    applyJsonText(R"({"toneCount": 71})", c);
+    ASSERT_FALSE(applyJsonText(R"({"toneCount": 71})", c));
     EXPECT_EQ(c.toneCount, 71);
     EXPECT_EQ(recordToJson(c)["tones"].back(), 99);
-    applyJsonText(R"({"tones": []})", c);
+    ASSERT_FALSE(applyJsonText(R"({"tones": []})", c));
     EXPECT_EQ(c.toneCount, 0);
 }
 
@@ -150,6 +208,12 @@ TEST(RecordJson, BadInputNamesTheKeyAndChangesNothing) {
         {R"({"loopTimeSec": null})", "loopTimeSec"},
         {R"({"tones": [1, 256]})", "tones"},
         {R"({"tones": [-1]})", "tones"},
+        // A 0 ends the text and the tone list on the beacon: what follows would be lost.
+        {R"({"tones": [5, 0, 7]})", "tones: entry 2 is 0"},
+        {R"({"tones": [5, 0]})", "tones: entry 2 is 0"},
+        {R"({"toneCount": 65})", "toneCount: tones entry 65 is 0"},
+        {R"({"morseText": "CQ\u0000DE"})", "morseText: character 3 is NUL"},
+        {R"({"morseTone": 1, "morseTone": 2})", "morseTone: given twice"},
         {R"({"tones": [1.5]})", "tones"},
         {R"({"tones": "1,2"})", "tones"},
         {tooManyTones, "tones"},
@@ -172,31 +236,23 @@ TEST(RecordJson, BadInputNamesTheKeyAndChangesNothing) {
         SCOPED_TRACE(c.json);
         DeviceConfig config;
         config.morseSpeedWpm = 7;
-        DeviceConfig before = config;
-        try {
-            applyJsonText(R"({"morseSpeedWpm": 9, "ledEnabled": 0})", config);  // a good part first
-            before = config;
-            applyJsonText(c.json, config);
-            ADD_FAILURE() << "accepted";
-        } catch (const UsageError& e) {
-            EXPECT_NE(std::string(e.what()).find(c.named), std::string::npos) << e.what();
-        }
+        ASSERT_FALSE(applyJsonText(R"({"morseSpeedWpm": 9, "ledEnabled": 0})", config));  // a good part first
+        const DeviceConfig before = config;
+        const InputError error = applyJsonText(c.json, config);
+        ASSERT_TRUE(error) << "accepted";
+        EXPECT_NE(error->find(c.named), std::string::npos) << *error;
         EXPECT_TRUE(config == before);
     }
 }
 
 TEST(RecordJson, SetAssignments) {
     DeviceConfig c;
-    applySetting("unlockCode=907", c);
-    applySetting("morseText= CQ \xB0=", c);  // bytes as given, '=' in the value kept
-    applySetting("tones=3,0,255", c);
-    applySetting("txFrequencyMHz=145.5", c);
-    applySetting("rxFrequencyMHz=-inf", c);
-    applySetting("calibrationPercent=+1e-3", c);
-    applySetting("randomMorse=true", c);
-    applySetting("ledEnabled=0", c);
-    applySetting("model=tarsel", c);
-    applySetting("morseSpeedWpm=-5", c);
+    for (const char* setting : {"unlockCode=907", "morseText= CQ \xC2\xB0=",  // UTF-8 as in JSON, '=' kept
+                                "tones=3,7,255", "txFrequencyMHz=145.5", "rxFrequencyMHz=-inf",
+                                "calibrationPercent=+1e-3", "randomMorse=true", "ledEnabled=0", "model=tarsel",
+                                "morseSpeedWpm=-5"}) {
+        ASSERT_FALSE(applySetting(setting, c)) << setting;
+    }
     EXPECT_EQ(c.unlockCode, 907);
     EXPECT_EQ(c.morseText, " CQ \xB0=");
     EXPECT_EQ(c.toneCount, 3);
@@ -209,10 +265,12 @@ TEST(RecordJson, SetAssignments) {
     EXPECT_EQ(c.ledEnabled, 0);
     EXPECT_EQ(c.model, DeviceModel::Tarsel);
     EXPECT_EQ(c.morseSpeedWpm, -5);
-    applySetting("tones=", c);
+    ASSERT_FALSE(applySetting("tones=", c));
     EXPECT_EQ(c.toneCount, 0);
-    applySetting("morseText=", c);
+    ASSERT_FALSE(applySetting("morseText=", c));
     EXPECT_EQ(c.morseText, "");
+    ASSERT_FALSE(applySetting("morseText=\xC3\xA9", c));  // é is one byte, as "\u00e9" in JSON
+    EXPECT_EQ(c.morseText, "\xE9");
 
     std::string twoHundredOne = "1";
     for (int i = 0; i < 200; ++i) twoHundredOne += ",1";
@@ -237,16 +295,19 @@ TEST(RecordJson, SetAssignments) {
         {"toneCount=201", "toneCount"},
         {"disableRx=2", "disableRx"},
         {"model=Basic", "model"},
+        {"morseText=CQ \xE9", "morseText: byte 4 is not UTF-8"},
+        {"morseText=\xC0\xA9", "morseText: byte 1 is not UTF-8"},
+        {"morseText=CQ \xE2\x82\xAC", "morseText: character 4 is above U+00FF"},
+        {std::string("morseText=CQ\0DE", 15), "morseText: character 3 is NUL"},
+        {"tones=3,0,255", "tones: entry 2 is 0"},
+        {"toneCount=65", "toneCount: tones entry 65 is 0"},
     };
     for (const auto& b : bad) {
         SCOPED_TRACE(b.assignment);
         DeviceConfig config;
-        try {
-            applySetting(b.assignment, config);
-            ADD_FAILURE() << "accepted";
-        } catch (const UsageError& e) {
-            EXPECT_NE(std::string(e.what()).find(b.named), std::string::npos) << e.what();
-        }
+        const InputError error = applySetting(b.assignment, config);
+        ASSERT_TRUE(error) << "accepted";
+        EXPECT_NE(error->find(b.named), std::string::npos) << *error;
         EXPECT_TRUE(config == DeviceConfig{});
     }
 }

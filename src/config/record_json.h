@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+#include "config/device_config.h"
+
+namespace wb {
+
+// The record as one JSON object. The keys are the member names in their
+// declaration order; model is "none", "basic" or "tarsel"; morseText is a
+// string whose characters U+0000..U+00FF stand for the bytes 0..255; tones
+// holds the first toneCount entries; flags are 0 or 1; the three floats
+// carry 9 significant digits (enough to read back the same float), and
+// non-finite values are the strings "inf", "-inf" and "nan".
+nlohmann::ordered_json recordToJson(const DeviceConfig& config);
+// Pretty-printed, UTF-8, ending in a line break.
+std::string recordToJsonText(const DeviceConfig& config);
+
+// Why an input was refused, naming the key: "KEY: what". Nothing here
+// throws; the front end decides how to show the message.
+using InputError = std::optional<std::string>;
+
+// Applies the keys present in a JSON object; a missing key keeps its value.
+// Text that is not JSON, a key given twice, an unknown key, a value of the
+// wrong type or out of range is refused and leaves the record unchanged.
+[[nodiscard]] InputError applyJsonText(std::string_view text, DeviceConfig& config);
+
+// One KEY=VALUE setting: the same keys, tones as a comma-separated list,
+// the Morse text as UTF-8 as in JSON, floats also as inf, -inf or nan.
+[[nodiscard]] InputError applySetting(std::string_view assignment, DeviceConfig& config);
+
+}  // namespace wb
