@@ -26,6 +26,19 @@ enum class FieldKind : std::uint8_t {
     Flag,       // one byte, 0 or 1
 };
 
+constexpr std::string_view fieldKindName(FieldKind kind) {
+    switch (kind) {
+    case FieldKind::Model: return "model";
+    case FieldKind::Text: return "text";
+    case FieldKind::Integer: return "integer";
+    case FieldKind::Decimal: return "decimal";
+    case FieldKind::Tones: return "tones";
+    case FieldKind::ToneCount: return "toneCount";
+    case FieldKind::Flag: return "flag";
+    }
+    return {};
+}
+
 // Which image layouts store a member, as bits.
 inline constexpr std::uint8_t kBasicLayout = 1;
 inline constexpr std::uint8_t kTarselLayout = 2;

@@ -320,6 +320,25 @@ nlohmann::ordered_json recordToJson(const DeviceConfig& config) {
     return json;
 }
 
+nlohmann::ordered_json recordFieldsJson() {
+    auto rows = nlohmann::ordered_json::array();
+    for (const RecordField& field : kRecordFields) {
+        auto models = nlohmann::ordered_json::array();
+        for (DeviceModel model : {DeviceModel::Basic, DeviceModel::Tarsel}) {
+            if (layoutCarries(model, field)) models.push_back(modelName(model));
+        }
+        rows.push_back({{"key", field.key},
+                        {"kind", fieldKindName(field.kind)},
+                        {"label", field.label},
+                        {"unit", field.unit},
+                        {"format", field.format},
+                        {"min", field.min},
+                        {"max", field.max},
+                        {"models", models}});
+    }
+    return rows;
+}
+
 std::string recordToJsonText(const DeviceConfig& config) {
     // One key to a line, the tone list on one line: easier to read and edit
     // than one line per entry.

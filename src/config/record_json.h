@@ -20,6 +20,11 @@ nlohmann::ordered_json recordToJson(const DeviceConfig& config);
 // Pretty-printed, UTF-8, ending in a line break.
 std::string recordToJsonText(const DeviceConfig& config);
 
+// The field table (record_fields.h) as a JSON array, one object per member
+// in the record's order: key, kind, label, unit, format, min, max and
+// models ("basic", "tarsel"), for a front end that is not written in C++.
+nlohmann::ordered_json recordFieldsJson();
+
 // Why an input was refused, naming the key: "KEY: what". Nothing here
 // throws; the front end decides how to show the message.
 using InputError = std::optional<std::string>;

@@ -138,6 +138,15 @@ TEST(RecordFields, TheTableDrivesTheJsonAndSaysWhatEachLayoutStores) {
     }
 }
 
+TEST(RecordFields, TheTableAsJsonForOtherFrontEnds) {
+    const auto rows = recordFieldsJson();
+    ASSERT_EQ(rows.size(), kRecordFields.size());
+    EXPECT_EQ(rows[9].dump(), R"({"key":"rxFrequencyMHz","kind":"decimal","label":"RX Frequency","unit":"MHz",)"
+                              R"("format":"%3.3f","min":0,"max":0,"models":["tarsel"]})");
+    EXPECT_EQ(rows[11].dump(), R"({"key":"tones","kind":"tones","label":"Tones","unit":"","format":"tones",)"
+                               R"("min":1,"max":255,"models":["basic","tarsel"]})");
+}
+
 TEST(RecordJson, TextAndNumbers) {
     DeviceConfig c;
     c.morseText = std::string("A\0\x7F\x80\xE9\xFF", 6);
