@@ -1,12 +1,14 @@
 #!/usr/bin/env node
 // Builds the one self-contained page: web/index.html with its style sheet,
 // its JavaScript modules (joined into one module script, in the order their
-// imports need) and the WebAssembly module (base64) inlined, so that the
+// imports need) and the WebAssembly module (gzip, then base64; the page
+// unpacks it with the browser's DecompressionStream) inlined, so that the
 // file works from disk and with no network.
 //
 //   node scripts/inline-page.mjs WEB_DIR MODULE.wasm OUT.html
 import { readFileSync, writeFileSync } from "node:fs";
 import { join } from "node:path";
+import { gzipSync } from "node:zlib";
 
 const [webDir, wasmPath, outPath] = process.argv.slice(2);
 if (!outPath) {
@@ -40,7 +42,7 @@ const script = order
     `// ${name}\n` + source.replace(importLine, "").replace(/^export\s+(?=(async\s+)?(function|class|const|let)\b)/gm, ""))
   .join("\n");
 const css = readFileSync(join(webDir, "style.css"), "utf8");
-const wasm = readFileSync(wasmPath).toString("base64");
+const wasm = gzipSync(readFileSync(wasmPath), { level: 9 }).toString("base64");
 
 // Functions as replacements, so that "$" in the sources stays as it is.
 html = html

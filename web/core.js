@@ -10,19 +10,20 @@ export const OperationEnded = 8;
 
 let compiled = null;
 
-function moduleBytes() {
-  const text = document.getElementById("wb-module").textContent.trim();
-  const raw = atob(text);
-  const bytes = new Uint8Array(raw.length);
-  for (let i = 0; i < raw.length; i++) bytes[i] = raw.charCodeAt(i);
-  return bytes;
+// The module is inlined gzipped, in base64.
+async function moduleBytes() {
+  const raw = atob(document.getElementById("wb-module").textContent.trim());
+  const packed = new Uint8Array(raw.length);
+  for (let i = 0; i < raw.length; i++) packed[i] = raw.charCodeAt(i);
+  const stream = new Blob([packed]).stream().pipeThrough(new DecompressionStream("gzip"));
+  return new Response(stream).arrayBuffer();
 }
 
 // A fresh instance of the module: the page's own, or a simulated beacon's.
 // The module needs three WASI calls, for the C library's streams, which it
 // never uses for files; output goes to the console.
 export async function instantiateModule() {
-  compiled ??= await WebAssembly.compile(moduleBytes());
+  compiled ??= await WebAssembly.compile(await moduleBytes());
   let memory = null;
   const wasi = {};
   for (const { module, name } of WebAssembly.Module.imports(compiled)) {

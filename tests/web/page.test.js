@@ -157,6 +157,16 @@ test("Save downloads config1.wb1 and Load takes a file from the chooser", async 
   writeFileSync(bad, "WB15 not a beacon image");
   await load(bad);
   await statusUntil(page, done("Invalid File Format"));
+
+  // A Morse text too long for the layout: the notice, then the cut image is saved.
+  await typeInto(page, "Text", "A".repeat(61));
+  await press(page, "Save");
+  await page.waitForSelector("dialog[open]");
+  assert.equal(await page.$eval("#notice-caption", (e) => e.textContent), "Text/Tones Truncated");
+  assert.equal(await page.$eval("#notice-text", (e) => e.textContent), "The Morse Text or Tones are too long and have been tuncated.  ");
+  await press(page, "OK");
+
+  await statusUntil(page, done("File Saved"));
   await page.close();
 });
 
