@@ -119,8 +119,13 @@ async function deviceCommand(start) {
   running = true;
   try {
     const { port, name } = await selectedPort();
-    if (port) await link.open(port, name);
-    else core.attachPort(false, name);
+    $("port-note").textContent = "";
+    if (port) {
+      port.addEventListener("disconnect", portLost);
+      await link.open(port, name);
+    } else {
+      core.attachPort(false, name);
+    }
     handle(start());
     await runExchange(core, link, handle);
   } finally {
@@ -187,13 +192,18 @@ window.addEventListener("beforeunload", (event) => {
 
 // --- start ---------------------------------------------------------------
 
+// The port in use went away (the adapter was unplugged): the operation
+// runs out its ticks with nothing on the line and reports what it got.
+function portLost(event) {
+  if (!link.port || event.target !== link.port || link.lost) return;
+  link.markLost();
+  $("port-note").textContent = "The serial port was disconnected.";
+}
+
 if (hasSerial) {
   navigator.serial.addEventListener("connect", () => refreshPorts());
   navigator.serial.addEventListener("disconnect", (event) => {
-    if (event.target === link.port || event.port === link.port) {
-      link.markLost();
-      $("port-note").textContent = "The serial port was disconnected.";
-    }
+    portLost(event);
     refreshPorts();
   });
 } else {

@@ -25,6 +25,7 @@ export class SerialLink {
     this.reader = null;
     this.writer = null;
     this.reading = null;
+    this.closing = false;
     this.lastArrival = 0;
     this.lost = false;
   }
@@ -40,27 +41,36 @@ export class SerialLink {
       return false;
     }
     this.port = port;
+    this.closing = false;
     this.writer = port.writable.getWriter();
-    this.reader = port.readable.getReader();
-    this.reading = this.readLoop(this.reader);
+    this.reading = this.readLoop(port);
     this.core.attachPort(true, name);
     return true;
   }
 
-  async readLoop(reader) {
-    try {
-      for (;;) {
-        const { value, done } = await reader.read();
-        if (done) return;
-        if (value && value.length) {
-          this.lastArrival = performance.now();
-          this.core.arrive(value);
+  // Hands every byte read to the core. After a framing, parity or overrun
+  // error the port offers a fresh stream, which is read on; a lost device
+  // or the closing ends it.
+  async readLoop(port) {
+    let ended = false;
+    while (!ended && !this.closing && port.readable) {
+      this.reader = port.readable.getReader();
+      try {
+        for (;;) {
+          const { value, done } = await this.reader.read();
+          ended = done;
+          if (done) break;
+          if (value && value.length) {
+            this.lastArrival = performance.now();
+            this.core.arrive(value);
+          }
         }
+      } catch (error) {
+        console.warn("read error", error);
+      } finally {
+        this.reader.releaseLock();
+        this.reader = null;
       }
-    } catch (error) {
-      // A lost device ends the stream with an error; the exchange then
-      // runs out its ticks and reports what it got.
-      console.warn("read ended", error);
     }
   }
 
@@ -89,15 +99,14 @@ export class SerialLink {
     const port = this.port;
     if (!port) return;
     this.port = null;
+    this.closing = true;
     try {
-      await this.reader.cancel();
+      await this.reader?.cancel();
     } catch (error) {
       console.warn(error);
     }
     await this.reading;
-    this.reader.releaseLock();
     this.writer.releaseLock();
-    this.reader = null;
     this.writer = null;
     try {
       await port.close();

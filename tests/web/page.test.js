@@ -108,6 +108,20 @@ test("A silent beacon: three attempts, then not found", async () => {
   await page.close();
 });
 
+test("An adapter unplugged during a read: the page says so and the read ends", async () => {
+  const { page, errors } = await openPage(browser, { beacons: [{ model: "basic" }] });
+  await press(page, "Choose Port");
+  await press(page, "Read Config");
+  await statusUntil(page, done("Reading Config"));
+  await page.evaluate(() => navigator.serial.getPorts().then(([port]) => port.dispatchEvent(new Event("disconnect"))));
+  const seen = await statusUntil(page, (s) => !s.startsWith("Reading"));
+  // Nothing more reaches the core: no image, or the part that came before.
+  assert.match(seen.at(-1), /^(Config not read |Corrupted EEPROM)$/);
+  assert.equal(await page.$eval("#port-note", (e) => e.textContent), "The serial port was disconnected.");
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
 test("A write to a beacon of another model is refused before a byte of it is sent", async () => {
   // A Basic beacon granted before, and a Tarsel one offered by the chooser.
   const { page } = await openPage(browser, { beacons: [{ model: "basic" }, { model: "tarsel" }] });
