@@ -126,6 +126,10 @@ export class Core {
     return out;
   }
 
+  exportJson() { return this.text(this.x.wb_json_export()); }
+  // "" when taken, else why the core refused it.
+  importJson(bytes) { return this.text(this.x.wb_json_import(this.put(bytes))); }
+
   save() { return this.x.wb_save(); }
   savedFile() { return this.bytes(this.x.wb_saved_file()); }
   load(bytes) { return this.x.wb_load(this.put(bytes)); }

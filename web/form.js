@@ -13,8 +13,6 @@ const Groups = [
   { title: "Options", keys: ["ledEnabled", "randomTones", "randomSpeed", "randomMorse", "autoStart", "disableRx"] },
 ];
 
-const Numeric = new Set(["preTonesDelaySec", "tonesDurationSec", "loopTimeSec", "toneSpeedMs", "initialDelayMin", "totalRuntimeMin", "morseSpeedWpm", "morseTone"]);
-
 export class SettingsForm {
   constructor(core, container, onEdit) {
     this.core = core;
@@ -52,7 +50,7 @@ export class SettingsForm {
 
   row(field) {
     const row = document.createElement("div");
-    row.className = field.check ? "field check" : "field";
+    row.className = field.kind === "flag" ? "field check" : "field";
     const id = `f-${field.id}`;
     const label = document.createElement("label");
     label.htmlFor = id;
@@ -64,10 +62,9 @@ export class SettingsForm {
       input.spellcheck = false;
     } else {
       input = document.createElement("input");
-      input.type = field.check ? "checkbox" : "text";
-      if (Numeric.has(field.key)) input.inputMode = "numeric";
-      else if (!field.check && field.key !== "morseText") input.inputMode = "decimal";
-      if (!field.check) input.autocomplete = "off";
+      input.type = field.kind === "flag" ? "checkbox" : "text";
+      if (field.kind === "integer") input.inputMode = "numeric";
+      else if (field.kind === "decimal") input.inputMode = "decimal";
     }
     input.id = id;
     input.dataset.key = field.key;
@@ -78,7 +75,7 @@ export class SettingsForm {
     input.setAttribute("aria-describedby", out.id);
     this.inputs.set(field.id, input);
     this.stored.set(field.id, out);
-    if (field.check) {
+    if (field.kind === "flag") {
       row.append(input, label, out);
     } else {
       row.append(label, input);

@@ -171,6 +171,23 @@ $("load").addEventListener("click", async () => {
   handle(core.load(bytes));
 });
 
+// JSON in the command line's record format: what its --json prints and
+// its --config takes.
+$("export-json").addEventListener("click", () => {
+  form.toCore();
+  download(new TextEncoder().encode(core.exportJson()), "config1.json", "application/json");
+  handle(ShowForm);
+});
+
+$("import-json").addEventListener("click", async () => {
+  const bytes = await chooseFile($("import-file"));
+  if (bytes === null) return;
+  form.toCore();
+  const refused = core.importJson(bytes);
+  $("json-note").textContent = refused ? `Not imported: ${refused}` : "";
+  handle(ShowForm);
+});
+
 $("model").addEventListener("change", () => {
   form.toCore();
   handle(core.chooseModel(Number($("model").value)));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "config/codec_context.h"
+#include "config/record_json.h"
 #include "exchange/device_exchange.h"
 #include "exchange/exchange_texts.h"
 #include "serial/serial_port.h"
@@ -82,17 +83,19 @@ WB_EXPORT(wb_read_timeout_ms) std::uint32_t wbReadTimeoutMs() { return SerialPor
 WB_EXPORT(wb_drain_cap) std::uint32_t wbDrainCap() { return kMaxBytesPerDrain; }
 
 // The form: the dialog's controls by identifier.
+// The field table as the core's JSON has it, each row of a field the form
+// shows with its control's identifier.
 WB_EXPORT(wb_fields) std::uint32_t wbFields() {
-    std::string json = "[";
-    for (const PageField& field : kPageFields) {
-        if (json.size() > 1) json += ',';
-        json += "{\"id\":" + std::to_string(field.id) + ",\"key\":" + jsonString(field.key) +
-                ",\"label\":" + jsonString(field.label) + ",\"unit\":" + jsonString(field.unit) +
-                ",\"check\":" + (field.checkBox ? "true" : "false") + ",\"basic\":" +
-                (layoutStores(DeviceModel::Basic, field) ? "true" : "false") + ",\"tarsel\":" +
-                (layoutStores(DeviceModel::Tarsel, field) ? "true" : "false") + '}';
+    auto rows = nlohmann::ordered_json::array();
+    for (auto& row : recordFieldsJson()) {
+        for (const PageField& field : kPageFields) {
+            if (row["key"] == field.field.key) {
+                row["id"] = field.id;
+                rows.push_back(row);
+            }
+        }
     }
-    return give(json + ']');
+    return give(rows.dump());
 }
 WB_EXPORT(wb_set_text) void wbSetText(std::int32_t id, std::uint32_t length) {
     session().controls().setText(id, std::string(inputText(length)));
@@ -152,6 +155,13 @@ WB_EXPORT(wb_comm_take) std::uint32_t wbCommTake() {
         out += static_cast<char>(pause >> 8);
     }
     return give(out);
+}
+
+// The record as JSON, in the command line's format.
+WB_EXPORT(wb_json_export) std::uint32_t wbJsonExport() { return give(session().exportJson()); }
+// Empty when the text was taken; else why not ("KEY: what").
+WB_EXPORT(wb_json_import) std::uint32_t wbJsonImport(std::uint32_t length) {
+    return give(session().importJson(inputText(length)));
 }
 
 // Files.

@@ -3,6 +3,7 @@
 #include "app/form_binding.h"
 #include "exchange/device_exchange.h"
 #include "exchange/exchange_texts.h"
+#include "config/record_json.h"
 #include "file/config_file.h"
 #include "image/image_texts.h"
 #include "image/model_dispatch.h"
@@ -134,6 +135,20 @@ std::uint32_t WebSession::load(std::vector<std::uint8_t> bytes) {
     return kShowForm;
 }
 
+std::string WebSession::exportJson() {
+    formToRecord(controls_, device_.config);
+    recordToForm(controls_, device_.config);
+    return recordToJsonText(device_.config);
+}
+
+std::string WebSession::importJson(std::string_view text) {
+    formToRecord(controls_, device_.config);
+    if (InputError error = applyJsonText(text, device_.config)) return *error;
+    recordToForm(controls_, device_.config);
+    enableControlsForModel(controls_, device_.config.model);
+    return {};
+}
+
 std::uint32_t WebSession::chooseModel(DeviceModel model) {
     formToRecord(controls_, device_.config);
     device_.config.model = model;
@@ -191,8 +206,8 @@ std::vector<FieldChange> WebSession::compare(const DeviceConfig& before, const D
     recordToForm(afterForm, after);
     std::vector<FieldChange> changes;
     for (const PageField& field : kPageFields) {
-        if (!layoutStores(model, field)) continue;
-        if (field.checkBox) {
+        if (!layoutCarries(model, field.field)) continue;
+        if (field.field.kind == FieldKind::Flag) {
             const bool from = beforeForm.isChecked(field.id);
             const bool to = afterForm.isChecked(field.id);
             if (from != to) changes.push_back({field.id, from ? "1" : "0", to ? "1" : "0"});

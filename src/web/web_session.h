@@ -56,6 +56,11 @@ public:
     std::uint32_t tick();
     std::uint32_t save();  // the file is then in savedFile()
     std::uint32_t load(std::vector<std::uint8_t> bytes);
+    // The record as JSON in the command line's format, from the form.
+    std::string exportJson();
+    // Applies a JSON object to the record and shows it; the text of the
+    // refusal when the JSON was refused (the record is then unchanged).
+    std::string importJson(std::string_view text);
     // A model for editing files with no beacon at hand.
     std::uint32_t chooseModel(DeviceModel model);
 

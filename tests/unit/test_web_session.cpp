@@ -211,5 +211,20 @@ TEST_F(Session, SaveAndLoadAreTheCoresFileRules) {
     EXPECT_EQ(session.status(), "Invalid File Format");
 }
 
+TEST_F(Session, JsonMovesTheFormInTheCommandLinesFormat) {
+    session.controls().setText(IDC_MORSE_TEXT, "VK2ABC");
+    const std::string json = session.exportJson();
+    EXPECT_NE(json.find("\"morseText\": \"VK2ABC\""), std::string::npos) << json;
+
+    EXPECT_EQ(session.importJson(R"({"model": "tarsel", "unlockCode": 7})"), "");
+    EXPECT_EQ(session.controls().text(IDC_UNLOCK_CODE, 99), "0007");
+    EXPECT_EQ(session.controls().text(IDC_MORSE_TEXT, 299), "VK2ABC");
+    EXPECT_TRUE(session.controls().isEnabled(IDC_UNLOCK_CODE));
+
+    const std::string refused = session.importJson(R"({"unlockCode": 8, "morseSpeedWpm": "fast"})");
+    EXPECT_EQ(refused.rfind("morseSpeedWpm", 0), 0u) << refused;
+    EXPECT_EQ(session.controls().text(IDC_UNLOCK_CODE, 99), "0007");
+}
+
 }  // namespace
 }  // namespace wb

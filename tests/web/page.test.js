@@ -167,6 +167,26 @@ test("Save downloads config1.wb1 and Load takes a file from the chooser", async 
   assert.equal(await valueOf(page, "Text"), "QRP TEST");
   assert.equal(await valueOf(page, "Unlock Code"), "0007");
 
+  // The same record as JSON in the command line's format, and back.
+  await press(page, "Export JSON");
+  const json = JSON.parse(new TextDecoder().decode(await downloaded(downloads, "config1.json")));
+  assert.equal(json.model, "tarsel");
+  assert.equal(json.morseText, "QRP TEST");
+  assert.equal(json.unlockCode, 7);
+  const importJson = async (text) => {
+    const path = join(downloads, `import-${Date.now()}.json`);
+    writeFileSync(path, text);
+    const [chooser] = await Promise.all([page.waitForFileChooser(), press(page, "Import JSON")]);
+    await chooser.accept([path]);
+  };
+  await importJson(JSON.stringify({ ...json, morseSpeedWpm: 12, randomTones: 1 }));
+  await page.waitForFunction(() => document.getElementById("f-1008").value === "12");
+  assert.equal(await valueOf(page, "Random Tones"), true);
+  await importJson('{"morseSpeedWpm": "fast"}');
+  await page.waitForFunction(() => document.getElementById("json-note").textContent !== "");
+  assert.match(await page.$eval("#json-note", (e) => e.textContent), /^Not imported: morseSpeedWpm/);
+  assert.equal(await valueOf(page, "Speed"), "12");
+
   const bad = join(downloads, "bad.wb1");
   writeFileSync(bad, "WB15 not a beacon image");
   await load(bad);
