@@ -13,31 +13,25 @@ else()
   set(WB_INSTALL_DOCDIR ${CMAKE_INSTALL_DOCDIR})
 endif()
 
-foreach(target WrenboltConfig wrenbolt wrenbolt-beacon-sim)
-  if(TARGET ${target})
-    install(TARGETS ${target} RUNTIME DESTINATION ${WB_INSTALL_BINDIR})
-  endif()
-endforeach()
-
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${WB_INSTALL_DOCDIR})
-if(EXISTS ${PROJECT_SOURCE_DIR}/docs/user-guide.md)
-  install(FILES ${PROJECT_SOURCE_DIR}/docs/user-guide.md DESTINATION ${WB_INSTALL_DOCDIR})
+if(WIN32)
+  install(TARGETS WrenboltConfig wrenbolt RUNTIME DESTINATION ${WB_INSTALL_BINDIR})
+else()
+  install(TARGETS wrenbolt wrenbolt-beacon-sim RUNTIME DESTINATION ${WB_INSTALL_BINDIR})
+  install(FILES ${PROJECT_SOURCE_DIR}/docs/man/wrenbolt.1 ${PROJECT_SOURCE_DIR}/docs/man/wrenbolt-beacon-sim.1
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
-if(EXISTS ${PROJECT_SOURCE_DIR}/docs/screenshots)
-  install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/screenshots DESTINATION ${WB_INSTALL_DOCDIR})
-endif()
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/user-guide.md
+        DESTINATION ${WB_INSTALL_DOCDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/screenshots DESTINATION ${WB_INSTALL_DOCDIR})
 # The browser page, built by the web preset (make web): one file that runs
-# in any browser with Web Serial, beside the programs.
+# in any browser with Web Serial, beside the programs. A package made
+# without that build leaves it out.
 set(WB_WEB_PAGE ${PROJECT_SOURCE_DIR}/build/web/wrenbolt-config.html CACHE FILEPATH
     "The browser page that goes into the package")
 if(WIN32)
   install(FILES ${WB_WEB_PAGE} DESTINATION . OPTIONAL)
 else()
   install(FILES ${WB_WEB_PAGE} DESTINATION ${CMAKE_INSTALL_DATADIR}/wrenbolt OPTIONAL)
-endif()
-if(NOT WIN32)
-  file(GLOB WB_MAN_PAGES ${PROJECT_SOURCE_DIR}/docs/man/*.1)
-  install(FILES ${WB_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 
 set(CPACK_PACKAGE_NAME WrenboltConfig)

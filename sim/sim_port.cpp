@@ -68,12 +68,6 @@ std::optional<SimPortName> parseSimPortName(std::string_view name) {
 
 }  // namespace
 
-std::optional<DeviceModel> simPortModel(std::string_view name) {
-    const auto port = parseSimPortName(name);
-    if (!port) return std::nullopt;
-    return port->beacons.front().model;
-}
-
 bool isSimPortName(std::string_view name) { return parseSimPortName(name).has_value(); }
 
 std::optional<SimLink> makeSimLink(std::string_view portName, Clock& clock, BeaconOptions options) {
@@ -94,6 +88,14 @@ std::optional<SimLink> makeSimLink(std::string_view portName, Clock& clock, Beac
     link.comm = std::make_unique<SimulatedComm>(*link.fleet, clock);
     link.comm->addPortName(std::string(portName));
     return link;
+}
+
+std::shared_ptr<CommApi> openSimPort(const std::string& portName, Clock& clock) {
+    auto link = makeSimLink(portName, clock);
+    if (!link) return nullptr;
+    auto owner = std::make_shared<SimLink>(std::move(*link));
+    // Shares the ownership of the whole link, points at its comm.
+    return std::shared_ptr<CommApi>(owner, owner->comm.get());
 }
 
 }  // namespace wb

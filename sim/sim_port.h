@@ -2,10 +2,11 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
+#include "clock/clock.h"
 #include "config/device_model.h"
-#include "sim/clock.h"
 #include "sim/simulated_beacon.h"
 #include "sim/simulated_comm.h"
 #include "sim/simulated_fleet.h"
@@ -22,9 +23,6 @@ namespace wb {
 //   sim:fleet=tarsel,basic/silent    a fleet as parseFleetList reads it
 // A fault given with fleet=N applies to every beacon of the fleet.
 bool isSimPortName(std::string_view name);
-// The model a sim port name stands for (a fleet's first); empty for any
-// other name.
-std::optional<DeviceModel> simPortModel(std::string_view name);
 
 // A simulated beacon, or a fleet, and the link to it. Held by pointer so
 // that the comm's reference survives moves. `beacon` is the first beacon.
@@ -39,5 +37,9 @@ struct SimLink {
 // `options`, which every beacon starts from; the comm opens that very name.
 std::optional<SimLink> makeSimLink(std::string_view portName, Clock& clock,
                                    BeaconOptions options = {});
+
+// The same as one link that owns its beacons, with factory options; null
+// for any other name. The wrenbolt program serves its sim: ports with it.
+std::shared_ptr<CommApi> openSimPort(const std::string& portName, Clock& clock);
 
 }  // namespace wb

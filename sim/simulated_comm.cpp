@@ -55,8 +55,6 @@ void SimulatedComm::failStep(CommStep step, std::int32_t times) {
     failures_[static_cast<std::size_t>(step)] = times;
 }
 
-void SimulatedComm::clearFailures() { failures_.fill(0); }
-
 bool SimulatedComm::injectedFailure(CommStep step) {
     std::int32_t& left = failures_[static_cast<std::size_t>(step)];
     if (left == 0) return false;

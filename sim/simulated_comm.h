@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "clock/clock.h"
 #include "serial/comm_api.h"
-#include "sim/clock.h"
 #include "sim/beacon_peer.h"
 #include "sim/simulated_beacon.h"
 
@@ -53,7 +53,6 @@ public:
     void setBusy(bool busy) { busy_ = busy; }
     // The next `times` calls of this step fail (negative: all of them).
     void failStep(CommStep step, std::int32_t times = -1);
-    void clearFailures();
 
     CommHandle openPort(const std::string& name) override;
     bool getLineSettings(CommHandle handle, LineSettings& settings) override;

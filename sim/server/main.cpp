@@ -25,7 +25,7 @@
 #include <system_error>
 #include <vector>
 
-#include "sim/clock.h"
+#include "clock/clock.h"
 #include "sim/server/image_file.h"
 #include "sim/server/pty_server.h"
 #include "sim/simulated_beacon.h"

@@ -3,7 +3,7 @@
 #include <csignal>
 #include <string>
 
-#include "sim/clock.h"
+#include "clock/clock.h"
 #include "sim/simulated_fleet.h"
 
 namespace wb {

@@ -5,10 +5,8 @@
 namespace wb {
 
 CommApi& SystemDeviceLinks::linkFor(const std::string& portName) {
-    if (isSimPortName(portName)) {
-        if (!sim_) sim_ = makeSimLink(portName, clock_);
-        return *sim_->comm;
-    }
+    if (!named_ && openNamed_) named_ = openNamed_(portName, clock_);
+    if (named_) return *named_;
     if (!platform_) platform_ = makePlatformComm();
     return *platform_;
 }

@@ -1,12 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
+#include "clock/clock.h"
 #include "serial/comm_api.h"
-#include "sim/clock.h"
-#include "sim/sim_port.h"
 
 namespace wb {
 
@@ -21,16 +20,24 @@ public:
     virtual CommApi& linkFor(const std::string& portName) = 0;
 };
 
-// What a user gets: "sim:basic" and "sim:tarsel" are an in-process beacon
-// on real time, every other name goes to the platform's serial device.
+// A link for a port name that is not a serial device, on the given clock;
+// null for every other name. The wrenbolt program hands in the simulator's
+// "sim:" ports this way (see cli/main.cpp), so that this library knows
+// nothing of the simulator.
+using NamedLinkOpener = std::function<std::shared_ptr<CommApi>(const std::string& portName, Clock& clock)>;
+
+// What a user gets: the names the opener serves on real time, every other
+// name the platform's serial device. One command asks for one port.
 class SystemDeviceLinks : public DeviceLinks {
 public:
+    explicit SystemDeviceLinks(NamedLinkOpener openNamed) : openNamed_(std::move(openNamed)) {}
     Clock& clock() override { return clock_; }
     CommApi& linkFor(const std::string& portName) override;
 
 private:
     SteadyClock clock_;
-    std::optional<SimLink> sim_;
+    NamedLinkOpener openNamed_;
+    std::shared_ptr<CommApi> named_;
     std::unique_ptr<CommApi> platform_;
 };
 

@@ -19,7 +19,7 @@ ProgressDisplay::Mode displayMode(const CliContext& context, bool quiet) {
 
 DeviceLinks& linksOf(CliContext& context, std::unique_ptr<SystemDeviceLinks>& own) {
     if (context.deviceLinks != nullptr) return *context.deviceLinks;
-    own = std::make_unique<SystemDeviceLinks>();
+    own = std::make_unique<SystemDeviceLinks>(context.namedLinks);
     return *own;
 }
 

@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <functional>
 
+#include "clock/clock.h"
 #include "config/beacon_device.h"
 #include "exchange/exchange_texts.h"
 #include "serial/serial_port.h"
-#include "sim/clock.h"
 
 namespace wb {
 

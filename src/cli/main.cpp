@@ -1,10 +1,21 @@
 #include <iostream>
+#include <memory>
+#include <string>
 
 #include "cli/cli_app.h"
 #include "cli/console_interrupts.h"
 
+namespace wb {
+// The simulator's "sim:basic" and "sim:tarsel" ports. Defined in the
+// simulator library, which this program links for them; the CLI library
+// itself never includes the simulator.
+std::shared_ptr<CommApi> openSimPort(const std::string& portName, Clock& clock);
+}  // namespace wb
+
 int main(int argc, char** argv) {
-    const int code = wb::runCli(argc, argv, std::cout, std::cerr);
+    wb::CliContext context{std::cout, std::cerr};
+    context.namedLinks = wb::openSimPort;
+    const int code = wb::runCli(argc, argv, context);
     if (code == wb::kExitInterrupted) {
         // Ending by the signal skips the normal exit's flushing.
         std::cout.flush();

@@ -4,8 +4,8 @@
 #include <ostream>
 #include <string>
 
+#include "clock/clock.h"
 #include "config/beacon_device.h"
-#include "sim/clock.h"
 
 namespace wb {
 

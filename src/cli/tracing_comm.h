@@ -4,8 +4,8 @@
 #include <ostream>
 #include <string>
 
+#include "clock/clock.h"
 #include "serial/comm_api.h"
-#include "sim/clock.h"
 
 namespace wb {
 

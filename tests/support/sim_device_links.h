@@ -9,9 +9,9 @@
 #include "cli/cli_app.h"
 #include "cli/console_interrupts.h"
 #include "cli/device_links.h"
-#include "sim/clock.h"
 #include "sim/sim_port.h"
 #include "sim/simulated_comm.h"
+#include "sim/virtual_clock.h"
 
 namespace wb::test {
 

@@ -8,6 +8,7 @@
 
 #include "sim/sim_port.h"
 #include "sim/simulated_comm.h"
+#include "sim/virtual_clock.h"
 
 namespace wb {
 namespace {
