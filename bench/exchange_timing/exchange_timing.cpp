@@ -7,11 +7,7 @@
 //
 //   exchange_timing [--runs N] [--model basic|tarsel]
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -21,14 +17,13 @@
 #include <vector>
 
 #include "cli/exchange_driver.h"
+#include "clock/clock.h"
 #include "exchange/device_exchange.h"
-#include "exchange/exchange_texts.h"
+#include "exchange/protocol.h"
 #include "serial/platform_comm.h"
 #include "serial/serial_port.h"
-#include "sim/clock.h"
+#include "sim/server/server_process.h"
 #include "sim/simulated_beacon.h"
-
-extern char** environ;
 
 namespace {
 
@@ -71,48 +66,6 @@ double writeConfigFloorMs(std::size_t replyBytes) {
            imageArrivalMs(2, kRequestPauseMs);
 }
 
-struct Server {
-    pid_t pid = -1;
-    int stdinFd = -1;
-    std::string slave;
-};
-
-bool startServer(const std::string& model, Server& server) {
-    int out[2];
-    int in[2];
-    if (pipe(out) != 0 || pipe(in) != 0) return false;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, in[1]);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    std::string path = WB_BEACON_SIM_PATH;
-    std::vector<std::string> args = {path, "--model", model, "--watch-stdin"};
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const int rc = posix_spawn(&server.pid, path.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(in[0]);
-    close(out[1]);
-    server.stdinFd = in[1];
-    if (rc != 0) return false;
-    char c;
-    while (read(out[0], &c, 1) == 1 && c != '\n') server.slave.push_back(c);
-    close(out[0]);
-    return !server.slave.empty();
-}
-
-void stopServer(Server& server) {
-    if (server.stdinFd >= 0) close(server.stdinFd);
-    if (server.pid > 0) {
-        kill(server.pid, SIGTERM);
-        waitpid(server.pid, nullptr, 0);
-    }
-}
-
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const std::size_t n = values.size();
@@ -120,15 +73,15 @@ double median(std::vector<double> values) {
 }
 
 // Runs one operation to Idle; the wall time in ms, or a negative value
-// when it did not end with the expected text.
+// when it did not end with the expected outcome.
 template <typename Start>
 double timeOperation(BeaconDevice& device, SerialPort& port, SteadyClock& clock, Start start,
-                     const char* success) {
+                     Outcome success) {
     const auto began = std::chrono::steady_clock::now();
     start();
     runUntilIdle(device, port, clock, nullptr);
     const auto took = std::chrono::steady_clock::now() - began;
-    if (device.statusText != success) {
+    if (device.outcome != success) {
         std::fprintf(stderr, "  run failed: %s\n", device.statusText.c_str());
         return -1.0;
     }
@@ -158,18 +111,17 @@ int main(int argc, char** argv) {
     const std::size_t replyBytes =
         (model == "basic" ? kBasicVersionText : kTarselVersionText).size();
 
-    Server server;
-    if (!startServer(model, server)) {
-        std::fprintf(stderr, "could not start %s\n", WB_BEACON_SIM_PATH);
-        stopServer(server);
+    ServerProcess server({"--model", model});
+    if (server.slavePath().empty()) {
+        std::fprintf(stderr, "could not start %s\n", beaconSimPath());
         return 1;
     }
     std::printf("exchange timing: %s beacon on %s, %d runs each\n", model.c_str(),
-                server.slave.c_str(), runs);
+                server.slavePath().c_str(), runs);
 
     auto comm = makePlatformComm();
     SerialPort port(*comm);
-    port.setPortName(server.slave);
+    port.setPortName(server.slavePath());
     SteadyClock clock;
     BeaconDevice device;
     const CodecContext codec;
@@ -183,16 +135,16 @@ int main(int argc, char** argv) {
                 device.retryCount = 0;
                 startOperation(device, port, ExchangeState::VersionForRead);
             },
-            "Read Config Successful");
+            Outcome::ConfigRead);
         if (readMs >= 0) reads.push_back(readMs);
         // Alternate two speeds so that every write really changes the image.
         device.config.morseSpeedWpm = run % 2 == 0 ? 12 : 20;
         const double writeMs = timeOperation(
             device, port, clock, [&] { prepareWrite(device, port, codec); },
-            "Config Written Successfully!");
+            Outcome::ConfigWritten);
         if (writeMs >= 0) writes.push_back(writeMs);
     }
-    stopServer(server);
+    server.stop(SIGTERM);
 
     report("Read Config", reads, readConfigFloorMs(replyBytes));
     report("Write Config", writes, writeConfigFloorMs(replyBytes));

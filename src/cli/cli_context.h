@@ -2,9 +2,11 @@
 
 #include <ostream>
 
+#include "cli/device_links.h"
+#include "config/outcome.h"
+
 namespace wb {
 
-class DeviceLinks;
 class InterruptSource;
 
 inline constexpr int kExitOk = 0;
@@ -12,6 +14,9 @@ inline constexpr int kExitFailed = 1;  // the operation failed; status text on s
 inline constexpr int kExitUsage = 2;   // the command line could not be taken
 // Stopped by Ctrl-C, as shells number it (128 + SIGINT).
 inline constexpr int kExitInterrupted = 130;
+
+// The exit code of an operation that came to this outcome.
+constexpr int exitCodeFor(Outcome outcome) { return isSuccess(outcome) ? kExitOk : kExitFailed; }
 
 // What every command gets: where to print, and where to leave its exit
 // code. Commands that need more (a serial port, a clock) add members with
@@ -24,6 +29,9 @@ struct CliContext {
     DeviceLinks* deviceLinks = nullptr;
     // The user's Ctrl-C for the device commands; null: the console's own.
     InterruptSource* interrupts = nullptr;
+    // Port names served by something other than a serial device, when
+    // deviceLinks is null; empty: none.
+    NamedLinkOpener namedLinks{};
 };
 
 }  // namespace wb

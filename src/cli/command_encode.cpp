@@ -5,7 +5,6 @@
 #include "config/codec_context.h"
 #include "config/record_fields.h"
 #include "file/config_file.h"
-#include "file/file_texts.h"
 
 namespace wb {
 namespace {
@@ -41,7 +40,7 @@ void addEncodeCommand(CLI::App& app, CliContext& context) {
             context.err << kTruncationCaption << ": " << kTruncationText << '\n';
         };
         saveConfigFile(device, options->output, codec);
-        if (device.statusText != kFileSavedText) {
+        if (exitCodeFor(device.outcome) != kExitOk) {
             context.err << device.statusText << '\n';
             context.exitCode = kExitFailed;
         }

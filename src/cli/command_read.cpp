@@ -1,7 +1,6 @@
 #include <memory>
 
 #include "cli/cli_commands.h"
-#include "cli/device_outcome.h"
 #include "cli/device_session.h"
 #include "cli/raw_image_file.h"
 #include "cli/record_table.h"
@@ -28,7 +27,7 @@ void addReadCommand(CLI::App& app, CliContext& context) {
             return;
         }
         session.run(ExchangeState::VersionForRead);
-        if (session.device.statusText != kReadSuccessText) {
+        if (exitCodeFor(session.device.outcome) != kExitOk) {
             context.exitCode = session.fail();
             return;
         }

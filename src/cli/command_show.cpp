@@ -4,7 +4,6 @@
 #include "cli/cli_options.h"
 #include "config/record_fields.h"
 #include "file/config_file.h"
-#include "file/file_texts.h"
 
 namespace wb {
 namespace {
@@ -27,7 +26,7 @@ void addShowCommand(CLI::App& app, CliContext& context) {
         BeaconDevice device;
         device.config.model = *modelFromName(options->model);
         loadConfigFile(device, options->file);
-        if (device.statusText != kFileLoadedText) {
+        if (exitCodeFor(device.outcome) != kExitOk) {
             context.err << device.statusText << '\n';
             context.exitCode = kExitFailed;
             return;

@@ -1,7 +1,6 @@
 #include <memory>
 
 #include "cli/cli_commands.h"
-#include "cli/device_outcome.h"
 #include "cli/device_session.h"
 #include "config/record_fields.h"
 #include "config/record_text.h"
@@ -28,7 +27,7 @@ void addVersionCommand(CLI::App& app, CliContext& context) {
             return;
         }
         session.run(ExchangeState::ReadVersion);
-        if (!versionWasRead(session.device.statusText)) {
+        if (exitCodeFor(session.device.outcome) != kExitOk) {
             context.exitCode = session.fail();
             return;
         }

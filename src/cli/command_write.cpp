@@ -5,14 +5,12 @@
 #include <vector>
 
 #include "cli/cli_commands.h"
-#include "cli/device_outcome.h"
 #include "cli/device_session.h"
 #include "cli/raw_image_file.h"
 #include "cli/record_diff.h"
 #include "cli/usage_error.h"
 #include "config/record_json.h"
 #include "file/config_file.h"
-#include "file/file_texts.h"
 #include "image/model_dispatch.h"
 
 namespace wb {
@@ -73,13 +71,8 @@ int runWrite(CliContext& context, const WriteOptions& options) {
     // Without a file the write starts from what the beacon holds now; a
     // backup and a dry run need that too. A file only needs the model.
     const bool readFirst = options.filePath.empty() || !options.backupPath.empty() || options.dryRun;
-    if (readFirst) {
-        session.run(ExchangeState::VersionForRead);
-        if (device.statusText != kReadSuccessText) return session.fail();
-    } else {
-        session.run(ExchangeState::ReadVersion);
-        if (!versionWasRead(device.statusText)) return session.fail();
-    }
+    session.run(readFirst ? ExchangeState::VersionForRead : ExchangeState::ReadVersion);
+    if (exitCodeFor(device.outcome) != kExitOk) return session.fail();
     if (!options.backupPath.empty()) {
         if (!saveRawImageFile(options.backupPath, device.images.incomingImage)) {
             context.err << "Could not write the backup " << options.backupPath << '\n';
@@ -92,7 +85,7 @@ int runWrite(CliContext& context, const WriteOptions& options) {
 
     if (!options.filePath.empty()) {
         loadConfigFile(device, options.filePath);
-        if (device.statusText != kFileLoadedText) {
+        if (exitCodeFor(device.outcome) != kExitOk) {
             context.err << device.statusText << '\n';
             return kExitFailed;
         }
@@ -124,7 +117,7 @@ int runWrite(CliContext& context, const WriteOptions& options) {
         // The record now holds the cut values, which fit.
         notStarted = session.runWrite(codec);
     }
-    if (notStarted || device.statusText != kWriteSuccessText) return session.fail();
+    if (notStarted || exitCodeFor(device.outcome) != kExitOk) return session.fail();
     return kExitOk;
 }
 

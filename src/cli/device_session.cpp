@@ -2,7 +2,6 @@
 
 #include <iostream>
 
-#include "cli/device_outcome.h"
 #include "cli/exchange_driver.h"
 #include "cli/stderr_terminal.h"
 #include "exchange/device_exchange.h"
@@ -111,7 +110,7 @@ bool DeviceSession::runWrite(const CodecContext& codec) {
     if (notStarted) return true;
     wroteImage_ = true;
     drive();
-    if (stop_->stage() == StopStage::AfterWrite && device.statusText == kWriteSuccessText) {
+    if (stop_->stage() == StopStage::AfterWrite && device.outcome == Outcome::ConfigWritten) {
         say(kFinishedBeforeStopping);
     }
     return false;

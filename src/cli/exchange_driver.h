@@ -5,7 +5,7 @@
 
 #include "clock/clock.h"
 #include "config/beacon_device.h"
-#include "exchange/exchange_texts.h"
+#include "exchange/protocol.h"
 #include "serial/serial_port.h"
 
 namespace wb {

@@ -5,7 +5,7 @@
 
 #include "cli/exchange_driver.h"
 #include "config/config_image.h"
-#include "exchange/exchange_texts.h"
+#include "exchange/protocol.h"
 
 namespace wb {
 

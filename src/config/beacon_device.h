@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "config/device_config.h"
 #include "config/image_store.h"
+#include "config/outcome.h"
 
 namespace wb {
 
@@ -25,7 +27,8 @@ enum class ExchangeState : std::int32_t {
 using StatusText = std::string;
 
 // Everything the program knows about the beacon, in one plain object: the
-// record, the exchange's variables, the images and the status text.
+// record, the exchange's variables, the images, the status text and the
+// outcome it stands for.
 struct BeaconDevice {
     DeviceConfig config;
 
@@ -37,6 +40,13 @@ struct BeaconDevice {
     ImageStore images;
 
     StatusText statusText;
+    Outcome outcome = Outcome::None;
 };
+
+// Ends an operation (or one step of it): the outcome and its text together.
+inline void setOutcome(BeaconDevice& device, Outcome outcome, std::string_view text) {
+    device.outcome = outcome;
+    device.statusText = text;
+}
 
 }  // namespace wb

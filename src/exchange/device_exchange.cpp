@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "exchange/exchange_texts.h"
+#include "exchange/protocol.h"
 #include "image/model_dispatch.h"
 
 namespace wb {
@@ -49,7 +50,7 @@ bool collectVersion(BeaconDevice& device, SerialPort& port) {
     DeviceModel identified = DeviceModel::None;
     if (startsWith(reply, kTarselProductWord)) {
         if (startsWith(reply, kIncompatibleFirmware)) {
-            device.statusText = exchange_text::incompatibleVersion(reply);
+            setOutcome(device, Outcome::Incompatible, exchange_text::incompatibleVersion(reply));
             device.exchangeState = ExchangeState::Idle;
             return true;
         }
@@ -62,18 +63,18 @@ bool collectVersion(BeaconDevice& device, SerialPort& port) {
         if (attemptsLeft) {
             startOperation(device, port, device.exchangeState);
         } else {
-            device.statusText = exchange_text::notFound(reply);
+            setOutcome(device, Outcome::NotFound, exchange_text::notFound(reply));
             device.exchangeState = ExchangeState::Idle;
         }
         return true;
     }
 
     device.config.model = identified;
-    device.statusText = exchange_text::versionRead(reply);
+    setOutcome(device, Outcome::VersionRead, exchange_text::versionRead(reply));
     device.tickCount = 0;
     switch (device.exchangeState) {
         case ExchangeState::VersionForRead:
-            device.statusText = exchange_text::kReadingConfig;
+            setOutcome(device, Outcome::None, exchange_text::kReadingConfig);
             device.exchangeState = ExchangeState::ReadingConfig;
             device.images.receivedLength = 0;
             port.open();  // a failed reopen shows as "Config not read "
@@ -83,12 +84,12 @@ bool collectVersion(BeaconDevice& device, SerialPort& port) {
             // An image laid out for the other model would put every setting
             // in the wrong place on this beacon, so nothing is sent.
             if (identified != device.images.outgoingModel) {
-                device.statusText = exchange_text::kModelMismatch;
+                setOutcome(device, Outcome::ModelMismatch, exchange_text::kModelMismatch);
                 device.exchangeState = ExchangeState::Idle;
                 break;
             }
             device.exchangeState = ExchangeState::WritingConfig;
-            device.statusText = exchange_text::kWritingConfig;
+            setOutcome(device, Outcome::None, exchange_text::kWritingConfig);
             port.open();
             sendRequest(port, kWriteRequest, kRequestPauseMs);
             device.images.writePosition = 0;
@@ -123,7 +124,7 @@ bool collectImage(BeaconDevice& device, SerialPort& port) {
     if (device.tickCount <= kLastGatheringTick) return false;
 
     if (device.images.receivedLength == 0) {
-        device.statusText = exchange_text::kConfigNotRead;
+        setOutcome(device, Outcome::ConfigNotRead, exchange_text::kConfigNotRead);
     } else if (device.exchangeState == ExchangeState::ReadingConfig) {
         decodeImage(device);
     } else {
@@ -138,14 +139,14 @@ bool collectImage(BeaconDevice& device, SerialPort& port) {
 
 void startOperation(BeaconDevice& device, SerialPort& port, ExchangeState firstState) {
     if (!port.open()) {
-        // Nothing else changes: an idle machine stays idle.
-        device.statusText = port.lastError;
+        // Only the status and its outcome change: an idle machine stays idle.
+        setOutcome(device, Outcome::PortFailed, port.lastError);
         return;
     }
     device.exchangeState = firstState;
     device.tickCount = 0;
     device.versionReply.clear();
-    device.statusText = exchange_text::kReadingVersion;
+    setOutcome(device, Outcome::None, exchange_text::kReadingVersion);
     sendRequest(port, kVersionRequest, kVersionRequestPauseMs);
 }
 

@@ -71,7 +71,7 @@ void saveConfigFile(BeaconDevice& device, const std::string& path, const CodecCo
     // Without a model there is no layout: writing the untouched outgoing
     // image would silently store zeros instead of the user's values.
     if (!hasLayout(device.config.model)) {
-        device.statusText = kReadVersionFirstText;
+        setOutcome(device, Outcome::ReadVersionFirst, kReadVersionFirstText);
         return;
     }
     // A cut text or tone list has been shown to the user by the notice;
@@ -80,13 +80,13 @@ void saveConfigFile(BeaconDevice& device, const std::string& path, const CodecCo
 
     switch (writeImage(path, device.images.outgoingImage, files)) {
         case WriteResult::NotOpened:
-            device.statusText = kFailedToOpenFileText;
+            setOutcome(device, Outcome::FailedToOpenFile, kFailedToOpenFileText);
             return;
         case WriteResult::Failed:
-            device.statusText = kFailedToWriteDataText;
+            setOutcome(device, Outcome::FailedToWriteData, kFailedToWriteDataText);
             return;
         case WriteResult::Written:
-            device.statusText = kFileSavedText;
+            setOutcome(device, Outcome::FileSaved, kFileSavedText);
             return;
     }
 }
@@ -98,7 +98,7 @@ bool writeImageFile(const std::string& path, const ConfigImage& image, FileOps& 
 void loadConfigFile(BeaconDevice& device, const std::string& path, FileOps& files) {
     std::FILE* file = files.open(path, OpenMode::Read);
     if (file == nullptr) {
-        device.statusText = kFailedToOpenFileText;
+        setOutcome(device, Outcome::FailedToOpenFile, kFailedToOpenFileText);
         return;
     }
     std::array<std::uint8_t, 4> magic{};
@@ -111,11 +111,11 @@ void loadConfigFile(BeaconDevice& device, const std::string& path, FileOps& file
     const bool imageOk = headerOk && files.read(file, image.data(), image.size()) == image.size();
     files.close(file);  // nothing was written: a failing close loses nothing
     if (!headerOk) {
-        device.statusText = kInvalidFileFormatText;
+        setOutcome(device, Outcome::InvalidFileFormat, kInvalidFileFormatText);
         return;
     }
     if (!imageOk) {
-        device.statusText = kFailedToReadDataText;
+        setOutcome(device, Outcome::FailedToReadData, kFailedToReadDataText);
         return;
     }
 
@@ -123,11 +123,11 @@ void loadConfigFile(BeaconDevice& device, const std::string& path, FileOps& file
     device.images.receivedLength = static_cast<std::int32_t>(kImageSize);
     if (!hasLayout(device.config.model)) {
         // The image is kept, but nothing reached the record.
-        device.statusText = kReadVersionFirstText;
+        setOutcome(device, Outcome::ReadVersionFirst, kReadVersionFirstText);
         return;
     }
     decodeImage(device);
-    device.statusText = kFileLoadedText;
+    setOutcome(device, Outcome::FileLoaded, kFileLoadedText);
 }
 
 }  // namespace wb

@@ -85,7 +85,7 @@ bool encodeBasic(BeaconDevice& device, const CodecContext& context) {
 
 void decodeBasic(BeaconDevice& device) {
     if (device.images.receivedLength != static_cast<std::int32_t>(kImageSize)) {
-        device.statusText = kCorruptedEepromText;
+        setOutcome(device, Outcome::CorruptedEeprom, kCorruptedEepromText);
         return;
     }
     const ConfigImage& image = device.images.incomingImage;
@@ -106,7 +106,7 @@ void decodeBasic(BeaconDevice& device) {
         calibrationFromWord(kCalibrationBase, getLe16(image, kCalibration));
     readTones(image, image[kToneOffset], config);
 
-    device.statusText = kReadConfigSuccessfulText;
+    setOutcome(device, Outcome::ConfigRead, kReadConfigSuccessfulText);
 }
 
 }  // namespace wb

@@ -41,22 +41,22 @@ bool decodeByModel(BeaconDevice& device) {
 }  // namespace
 
 void decodeImage(BeaconDevice& device) {
-    if (!decodeByModel(device)) device.statusText = kReadVersionFirstText;
+    if (!decodeByModel(device)) setOutcome(device, Outcome::ReadVersionFirst, kReadVersionFirstText);
 }
 
 void verifyReadBack(BeaconDevice& device) {
     ImageStore& images = device.images;
     if (images.receivedLength != static_cast<std::int32_t>(kImageSize)) {
-        device.statusText = kVerifyFailedSizeText;
+        setOutcome(device, Outcome::VerifyFailedSize, kVerifyFailedSizeText);
         return;
     }
     if (images.incomingImage != images.outgoingImage) {
-        device.statusText = kVerifyFailedText;
+        setOutcome(device, Outcome::VerifyFailed, kVerifyFailedText);
         return;
     }
     // The record now shows what the beacon really stores.
     decodeByModel(device);
-    device.statusText = kConfigWrittenText;
+    setOutcome(device, Outcome::ConfigWritten, kConfigWrittenText);
 }
 
 }  // namespace wb

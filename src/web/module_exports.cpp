@@ -12,7 +12,7 @@
 #include "config/codec_context.h"
 #include "config/record_json.h"
 #include "exchange/device_exchange.h"
-#include "exchange/exchange_texts.h"
+#include "exchange/protocol.h"
 #include "serial/serial_port.h"
 #include "sim/simulated_beacon.h"
 #include "web/json_text.h"

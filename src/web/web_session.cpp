@@ -5,7 +5,6 @@
 #include "exchange/exchange_texts.h"
 #include "config/record_json.h"
 #include "file/config_file.h"
-#include "image/image_texts.h"
 #include "image/model_dispatch.h"
 #include "web/page_fields.h"
 
@@ -43,7 +42,7 @@ std::uint32_t WebSession::writeConfig(bool backupFirst) {
     startOperation(*backup_, port_, ExchangeState::VersionForRead);
     if (backup_->exchangeState == ExchangeState::Idle) {
         // The port did not open: its text, and nothing more.
-        device_.statusText = backup_->statusText;
+        setOutcome(device_, backup_->outcome, backup_->statusText);
         backup_.reset();
         return kShowForm | kOperationEnded;
     }
@@ -75,15 +74,15 @@ std::uint32_t WebSession::tick() {
         backup_.reset();
         const bool complete = state == ExchangeState::ReadingConfig &&
                               backup.images.receivedLength == static_cast<std::int32_t>(kImageSize) &&
-                              backup.statusText == kReadConfigSuccessfulText;
+                              backup.outcome == Outcome::ConfigRead;
         if (!complete) {
-            device_.statusText = backup.statusText;
+            setOutcome(device_, backup.outcome, backup.statusText);
             return kOperationEnded;
         }
         beaconImage_ = backup.images.incomingImage;
         beaconModel_ = backup.config.model;
         if (backup.config.model != device_.config.model) {
-            device_.statusText = exchange_text::kModelMismatch;
+            setOutcome(device_, Outcome::ModelMismatch, exchange_text::kModelMismatch);
             return kOperationEnded;
         }
         writeImageFile(kBackupPath, backup.images.incomingImage, files_);
@@ -109,10 +108,10 @@ std::uint32_t WebSession::tick() {
 void WebSession::noteFinishedPhase(const BeaconDevice& device, ExchangeState endedState) {
     const bool complete = device.images.receivedLength == static_cast<std::int32_t>(kImageSize);
     if (endedState == ExchangeState::ReadingConfig && complete &&
-        device.statusText == kReadConfigSuccessfulText) {
+        device.outcome == Outcome::ConfigRead) {
         beaconImage_ = device.images.incomingImage;
         beaconModel_ = device.config.model;
-    } else if (endedState == ExchangeState::VerifyingConfig && device.statusText == kConfigWrittenText) {
+    } else if (endedState == ExchangeState::VerifyingConfig && device.outcome == Outcome::ConfigWritten) {
         beaconImage_ = device.images.outgoingImage;
         beaconModel_ = device.config.model;
     }

@@ -11,7 +11,7 @@
 
 #include "config/beacon_device.h"
 #include "exchange/device_exchange.h"
-#include "exchange/exchange_texts.h"
+#include "exchange/protocol.h"
 #include "serial/serial_port.h"
 #include "support/scripted_comm.h"
 

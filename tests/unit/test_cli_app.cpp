@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "cli/cli_context.h"
 #include "config/record_json.h"
 #include "support/cli_runner.h"
 
@@ -10,6 +13,41 @@ namespace wb {
 namespace {
 
 using test::runWrenbolt;
+
+// Every outcome, in the order of its declaration, and the exit code it
+// gives: the commands decide on this, never on the wording of a status text.
+TEST(CliApp, OutcomeExitCodes) {
+    const struct {
+        Outcome outcome;
+        int exitCode;
+    } cases[] = {
+        {Outcome::None, 1},
+        {Outcome::VersionRead, 0},
+        {Outcome::ConfigRead, 0},
+        {Outcome::ConfigWritten, 0},
+        {Outcome::PortFailed, 1},
+        {Outcome::NotFound, 1},
+        {Outcome::Incompatible, 1},
+        {Outcome::ModelMismatch, 1},
+        {Outcome::ConfigNotRead, 1},
+        {Outcome::CorruptedEeprom, 1},
+        {Outcome::VerifyFailedSize, 1},
+        {Outcome::VerifyFailed, 1},
+        {Outcome::ReadVersionFirst, 1},
+        {Outcome::FileSaved, 0},
+        {Outcome::FileLoaded, 0},
+        {Outcome::FailedToOpenFile, 1},
+        {Outcome::InvalidFileFormat, 1},
+        {Outcome::FailedToReadData, 1},
+        {Outcome::FailedToWriteData, 1},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(static_cast<std::size_t>(cases[i].outcome), i) << "one row per outcome, in order";
+        EXPECT_EQ(exitCodeFor(cases[i].outcome), cases[i].exitCode);
+    }
+    EXPECT_EQ(std::size(cases), static_cast<std::size_t>(Outcome::FailedToWriteData) + 1);
+}
 
 TEST(CliApp, ExitCodes) {
     const struct {

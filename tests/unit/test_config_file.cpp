@@ -121,6 +121,7 @@ TEST(ConfigFileSave, WritesTheHeaderAndTheFreshImage) {
         device.config.model = model;
         saveConfigFile(device, path, CodecContext{});
         EXPECT_EQ(device.statusText, kFileSavedText);
+        EXPECT_EQ(device.outcome, Outcome::FileSaved);
 
         const ConfigImage image = encoded(device.config);
         EXPECT_EQ(device.images.outgoingImage, image);
@@ -134,12 +135,16 @@ TEST(ConfigFileSave, WritesTheHeaderAndTheFreshImage) {
 TEST(ConfigFileSave, FailureAtAnyStepKeepsThePreviousFile) {
     const struct {
         Step step;
+        Outcome outcome;
         std::string_view status;
     } cases[] = {
-        {Step::Open, kFailedToOpenFileText},    {Step::Write1, kFailedToWriteDataText},
-        {Step::Write2, kFailedToWriteDataText}, {Step::Write3, kFailedToWriteDataText},
-        {Step::Flush, kFailedToWriteDataText},  {Step::Close, kFailedToWriteDataText},
-        {Step::Replace, kFailedToWriteDataText},
+        {Step::Open, Outcome::FailedToOpenFile, kFailedToOpenFileText},
+        {Step::Write1, Outcome::FailedToWriteData, kFailedToWriteDataText},
+        {Step::Write2, Outcome::FailedToWriteData, kFailedToWriteDataText},
+        {Step::Write3, Outcome::FailedToWriteData, kFailedToWriteDataText},
+        {Step::Flush, Outcome::FailedToWriteData, kFailedToWriteDataText},
+        {Step::Close, Outcome::FailedToWriteData, kFailedToWriteDataText},
+        {Step::Replace, Outcome::FailedToWriteData, kFailedToWriteDataText},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.step));
@@ -155,6 +160,7 @@ TEST(ConfigFileSave, FailureAtAnyStepKeepsThePreviousFile) {
             saveConfigFile(device, path, CodecContext{}, files);
 
             EXPECT_EQ(device.statusText, c.status);
+            EXPECT_EQ(device.outcome, c.outcome);
             // Nothing written to the real name; the temporary is gone.
             ASSERT_EQ(files.openedPaths.size(), 1u);
             EXPECT_NE(files.openedPaths[0], path);
@@ -220,22 +226,23 @@ TEST(ConfigFileLoad, FileContents) {
     const struct {
         std::string name;
         std::vector<std::uint8_t> bytes;
+        Outcome outcome;
         std::string_view status;
     } cases[] = {
-        {"exact", fileWith(image), kFileLoadedText},
-        {"lower-case magic", fileWith(image, 256, header(256, "wb14")), kFileLoadedText},
-        {"mixed-case magic", fileWith(image, 256, header(256, "wB14")), kFileLoadedText},
-        {"300 bytes", fileWith(image, 292), kFileLoadedText},
-        {"other magic", fileWith(image, 256, header(256, "WB15")), kInvalidFileFormatText},
-        {"NUL in magic", nulInMagic, kInvalidFileFormatText},
-        {"length 255", fileWith(image, 256, header(255)), kInvalidFileFormatText},
-        {"length 257", fileWith(image, 256, header(257)), kInvalidFileFormatText},
-        {"length 65536", fileWith(image, 256, header(65536)), kInvalidFileFormatText},
-        {"empty", {}, kInvalidFileFormatText},
-        {"7 bytes", {'W', 'B', '1', '4', 0, 1, 0}, kInvalidFileFormatText},
-        {"header only", header(), kFailedToReadDataText},
-        {"100 bytes", fileWith(image, 92), kFailedToReadDataText},
-        {"263 bytes", fileWith(image, 255), kFailedToReadDataText},
+        {"exact", fileWith(image), Outcome::FileLoaded, kFileLoadedText},
+        {"lower-case magic", fileWith(image, 256, header(256, "wb14")), Outcome::FileLoaded, kFileLoadedText},
+        {"mixed-case magic", fileWith(image, 256, header(256, "wB14")), Outcome::FileLoaded, kFileLoadedText},
+        {"300 bytes", fileWith(image, 292), Outcome::FileLoaded, kFileLoadedText},
+        {"other magic", fileWith(image, 256, header(256, "WB15")), Outcome::InvalidFileFormat, kInvalidFileFormatText},
+        {"NUL in magic", nulInMagic, Outcome::InvalidFileFormat, kInvalidFileFormatText},
+        {"length 255", fileWith(image, 256, header(255)), Outcome::InvalidFileFormat, kInvalidFileFormatText},
+        {"length 257", fileWith(image, 256, header(257)), Outcome::InvalidFileFormat, kInvalidFileFormatText},
+        {"length 65536", fileWith(image, 256, header(65536)), Outcome::InvalidFileFormat, kInvalidFileFormatText},
+        {"empty", {}, Outcome::InvalidFileFormat, kInvalidFileFormatText},
+        {"7 bytes", {'W', 'B', '1', '4', 0, 1, 0}, Outcome::InvalidFileFormat, kInvalidFileFormatText},
+        {"header only", header(), Outcome::FailedToReadData, kFailedToReadDataText},
+        {"100 bytes", fileWith(image, 92), Outcome::FailedToReadData, kFailedToReadDataText},
+        {"263 bytes", fileWith(image, 255), Outcome::FailedToReadData, kFailedToReadDataText},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -247,8 +254,9 @@ TEST(ConfigFileLoad, FileContents) {
         FaultyFiles files;
         loadConfigFile(device, path, files);
         EXPECT_EQ(device.statusText, c.status);
+        EXPECT_EQ(device.outcome, c.outcome);
         EXPECT_EQ(files.closes, 1);
-        if (c.status == kFileLoadedText) {
+        if (c.outcome == Outcome::FileLoaded) {
             EXPECT_EQ(device.images.incomingImage, image);
             EXPECT_EQ(device.images.receivedLength, 256);
             DeviceConfig expected = tarselRecord();

@@ -7,7 +7,6 @@
 
 #include "config/beacon_device.h"
 #include "exchange/device_exchange.h"
-#include "exchange/exchange_texts.h"
 #include "serial/serial_port.h"
 #include "support/scripted_comm.h"
 
@@ -106,16 +105,19 @@ TEST_P(Identification, ByPrefixByteExactAndCaseSensitive) {
         EXPECT_EQ(ticks, 7);
         EXPECT_EQ(rig.versionRequests(), 1);
         EXPECT_EQ(rig.device.statusText, "Incompatible version (" + reply + ")");
+        EXPECT_EQ(rig.device.outcome, Outcome::Incompatible);
         EXPECT_EQ(rig.device.config.model, before);
     } else if (c.model == DeviceModel::None) {
         EXPECT_EQ(ticks, 21);
         EXPECT_EQ(rig.versionRequests(), 3);
         EXPECT_EQ(rig.device.statusText, "Wrenbolt not found : (" + reply + ")");
+        EXPECT_EQ(rig.device.outcome, Outcome::NotFound);
         EXPECT_EQ(rig.device.config.model, before);
         EXPECT_EQ(rig.device.retryCount, 3);
     } else {
         EXPECT_EQ(ticks, 7);
         EXPECT_EQ(rig.device.statusText, "Version Read : \"" + reply + "\"");
+        EXPECT_EQ(rig.device.outcome, Outcome::VersionRead);
         EXPECT_EQ(rig.device.config.model, c.model);
     }
     EXPECT_FALSE(rig.comm.open);
@@ -163,6 +165,7 @@ TEST(DeviceExchange, StartThatCannotOpenChangesNothingButTheStatus) {
     rig.device.versionReply = "earlier";
     rig.start(ExchangeState::VersionForRead);
     EXPECT_EQ(rig.device.statusText, "Could not open Com Port COM3");
+    EXPECT_EQ(rig.device.outcome, Outcome::PortFailed);
     EXPECT_EQ(rig.device.exchangeState, ExchangeState::Idle);
     EXPECT_EQ(rig.device.tickCount, 42);
     EXPECT_EQ(rig.device.versionReply, "earlier");
@@ -192,6 +195,7 @@ TEST(DeviceExchange, ReopenThatFailsEndsReadWithConfigNotRead) {
     const auto lines = rig.ticks(14);
     EXPECT_EQ(lines, concat(concat(repeat("Reading Version", 6), repeat("Reading Config", 7)),
                             {"Config not read "}));
+    EXPECT_EQ(rig.device.outcome, Outcome::ConfigNotRead);
     EXPECT_EQ(rig.device.exchangeState, ExchangeState::Idle);
     EXPECT_EQ(rig.device.config.model, DeviceModel::Basic);
 }
@@ -298,6 +302,7 @@ TEST(DeviceExchange, EndlessPeerCannotHoldATick) {
         std::string pattern;
         int ticks;
         std::string status;
+        Outcome outcome;
     };
     const std::string basicStream = [] {
         std::string s;
@@ -305,12 +310,12 @@ TEST(DeviceExchange, EndlessPeerCannotHoldATick) {
         return s.substr(0, 1024);
     }();
     const Case cases[] = {
-        {ExchangeState::ReadVersion, "x", 21, "Wrenbolt not found : (" + std::string(1024, 'x') + ")"},
-        {ExchangeState::VersionForRead, "x", 21, "Wrenbolt not found : (" + std::string(1024, 'x') + ")"},
-        {ExchangeState::VersionForWrite, "x", 21, "Wrenbolt not found : (" + std::string(1024, 'x') + ")"},
-        {ExchangeState::ReadVersion, kBasicReply, 7, "Version Read : \"" + basicStream + "\""},
-        {ExchangeState::VersionForRead, kBasicReply, 14, "Corrupted EEPROM"},
-        {ExchangeState::VersionForWrite, kBasicReply, 17, "Verify FAILED SIZE"},
+        {ExchangeState::ReadVersion, "x", 21, "Wrenbolt not found : (" + std::string(1024, 'x') + ")", Outcome::NotFound},
+        {ExchangeState::VersionForRead, "x", 21, "Wrenbolt not found : (" + std::string(1024, 'x') + ")", Outcome::NotFound},
+        {ExchangeState::VersionForWrite, "x", 21, "Wrenbolt not found : (" + std::string(1024, 'x') + ")", Outcome::NotFound},
+        {ExchangeState::ReadVersion, kBasicReply, 7, "Version Read : \"" + basicStream + "\"", Outcome::VersionRead},
+        {ExchangeState::VersionForRead, kBasicReply, 14, "Corrupted EEPROM", Outcome::CorruptedEeprom},
+        {ExchangeState::VersionForWrite, kBasicReply, 17, "Verify FAILED SIZE", Outcome::VerifyFailedSize},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.first));
@@ -334,6 +339,7 @@ TEST(DeviceExchange, EndlessPeerCannotHoldATick) {
         EXPECT_EQ(ticks, c.ticks);
         EXPECT_EQ(worst, 600);
         EXPECT_EQ(rig.device.statusText, c.status);
+        EXPECT_EQ(rig.device.outcome, c.outcome);
     }
 }
 

@@ -10,10 +10,10 @@
 #include "exchange/device_exchange.h"
 #include "image/model_dispatch.h"
 #include "serial/serial_port.h"
-#include "sim/clock.h"
 #include "sim/simulated_beacon.h"
 #include "sim/sim_port.h"
 #include "sim/simulated_comm.h"
+#include "sim/virtual_clock.h"
 
 namespace wb {
 namespace {
@@ -143,6 +143,7 @@ struct FaultCase {
     BeaconFault fault;
     ExchangeState operation;
     std::string status;
+    Outcome outcome;
     int ticks;
 };
 
@@ -159,6 +160,7 @@ TEST_P(SimFaults, EndsWithTheRightTextWithinItsTicks) {
     }
     const auto lines = rig.runToIdle();
     EXPECT_EQ(rig.device.statusText, c.status);
+    EXPECT_EQ(rig.device.outcome, c.outcome);
     EXPECT_EQ(static_cast<int>(lines.size()), c.ticks);
     EXPECT_FALSE(rig.comm.isOpen());
 }
@@ -169,29 +171,29 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, SimFaults,
     ::testing::Values(
         FaultCase{"Silent", DeviceModel::Basic, BeaconFault::Silent, ExchangeState::ReadVersion,
-                  "Wrenbolt not found : ()", 21},
+                  "Wrenbolt not found : ()", Outcome::NotFound, 21},
         FaultCase{"OtherProduct", DeviceModel::Basic, BeaconFault::OtherProduct,
-                  ExchangeState::VersionForRead, "Wrenbolt not found : (" + kSparrow + ")", 21},
+                  ExchangeState::VersionForRead, "Wrenbolt not found : (" + kSparrow + ")", Outcome::NotFound, 21},
         FaultCase{"Incompatible", DeviceModel::Tarsel, BeaconFault::IncompatibleFirmware,
-                  ExchangeState::VersionForWrite, "Incompatible version (Wrenbolt-Tarsel v0.54\r\n)", 7},
+                  ExchangeState::VersionForWrite, "Incompatible version (Wrenbolt-Tarsel v0.54\r\n)", Outcome::Incompatible, 7},
         FaultCase{"ShortRead", DeviceModel::Tarsel, BeaconFault::ImageShort,
-                  ExchangeState::VersionForRead, "Corrupted EEPROM", 14},
+                  ExchangeState::VersionForRead, "Corrupted EEPROM", Outcome::CorruptedEeprom, 14},
         FaultCase{"LongRead", DeviceModel::Basic, BeaconFault::ImageLong,
-                  ExchangeState::VersionForRead, "Corrupted EEPROM", 14},
+                  ExchangeState::VersionForRead, "Corrupted EEPROM", Outcome::CorruptedEeprom, 14},
         FaultCase{"ShortReadBack", DeviceModel::Basic, BeaconFault::ImageShort,
-                  ExchangeState::VersionForWrite, "Verify FAILED SIZE", 17},
+                  ExchangeState::VersionForWrite, "Verify FAILED SIZE", Outcome::VerifyFailedSize, 17},
         FaultCase{"LongReadBack", DeviceModel::Tarsel, BeaconFault::ImageLong,
-                  ExchangeState::VersionForWrite, "Verify FAILED SIZE", 17},
+                  ExchangeState::VersionForWrite, "Verify FAILED SIZE", Outcome::VerifyFailedSize, 17},
         FaultCase{"SlowStart", DeviceModel::Tarsel, BeaconFault::SlowStart,
-                  ExchangeState::VersionForRead, "Read Config Successful", 21},
+                  ExchangeState::VersionForRead, "Read Config Successful", Outcome::ConfigRead, 21},
         FaultCase{"EndlessRead", DeviceModel::Basic, BeaconFault::EndlessReply,
-                  ExchangeState::VersionForRead, "Corrupted EEPROM", 14},
+                  ExchangeState::VersionForRead, "Corrupted EEPROM", Outcome::CorruptedEeprom, 14},
         FaultCase{"EndlessWrite", DeviceModel::Tarsel, BeaconFault::EndlessReply,
-                  ExchangeState::VersionForWrite, "Verify FAILED SIZE", 17},
+                  ExchangeState::VersionForWrite, "Verify FAILED SIZE", Outcome::VerifyFailedSize, 17},
         FaultCase{"LineDropRead", DeviceModel::Basic, BeaconFault::LineDrop,
-                  ExchangeState::VersionForRead, "Corrupted EEPROM", 14},
+                  ExchangeState::VersionForRead, "Corrupted EEPROM", Outcome::CorruptedEeprom, 14},
         FaultCase{"LineDropWrite", DeviceModel::Tarsel, BeaconFault::LineDrop,
-                  ExchangeState::VersionForWrite, "Config not read ", 17}),
+                  ExchangeState::VersionForWrite, "Config not read ", Outcome::ConfigNotRead, 17}),
     [](const ::testing::TestParamInfo<FaultCase>& param) { return std::string(param.param.name); });
 
 // A fleet on one cable: each beacon is removed after its write and

@@ -103,6 +103,7 @@ TEST(WriteConfig, ReadBackThatDiffersOrFallsShortFailsVerification) {
     struct Case {
         std::vector<std::uint8_t> readBack;  // empty: the beacon's own echo
         const char* status;
+        Outcome outcome;
     };
     WriteRig probe("Wrenbolt-Tarsel v1.07\r\n");
     probe.device.config.model = DeviceModel::Tarsel;
@@ -114,8 +115,9 @@ TEST(WriteConfig, ReadBackThatDiffersOrFallsShortFailsVerification) {
     std::vector<std::uint8_t> longOne(image.begin(), image.end());
     longOne.push_back(0);
 
-    for (const Case& c : {Case{flipped, "Verify Failed"}, Case{shortOne, "Verify FAILED SIZE"},
-                          Case{longOne, "Verify FAILED SIZE"}}) {
+    for (const Case& c : {Case{flipped, "Verify Failed", Outcome::VerifyFailed},
+                          Case{shortOne, "Verify FAILED SIZE", Outcome::VerifyFailedSize},
+                          Case{longOne, "Verify FAILED SIZE", Outcome::VerifyFailedSize}}) {
         WriteRig rig("Wrenbolt-Tarsel v1.07\r\n");
         rig.comm.answerWithStored = false;
         rig.comm.imageAnswer = c.readBack;
@@ -125,6 +127,7 @@ TEST(WriteConfig, ReadBackThatDiffersOrFallsShortFailsVerification) {
         const DeviceConfig before = rig.device.config;
         for (int tick = 0; tick < 17; ++tick) pollTick(rig.device, rig.port);
         EXPECT_EQ(rig.device.statusText, c.status);
+        EXPECT_EQ(rig.device.outcome, c.outcome);
         EXPECT_EQ(rig.device.config, before);
     }
 }
@@ -136,6 +139,7 @@ TEST(WriteConfig, SuccessShowsWhatTheBeaconNowStores) {
     ASSERT_FALSE(prepareWrite(rig.device, rig.port, rig.context));
     for (int tick = 0; tick < 17; ++tick) pollTick(rig.device, rig.port);
     EXPECT_EQ(rig.device.statusText, "Config Written Successfully!");
+    EXPECT_EQ(rig.device.outcome, Outcome::ConfigWritten);
     EXPECT_EQ(rig.device.config.morseSpeedWpm, 26);
 }
 
@@ -152,6 +156,7 @@ TEST(WriteConfig, ModelMismatchSendsNothing) {
         for (int tick = 0; tick < 7; ++tick) refresh.push_back(pollTick(rig.device, rig.port));
         EXPECT_TRUE(refresh.back());
         EXPECT_EQ(rig.device.statusText, "Model mismatch: Read Config First");
+        EXPECT_EQ(rig.device.outcome, Outcome::ModelMismatch);
         EXPECT_EQ(rig.device.exchangeState, ExchangeState::Idle);
         EXPECT_NE(rig.device.config.model, c.model);
         EXPECT_EQ(rig.comm.written.size(), 2u);  // only the version request
@@ -177,6 +182,7 @@ TEST(PrepareWrite, WithoutModelDecodesNothingAndStartsNothing) {
     const DeviceConfig before = rig.device.config;
     EXPECT_TRUE(prepareWrite(rig.device, rig.port, rig.context));
     EXPECT_EQ(rig.device.statusText, "Read Version First");
+    EXPECT_EQ(rig.device.outcome, Outcome::ReadVersionFirst);
     EXPECT_EQ(rig.device.images.receivedLength, 256);
     EXPECT_EQ(rig.device.images.incomingImage, rig.device.images.outgoingImage);
     EXPECT_EQ(rig.device.config, before);

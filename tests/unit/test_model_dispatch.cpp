@@ -66,6 +66,7 @@ TEST(ModelDispatch, DecodeDispatchesAndChecksLength) {
         BeaconDevice device = test::deviceWithImage(ConfigImage{}, start);
         decodeImage(device);
         EXPECT_EQ(device.statusText, kReadConfigSuccessfulText);
+        EXPECT_EQ(device.outcome, Outcome::ConfigRead);
         EXPECT_EQ(device.config.model, model) << "decoding never changes the model";
         EXPECT_EQ(device.config.toneCount, 0);
     }
@@ -76,6 +77,7 @@ TEST(ModelDispatch, DecodeDispatchesAndChecksLength) {
         device.images.receivedLength = length;
         decodeImage(device);
         EXPECT_EQ(device.statusText, kCorruptedEepromText);
+        EXPECT_EQ(device.outcome, Outcome::CorruptedEeprom);
         EXPECT_EQ(device.config, start);
     }
 }
@@ -113,12 +115,14 @@ TEST(ModelDispatch, VerifyReadBack) {
     device.images.receivedLength = 255;
     verifyReadBack(device);
     EXPECT_EQ(device.statusText, kVerifyFailedSizeText);
+    EXPECT_EQ(device.outcome, Outcome::VerifyFailedSize);
     EXPECT_EQ(device.config.morseSpeedWpm, 25);
 
     device = afterWrite(config);
     device.images.incomingImage[245] ^= 0x01;  // the marker
     verifyReadBack(device);
     EXPECT_EQ(device.statusText, kVerifyFailedText);
+    EXPECT_EQ(device.outcome, Outcome::VerifyFailed);
     EXPECT_EQ(device.config.morseSpeedWpm, 25);
 
     device = afterWrite(config);
@@ -129,6 +133,7 @@ TEST(ModelDispatch, VerifyReadBack) {
     device = afterWrite(config);
     verifyReadBack(device);
     EXPECT_EQ(device.statusText, kConfigWrittenText);
+    EXPECT_EQ(device.outcome, Outcome::ConfigWritten);
     EXPECT_EQ(device.config.morseSpeedWpm, 26) << "the record shows what the beacon stores";
 
     config.model = DeviceModel::Basic;

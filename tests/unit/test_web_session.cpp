@@ -9,6 +9,7 @@
 
 #include "app/control_ids.h"
 #include "exchange/exchange_texts.h"
+#include "exchange/protocol.h"
 #include "image/image_texts.h"
 #include "serial/serial_port.h"
 #include "sim/simulated_beacon.h"
