@@ -2,8 +2,6 @@
 
 #include "config/codec_context.h"
 #include "exchange/device_exchange.h"
-#include "exchange/exchange_texts.h"
-#include "image/image_texts.h"
 #include "plan/plan_texts.h"
 #include "plan/sha256.h"
 
@@ -13,15 +11,6 @@ namespace {
 // A port that cannot be opened (a USB adapter unplugged) is tried again
 // after this many ticks.
 constexpr std::int32_t kPortRetryTicks = 10;
-
-bool startsWith(const std::string& text, std::string_view prefix) {
-    return text.compare(0, prefix.size(), prefix) == 0;
-}
-
-// The identification found nobody on the cable (all three tries).
-bool nobodyAnswered(const std::string& status) {
-    return startsWith(status, exchange_text::notFound(""));
-}
 
 // The version text as a report shows it: line breaks and other control
 // bytes at its end dropped.
@@ -135,7 +124,8 @@ void PlanRun::operationEnded() {
         written();
         break;
     case Operation::RemovalCheck:
-        if (nobodyAnswered(device_.statusText)) {
+        // The identification found nobody on the cable (all three tries).
+        if (device_.outcome == Outcome::NotFound) {
             host_.message(std::string(plan_text::kRemoved));
             if (entry_ >= total()) {
                 finish();
@@ -153,7 +143,7 @@ void PlanRun::operationEnded() {
 
 void PlanRun::detected() {
     const std::string status = device_.statusText;
-    if (nobodyAnswered(status)) {
+    if (device_.outcome == Outcome::NotFound) {
         if (options_.confirm) {
             host_.message(std::string(plan_text::kNobodyAnswered));
             confirmed_ = false;
@@ -162,7 +152,7 @@ void PlanRun::detected() {
     }
     version_ = versionField(device_.versionReply);
     backup_.clear();
-    if (status != kReadConfigSuccessfulText) {
+    if (device_.outcome != Outcome::ConfigRead) {
         // Incompatible firmware, or the image did not come.
         attemptFailed(status);
         return;
@@ -200,7 +190,7 @@ void PlanRun::detected() {
 
 void PlanRun::written() {
     const std::string status = device_.statusText;
-    if (status != kConfigWrittenText) {
+    if (device_.outcome != Outcome::ConfigWritten) {
         attemptFailed(status);
         return;
     }

@@ -13,9 +13,9 @@
 #include "plan/plan_run.h"
 #include "plan/sha256.h"
 #include "serial/serial_port.h"
-#include "sim/clock.h"
 #include "sim/simulated_comm.h"
 #include "sim/simulated_fleet.h"
+#include "sim/virtual_clock.h"
 
 namespace wb {
 namespace {
