@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "config/record_fields.h"
+#include "config/record_text.h"
 
 namespace wb {
 namespace {
@@ -34,7 +35,7 @@ std::string_view rowLabel(const RecordField& field) {
 std::string valueText(const RecordField& field, const DeviceConfig& c) {
     switch (field.kind) {
     case FieldKind::Model: return std::string(modelName(c.model));
-    case FieldKind::Text: return "\"" + c.morseText + "\"";
+    case FieldKind::Text: return "\"" + bytesToUtf8(c.morseText) + "\"";  // as --set takes it
     case FieldKind::Integer: return formatInt(field.format, c.*field.integer);
     case FieldKind::Decimal: return formatDecimal(field.format, c.*field.decimal);
     case FieldKind::Tones: return toneListText(c);

@@ -367,7 +367,7 @@ InputError applySetting(std::string_view assignment, DeviceConfig& config) {
     if (equals == std::string_view::npos) return fail(assignment, "expected KEY=VALUE");
     const std::string_view key = assignment.substr(0, equals);
     const RecordField* field = findRecordField(key);
-    if (field == nullptr) return "unknown key \"" + std::string(key) + "\"";
+    if (field == nullptr) return fail(key, "unknown key");
     DeviceConfig result = config;
     if (auto error = applyTextValue(*field, assignment.substr(equals + 1), result)) return error;
     config = result;

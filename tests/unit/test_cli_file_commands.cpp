@@ -126,7 +126,7 @@ TEST(CliShow, PrintsTheDecodedRecord) {
     TempDir dir;
     const std::string path = dir.file("t.wb1");
     ASSERT_EQ(runWrenbolt({"encode", "--model", "tarsel", "--set", "unlockCode=7", "--set", "morseSpeedWpm=25",
-                           "--set", "rxFrequencyMHz=145.1", "-o", path})
+                           "--set", "rxFrequencyMHz=145.1", "--set", "morseText=DE \xC3\xA9", "-o", path})
                   .exitCode,
               0);
 
@@ -137,6 +137,7 @@ TEST(CliShow, PrintsTheDecodedRecord) {
     expected.unlockCode = 7;
     expected.morseSpeedWpm = 26;  // what the Tarsel speed byte gives back
     expected.rxFrequencyMHz = 145.1f;
+    expected.morseText = "DE \xE9";  // UTF-8 on the command line, one byte in the image
     DeviceConfig shown;
     shown.tones = {};
     ASSERT_FALSE(applyJsonText(json.out, shown));
@@ -148,6 +149,7 @@ TEST(CliShow, PrintsTheDecodedRecord) {
     EXPECT_NE(table.out.find("Unlock Code:     0007\n"), std::string::npos) << table.out;
     EXPECT_NE(table.out.find("RX Frequency:    145.100 MHz\n"), std::string::npos) << table.out;
     EXPECT_NE(table.out.find("Model:           tarsel\n"), std::string::npos) << table.out;
+    EXPECT_NE(table.out.find("Text:            \"DE \xC3\xA9\"\n"), std::string::npos) << table.out;
     // A member the Tarsel layout lacks shows its value, marked.
     EXPECT_NE(table.out.find("Enable LED:      yes (not stored by tarsel)\n"), std::string::npos) << table.out;
     EXPECT_NE(table.out.find("Speed:           26 WPM\n"), std::string::npos) << table.out;
