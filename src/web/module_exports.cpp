@@ -3,8 +3,8 @@
 // input into wb_buffer(n) and calls the function that takes it; a function
 // that returns bytes puts them at wb_result() and returns their count.
 
+#include <algorithm>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,24 +14,19 @@
 #include "exchange/device_exchange.h"
 #include "exchange/protocol.h"
 #include "serial/serial_port.h"
-#include "sim/simulated_beacon.h"
 #include "web/json_text.h"
+#include "web/module_interface.h"
 #include "web/page_fields.h"
 #include "web/web_session.h"
 
-#define WB_EXPORT(name) extern "C" [[clang::export_name(#name)]]
-
 namespace {
-
-using namespace wb;
-
-WebSession& session() {
-    static WebSession instance;
-    return instance;
-}
 
 std::vector<std::uint8_t> input;
 std::string result;
+
+}  // namespace
+
+namespace wb::module {
 
 std::string_view inputText(std::uint32_t length) {
     return {reinterpret_cast<const char*>(input.data()), std::min<std::size_t>(length, input.size())};
@@ -40,6 +35,31 @@ std::string_view inputText(std::uint32_t length) {
 std::uint32_t give(std::string text) {
     result = std::move(text);
     return static_cast<std::uint32_t>(result.size());
+}
+
+DeviceModel modelFromCode(std::int32_t code) {
+    switch (code) {
+        case 1:
+            return DeviceModel::Basic;
+        case 2:
+            return DeviceModel::Tarsel;
+        default:
+            return DeviceModel::None;
+    }
+}
+
+}  // namespace wb::module
+
+namespace {
+
+using namespace wb;
+using module::give;
+using module::inputText;
+using module::modelFromCode;
+
+WebSession& session() {
+    static WebSession instance;
+    return instance;
 }
 
 std::uint32_t give(const std::vector<std::uint8_t>& bytes) {
@@ -55,19 +75,6 @@ std::string changesJson(const std::vector<FieldChange>& changes) {
     }
     return json + ']';
 }
-
-DeviceModel modelFromCode(std::int32_t code) {
-    switch (code) {
-        case 1:
-            return DeviceModel::Basic;
-        case 2:
-            return DeviceModel::Tarsel;
-        default:
-            return DeviceModel::None;
-    }
-}
-
-std::optional<SimulatedBeacon> beacon;
 
 }  // namespace
 
@@ -172,35 +179,3 @@ WB_EXPORT(wb_load) std::uint32_t wbLoad(std::uint32_t length) {
     return session().load(std::vector<std::uint8_t>(input.begin(), input.begin() + static_cast<std::ptrdiff_t>(n)));
 }
 
-// A simulated beacon, for a module instance of its own that plays the far
-// end of a port. Fault names as the simulator spells them; false when the
-// name is unknown.
-WB_EXPORT(wb_sim_create) std::int32_t wbSimCreate(std::int32_t model, std::uint32_t faultLength) {
-    const auto fault = parseBeaconFault(inputText(faultLength));
-    if (!fault) return 0;
-    BeaconOptions options;
-    options.model = modelFromCode(model) == DeviceModel::Tarsel ? DeviceModel::Tarsel : DeviceModel::Basic;
-    options.fault = *fault;
-    beacon.emplace(options);
-    return 1;
-}
-WB_EXPORT(wb_sim_receive) void wbSimReceive(std::int32_t byte, double atUs) {
-    if (beacon) beacon->receive(static_cast<std::uint8_t>(byte), static_cast<std::int64_t>(atUs));
-}
-// When the next reply byte is complete at the host; -1 when none is queued.
-WB_EXPORT(wb_sim_next_due) double wbSimNextDue() {
-    if (!beacon) return -1;
-    const auto due = beacon->nextByteTimeUs();
-    return due ? static_cast<double>(*due) : -1.0;
-}
-WB_EXPORT(wb_sim_take) std::int32_t wbSimTake() { return beacon ? beacon->takeByte() : 0; }
-WB_EXPORT(wb_sim_discard_until) void wbSimDiscardUntil(double atUs) {
-    if (beacon) beacon->discardUntil(static_cast<std::int64_t>(atUs));
-}
-WB_EXPORT(wb_sim_eeprom) std::uint32_t wbSimEeprom() {
-    if (!beacon) return give(std::string());
-    return give(std::string(beacon->eeprom().begin(), beacon->eeprom().end()));
-}
-WB_EXPORT(wb_sim_lost_bytes) std::int32_t wbSimLostBytes() { return beacon ? beacon->lostBytes() : 0; }
-// How long one byte takes on the line at 2400 baud.
-WB_EXPORT(wb_sim_byte_time_us) double wbSimByteTimeUs() { return static_cast<double>(kByteTimeUs); }

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "config/device_model.h"
+
+// Marks a function the WebAssembly module exports to the page by this name.
+#define WB_EXPORT(name) extern "C" [[clang::export_name(#name)]]
+
+namespace wb::module {
+
+// What every part of the module's interface shares: the page writes its
+// input into wb_buffer(n); a function that returns text or bytes leaves
+// them at wb_result() and returns their count.
+std::string_view inputText(std::uint32_t length);
+std::uint32_t give(std::string text);
+
+// The page's model numbers: 1 Basic, 2 Tarsel, anything else none.
+DeviceModel modelFromCode(std::int32_t code);
+
+}  // namespace wb::module
