@@ -114,6 +114,11 @@ export class Core {
   busy() { return this.x.wb_busy() !== 0; }
   tickReads() { return this.x.wb_tick_reads() !== 0; }
   status() { return this.text(this.x.wb_status()); }
+  // "success", "failure", or "" while nothing has finished.
+  outcome() {
+    if (this.x.wb_outcome() === 0) return "";
+    return this.x.wb_outcome_success() ? "success" : "failure";
+  }
   backupFile() { return this.bytes(this.x.wb_backup_file()); }
 
   arrive(bytes) { this.x.wb_comm_arrive(this.put(bytes)); }

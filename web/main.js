@@ -24,6 +24,8 @@ const simulated = new Map();
 
 function showStatus() {
   $("status").textContent = core.status();
+  // The typed outcome colours the line; the text is the core's alone.
+  $("status").dataset.outcome = running ? "" : core.outcome();
 }
 
 function showModel() {

@@ -141,6 +141,9 @@ WB_EXPORT(wb_tick) std::uint32_t wbTick() { return session().tick(); }
 WB_EXPORT(wb_busy) std::int32_t wbBusy() { return session().busy(); }
 WB_EXPORT(wb_tick_reads) std::int32_t wbTickReads() { return session().nextTickReads(); }
 WB_EXPORT(wb_status) std::uint32_t wbStatus() { return give(session().status()); }
+// The typed outcome (config/outcome.h), and whether it finished the job.
+WB_EXPORT(wb_outcome) std::int32_t wbOutcome() { return static_cast<std::int32_t>(session().outcome()); }
+WB_EXPORT(wb_outcome_success) std::int32_t wbOutcomeSuccess() { return isSuccess(session().outcome()); }
 WB_EXPORT(wb_backup_file) std::uint32_t wbBackupFile() { return give(session().backupFile()); }
 
 // Bytes between the line and the module.

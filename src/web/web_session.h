@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/beacon_device.h"
+#include "config/outcome.h"
 #include "config/codec_context.h"
 #include "serial/serial_port.h"
 #include "web/memory_files.h"
@@ -69,6 +70,8 @@ public:
     // go quiet for the read time-out.
     bool nextTickReads() const;
     const std::string& status() const;
+    // What the last operation came to, beside its status text.
+    Outcome outcome() const { return backup_ ? backup_->outcome : device_.outcome; }
 
     std::vector<std::uint8_t> savedFile() { return files_.take(kSavePath); }
     const std::vector<std::uint8_t>& backupFile() const { return backupFile_; }

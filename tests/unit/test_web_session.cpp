@@ -181,6 +181,7 @@ TEST_F(Session, BackupOfABeaconOfAnotherModelRefusesTheWrite) {
     arrive(session, factoryImage(DeviceModel::Basic));
     const std::uint32_t events = ticks(session, kLastGatheringTick + 1);
     EXPECT_EQ(session.status(), exchange_text::kModelMismatch);
+    EXPECT_EQ(session.outcome(), Outcome::ModelMismatch);
     EXPECT_TRUE(events & kOperationEnded);
     EXPECT_FALSE(events & kBackupReady);
     EXPECT_FALSE(session.busy());

@@ -33,6 +33,7 @@ test("Read Config on both models fills the form and enables the model's fields",
     await press(page, "Read Version");
     assert.deepEqual(shown(await statusUntil(page, (s) => s.startsWith("Version Read"))), ["Reading Version", `Version Read : "${version}"`]);
     assert.deepEqual(shown(await readConfig(page)).slice(-3), ["Reading Version", "Reading Config", "Read Config Successful"]);
+    assert.equal(await page.$eval('[role="status"]', (e) => e.dataset.outcome), "success");
     assert.equal(await valueOf(page, "Speed"), "20");
     assert.equal(await valueOf(page, "TX Frequency"), "146.565");
     assert.match(await valueOf(page, "Tones"), /^1, 20, 1, 20, 1, 11, 11, 11, 1, 20,\s*\n/);
@@ -104,6 +105,7 @@ test("A silent beacon: three attempts, then not found", async () => {
   await press(page, "Read Config");
   const seen = await statusUntil(page, (s) => s.startsWith("Wrenbolt not found"));
   assert.deepEqual(shown(seen), ["Reading Version", "Wrenbolt not found : ()"]);
+  await page.waitForFunction(() => document.querySelector('[role="status"]').dataset.outcome === "failure");
   assert.equal(await valueOf(page, "Speed"), "20");
   await page.close();
 });
