@@ -7,6 +7,7 @@
 #include <functional>
 #include <iterator>
 #include <nlohmann/json.hpp>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -24,8 +25,10 @@ namespace {
 using test::runDeviceCommand;
 using test::SimDeviceLinks;
 
+// ctest runs the cases in parallel processes: each process names its own files.
 std::filesystem::path scratchFile(const std::string& name) {
-    return std::filesystem::temp_directory_path() / ("wrenbolt_cli_device_" + name);
+    static const std::string tag = std::to_string(std::random_device{}());
+    return std::filesystem::temp_directory_path() / ("wrenbolt_cli_device_" + tag + "_" + name);
 }
 
 std::vector<std::uint8_t> fileBytes(const std::filesystem::path& path) {
