@@ -90,6 +90,20 @@ void DeviceSession::drive() {
     }
 }
 
+StopStage DeviceSession::afterTick(bool showProgress) {
+    stoppable_->setSendingImage(sendsImageNext(device));
+    if (sendsImageNext(device)) wroteImage_ = true;
+    stoppable_->stopDue();
+    if (stop_->stage() == StopStage::Now) {
+        display_.finish();
+        if (!stopped_ && port_->isOpen()) port_->close();
+        stopped_ = true;
+    } else if (showProgress) {
+        display_.update(device);
+    }
+    return stop_->stage();
+}
+
 bool DeviceSession::refuseStart() {
     stoppable_->stopDue();
     if (stop_->stage() == StopStage::Running) return false;

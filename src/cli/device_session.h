@@ -62,6 +62,15 @@ public:
 
     BeaconDevice device;
 
+    // For commands that tick the exchange on their own schedule (a plan
+    // run): call after every tick. Takes in the user's interrupts, shows
+    // progress when asked, and once a stop is due closes the port so that
+    // fail() reports it. Returns the stage the interrupts have reached.
+    StopStage afterTick(bool showProgress);
+    SerialPort& port() { return *port_; }
+    Clock& clock() { return links_->clock(); }
+    ProgressDisplay& display() { return display_; }
+
 private:
     void drive();
     bool refuseStart();

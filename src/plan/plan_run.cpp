@@ -73,6 +73,15 @@ void PlanRun::stop() {
     }
 }
 
+void PlanRun::abandon() {
+    if (phase_ == PlanPhase::Finished) return;
+    if (operation_ == Operation::Write) report(std::string(plan_text::kInterrupted), imageSent_);
+    interrupted_ = true;
+    finish();
+}
+
+std::string PlanRun::summary() const { return plan_text::summary(programmed_, total()); }
+
 void PlanRun::askForBeacon() {
     const PlanEntry& entry = plan_.entries[entry_];
     if (options_.confirm && !confirmed_) {
@@ -230,7 +239,6 @@ void PlanRun::finish() {
     operation_ = Operation::None;
     phase_ = PlanPhase::Finished;
     if (interrupted_) host_.message(std::string(plan_text::kInterrupted));
-    host_.message(plan_text::summary(programmed_, total()));
 }
 
 }  // namespace wb

@@ -67,6 +67,9 @@ public:
     // Ends the run: a write under way is finished first, any other
     // exchange is abandoned at once.
     void stop();
+    // Ends the run at once, a write under way included (reported as
+    // interrupted: the beacon may hold part of the new image).
+    void abandon();
 
     PlanPhase phase() const { return phase_; }
     bool finished() const { return phase_ == PlanPhase::Finished; }
@@ -79,6 +82,8 @@ public:
     // The entry being worked on (total() when all are done).
     std::size_t entryIndex() const { return entry_; }
     bool allProgrammed() const { return programmed_ == total(); }
+    // "N of M beacons programmed"
+    std::string summary() const;
 
 private:
     enum class Operation { None, Detect, Write, RemovalCheck };

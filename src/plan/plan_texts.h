@@ -46,8 +46,8 @@ inline std::string notProgrammed(const std::string& name, const std::string& sta
 }
 // The status a beacon of the other model gets: it names both models.
 inline std::string wrongModel(DeviceModel found, DeviceModel planned) {
-    return "Wrong model: a " + std::string(modelTitle(found)) + " beacon, the plan is for " +
-           std::string(modelTitle(planned)) + " beacons; not written";
+    return "Wrong model: a " + std::string(modelTitle(found)) + " beacon for a " +
+           std::string(modelTitle(planned)) + " plan; not written";
 }
 inline constexpr std::string_view kRemoved = "Beacon removed";
 inline constexpr std::string_view kInterrupted = "Interrupted";

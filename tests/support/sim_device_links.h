@@ -34,6 +34,8 @@ public:
     // The beacon behind the sim port; the first command creates it.
     SimulatedBeacon& beacon() { return *link_->beacon; }
     SimulatedComm& comm() { return *link_->comm; }
+    // All beacons behind a fleet port ("sim:tarsel:fleet=3").
+    SimulatedFleet& fleet() { return *link_->fleet; }
     bool used() const { return link_.has_value(); }
 
 private:

@@ -16,6 +16,7 @@
 #include "cli/exchange_driver.h"
 #include "cli/progress_display.h"
 #include "exchange/device_exchange.h"
+#include "plan/sha256.h"
 #include "sim/simulated_beacon.h"
 #include "support/sim_device_links.h"
 
@@ -345,6 +346,66 @@ TEST(CliDevice, TerminalProgressRedrawsOneBar) {
     EXPECT_NE(text.find("\rWriting Config [################................]  50%    2.8 s"), std::string::npos);
     EXPECT_NE(text.find("] 100%    5.6 s\nVerifying Config\n"), std::string::npos);
     EXPECT_EQ(text.find("Writing Config : "), std::string::npos);
+}
+
+// `wrenbolt plan run` against a simulated fleet on the virtual clock: the
+// Basic in the line is refused, the three Tarsels get their entries, the
+// report has a row per attempt, and a Ctrl-C during the second write lets
+// it finish and ends the run there.
+TEST(CliPlan, RunProgramsTheFleetAndReports) {
+    const auto folder = scratchFile("plan");
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::string planPath = (folder / "hunt.json").string();
+    std::ofstream(planPath) << R"({"model": "tarsel", "base": {"loopTimeSec": 60}, "beacons": [
+        {"name": "MOE", "set": {"morseText": " MOE "}},
+        {"name": "MOI", "set": {"morseText": " MOI "}},
+        {"name": "MOS", "set": {"morseText": " MOS "}}]})";
+    const std::string report = (folder / "report.csv").string();
+
+    SimDeviceLinks links;
+    const auto result = runDeviceCommand(
+        links, {"plan", "run", planPath, "--port", "sim:fleet=tarsel,basic,tarsel,tarsel", "--report", report});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const auto err = lines(result.err);
+    EXPECT_EQ(err.front(), "Connect beacon MOE (1 of 3)");
+    EXPECT_EQ(err.back(), "3 of 3 beacons programmed");
+    const auto reportBytes = fileBytes(report);
+    const auto rows = lines(std::string(reportBytes.begin(), reportBytes.end()));
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[0], "time,name,version,status,sha256,backup");
+    EXPECT_NE(rows[2].find(",MOI,Wrenbolt v2.1,Wrong model: a Basic beacon for a Tarsel plan; not written,,"),
+              std::string::npos)
+        << rows[2];
+    const auto& beacons = links.fleet().beacons();
+    ASSERT_EQ(beacons.size(), 4u);
+    EXPECT_EQ(beacons[1]->eeprom(), factoryImage(DeviceModel::Basic));
+    const std::vector<std::string> names{"MOE", "MOI", "MOS"};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const ConfigImage& stored = beacons[i == 0 ? 0 : i + 1]->eeprom();
+        EXPECT_NE(rows[i == 0 ? 1 : i + 2].find("," + names[i] + ",Wrenbolt-Tarsel v1.07,Config Written Successfully!," +
+                                                 sha256Hex(stored) + "," + (folder / (names[i] + "-before.wb1")).string()),
+                  std::string::npos)
+            << rows[i == 0 ? 1 : i + 2];
+    }
+
+    // Ctrl-C while the second beacon's image goes out.
+    SimDeviceLinks stopped;
+    ScriptedInterrupts ctrlC({[&stopped] {
+        return stopped.used() && stopped.fleet().beacons().size() == 2 &&
+               stopped.fleet().beacons()[1]->requests().size() >= 4;
+    }});
+    const auto cut = runDeviceCommand(stopped, {"plan", "run", planPath, "--port", "sim:tarsel:fleet=3", "-q",
+                                                "--backup-dir", (folder / "cut").string()},
+                                      &ctrlC);
+    EXPECT_EQ(cut.exitCode, kExitInterrupted) << cut.err;
+    const auto cutErr = lines(cut.err);
+    ASSERT_GE(cutErr.size(), 3u);
+    EXPECT_EQ(cutErr.front().rfind("Stopping now would leave the beacon half-written (", 0), 0u);
+    EXPECT_EQ(cutErr[cutErr.size() - 2], "2 of 3 beacons programmed");
+    EXPECT_EQ(cutErr.back(), "Write finished and verified before stopping.");
+    EXPECT_EQ(stopped.fleet().beacons().size(), 2u);
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

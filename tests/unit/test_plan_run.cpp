@@ -154,7 +154,7 @@ TEST(PlanRun, ThreeBeaconsInARowWithRemovalBetween) {
     EXPECT_TRUE(rig.host.said("Connect beacon MOS (3 of 3)"));
     EXPECT_TRUE(rig.host.said("Beacon MOI programmed (2 of 3); remove it"));
     EXPECT_TRUE(rig.host.said("Waiting for the port (Could not open Com Port /dev/ttyUSB0)"));
-    EXPECT_EQ(rig.host.messages.back(), "3 of 3 beacons programmed");
+    EXPECT_EQ(rig.run.summary(), "3 of 3 beacons programmed");
 }
 
 TEST(PlanRun, ABeaconLeftOnTheCableIsNotWrittenTwice) {
@@ -181,7 +181,7 @@ TEST(PlanRun, ABeaconOfTheOtherModelIsRefused) {
     EXPECT_EQ(refused.name, "MOI");
     EXPECT_EQ(refused.version, "Wrenbolt v2.1");
     EXPECT_EQ(refused.status,
-              "Wrong model: a Basic beacon, the plan is for Tarsel beacons; not written");
+              "Wrong model: a Basic beacon for a Tarsel plan; not written");
     EXPECT_EQ(refused.sha256, "");
     EXPECT_EQ(refused.backup, "");
     EXPECT_EQ(rig.host.backups.size(), 2u);
@@ -218,7 +218,8 @@ TEST(PlanRun, StopLetsTheWriteFinishAndEndsTheRun) {
     EXPECT_TRUE(rig.run.interrupted());
     EXPECT_EQ(rig.run.programmed(), 1u);
     EXPECT_EQ(rig.fleet.beacons()[0]->eeprom(), rig.plan.entries[0].image);
-    EXPECT_EQ(rig.host.messages.back(), "1 of 2 beacons programmed");
+    EXPECT_EQ(rig.run.summary(), "1 of 2 beacons programmed");
+    EXPECT_EQ(rig.host.messages.back(), "Interrupted");
     EXPECT_FALSE(rig.comm.isOpen());
 }
 
@@ -235,7 +236,7 @@ TEST(PlanRun, ConfirmWaitsForEnterAndAFailedBackupStopsBeforeAnyWrite) {
     EXPECT_EQ(rig.writes(0), 0u);
     ASSERT_EQ(rig.host.rows.size(), 1u);
     EXPECT_EQ(rig.host.rows[0].status, "Could not write the backup plan-backups/MOE-before.wb1");
-    EXPECT_EQ(rig.host.messages.back(), "0 of 1 beacons programmed");
+    EXPECT_EQ(rig.run.summary(), "0 of 1 beacons programmed");
 }
 
 TEST(Sha256, KnownVectors) {

@@ -1,0 +1,96 @@
+#include <memory>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/cli_commands.h"
+#include "cli/plan_loading.h"
+#include "cli/plan_session.h"
+#include "config/record_fields.h"
+#include "config/record_json.h"
+#include "cli/record_table.h"
+#include "plan/sha256.h"
+
+namespace wb {
+namespace {
+
+// What each beacon of the plan will store, after its layout's coarsening.
+void printPlan(std::ostream& out, const HuntPlan& plan, bool json) {
+    if (json) {
+        nlohmann::ordered_json doc;
+        doc["model"] = std::string(modelName(plan.model));
+        doc["beacons"] = nlohmann::ordered_json::array();
+        for (const PlanEntry& entry : plan.entries) {
+            nlohmann::ordered_json beacon;
+            beacon["name"] = entry.name;
+            beacon["sha256"] = sha256Hex(entry.image);
+            beacon["record"] = recordToJson(entry.stored);
+            doc["beacons"].push_back(std::move(beacon));
+        }
+        out << doc.dump(2) << '\n';
+        return;
+    }
+    for (std::size_t i = 0; i < plan.entries.size(); ++i) {
+        const PlanEntry& entry = plan.entries[i];
+        if (i != 0) out << '\n';
+        out << "Beacon " << entry.name << " (" << i + 1 << " of " << plan.entries.size() << ")\n"
+            << recordTable(entry.stored);
+    }
+}
+
+void addCheck(CLI::App& parent, CliContext& context) {
+    auto* command = parent.add_subcommand(
+        "check", "Check a hunt plan and print what each of its beacons will store");
+    struct Options {
+        std::string planPath;
+        bool json = false;
+        bool noLimit = false;
+        bool allowSameText = false;
+    };
+    auto options = std::make_shared<Options>();
+    command->add_option("plan", options->planPath, "The plan, a JSON file")->required();
+    command->add_flag("--json", options->json, "Print one JSON object instead of the tables");
+    command->add_flag("--no-limit", options->noLimit, "Lift the 144-148 MHz limit (/NOLIMIT)");
+    command->add_flag("--allow-same-text", options->allowSameText,
+                      "Let two beacons store the same Morse text");
+    command->callback([&context, options] {
+        const HuntPlan plan =
+            loadHuntPlan(options->planPath, {options->noLimit, options->allowSameText});
+        printPlan(context.out, plan, options->json);
+        context.exitCode = kExitOk;
+    });
+}
+
+void addRun(CLI::App& parent, CliContext& context) {
+    auto* command = parent.add_subcommand(
+        "run", "Program the plan's beacons one after another through one port");
+    auto options = std::make_shared<PlanRunCommandOptions>();
+    command->add_option("plan", options->planPath, "The plan, a JSON file")->required();
+    addDeviceOptions(*command, options->device);
+    command->add_option("--report", options->reportPath,
+                        "Write one CSV row per attempt to this file");
+    command->add_option("--backup-dir", options->backupDir,
+                        "Folder for each beacon's image before the write (default: beside the "
+                        "report, or plan-backups)");
+    command->add_flag("--confirm", options->confirm,
+                      "Wait for Enter before each beacon instead of detecting it");
+    command->add_flag("--no-limit", options->noLimit, "Lift the 144-148 MHz limit (/NOLIMIT)");
+    command->add_flag("--allow-same-text", options->allowSameText,
+                      "Let two beacons store the same Morse text");
+    command->callback([&context, options] {
+        const HuntPlan plan =
+            loadHuntPlan(options->planPath, {options->noLimit, options->allowSameText});
+        context.exitCode = runHuntPlan(context, *options, plan);
+    });
+}
+
+}  // namespace
+
+void addPlanCommand(CLI::App& app, CliContext& context) {
+    auto* plan = app.add_subcommand("plan", "Hunt plans: several beacons programmed in a row");
+    plan->require_subcommand(1);
+    addCheck(*plan, context);
+    addRun(*plan, context);
+}
+
+}  // namespace wb

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/config_image.h"
+#include "plan/hunt_plan.h"
+#include "plan/plan_check.h"
+
+namespace wb {
+
+// A plan file as written, before its records are built:
+//   { "model": "tarsel", "baseFile": "event.wb1", "base": {...},
+//     "beacons": [ { "name": "MOE", "set": {...} }, ... ] }
+// base and each set hold members as the record's JSON form has them
+// (model excepted), kept as JSON text for those rules to apply.
+struct PlanSource {
+    DeviceModel model = DeviceModel::None;
+    std::string baseFile;  // as written: relative to the plan's folder
+    std::string base;
+    struct Beacon {
+        std::string name;
+        std::string set;
+    };
+    std::vector<Beacon> beacons;
+};
+
+// Reads a plan's text. Refuses, naming the key (and the beacon): text that
+// is not a JSON object, an unknown key, a missing or unknown model, a base
+// or set that is not an object or that names the model, no beacons, a
+// beacon without a name, and a name given twice.
+PlanError parsePlan(std::string_view text, PlanSource& source);
+
+// Each beacon's record: the factory defaults, then the base file's image
+// decoded with the plan's model, then base, then the beacon's set; then
+// checkPlanEntries. Errors name the beacon and the key, as the record's
+// JSON rules word them.
+PlanError buildPlan(const PlanSource& source, const std::optional<ConfigImage>& baseImage,
+                    const PlanCheckOptions& options, HuntPlan& plan);
+
+}  // namespace wb
