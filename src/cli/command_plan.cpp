@@ -38,24 +38,27 @@ void printPlan(std::ostream& out, const HuntPlan& plan, bool json) {
     }
 }
 
+// The plan file and the options that decide whether it is taken.
+void addPlanInput(CLI::App& command, std::string& planPath, PlanCheckOptions& check) {
+    command.add_option("plan", planPath, "The plan, a JSON file")->required();
+    command.add_flag("--no-limit", check.noLimit, "Lift the 144-148 MHz limit (/NOLIMIT)");
+    command.add_flag("--allow-same-text", check.allowSameText,
+                     "Let two beacons store the same Morse text");
+}
+
 void addCheck(CLI::App& parent, CliContext& context) {
     auto* command = parent.add_subcommand(
         "check", "Check a hunt plan and print what each of its beacons will store");
     struct Options {
         std::string planPath;
+        PlanCheckOptions check;
         bool json = false;
-        bool noLimit = false;
-        bool allowSameText = false;
     };
     auto options = std::make_shared<Options>();
-    command->add_option("plan", options->planPath, "The plan, a JSON file")->required();
+    addPlanInput(*command, options->planPath, options->check);
     command->add_flag("--json", options->json, "Print one JSON object instead of the tables");
-    command->add_flag("--no-limit", options->noLimit, "Lift the 144-148 MHz limit (/NOLIMIT)");
-    command->add_flag("--allow-same-text", options->allowSameText,
-                      "Let two beacons store the same Morse text");
     command->callback([&context, options] {
-        const HuntPlan plan =
-            loadHuntPlan(options->planPath, {options->noLimit, options->allowSameText});
+        const HuntPlan plan = loadHuntPlan(options->planPath, options->check);
         printPlan(context.out, plan, options->json);
         context.exitCode = kExitOk;
     });
@@ -65,7 +68,7 @@ void addRun(CLI::App& parent, CliContext& context) {
     auto* command = parent.add_subcommand(
         "run", "Program the plan's beacons one after another through one port");
     auto options = std::make_shared<PlanRunCommandOptions>();
-    command->add_option("plan", options->planPath, "The plan, a JSON file")->required();
+    addPlanInput(*command, options->planPath, options->check);
     addDeviceOptions(*command, options->device);
     command->add_option("--report", options->reportPath,
                         "Write one CSV row per attempt to this file");
@@ -74,12 +77,8 @@ void addRun(CLI::App& parent, CliContext& context) {
                         "report, or plan-backups)");
     command->add_flag("--confirm", options->confirm,
                       "Wait for Enter before each beacon instead of detecting it");
-    command->add_flag("--no-limit", options->noLimit, "Lift the 144-148 MHz limit (/NOLIMIT)");
-    command->add_flag("--allow-same-text", options->allowSameText,
-                      "Let two beacons store the same Morse text");
     command->callback([&context, options] {
-        const HuntPlan plan =
-            loadHuntPlan(options->planPath, {options->noLimit, options->allowSameText});
+        const HuntPlan plan = loadHuntPlan(options->planPath, options->check);
         context.exitCode = runHuntPlan(context, *options, plan);
     });
 }

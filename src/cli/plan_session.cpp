@@ -113,7 +113,7 @@ int runHuntPlan(CliContext& context, const PlanRunCommandOptions& options, const
 
     CliPlanHost host(context, session, backupFolder(options), report.is_open() ? &report : nullptr,
                      options.device.quiet);
-    PlanRun run(plan, session.device, session.port(), host, PlanRunOptions{options.noLimit, options.confirm});
+    PlanRun run(plan, session.device, session.port(), host, PlanRunOptions{options.check.noLimit, options.confirm});
     Clock& clock = session.clock();
     std::int64_t due = clock.nowUs() + kTickPeriodUs;
     while (!run.finished()) {

@@ -5,6 +5,7 @@
 #include "cli/cli_context.h"
 #include "cli/device_session.h"
 #include "plan/hunt_plan.h"
+#include "plan/plan_check.h"
 
 namespace wb {
 
@@ -14,8 +15,7 @@ struct PlanRunCommandOptions {
     std::string reportPath;
     std::string backupDir;
     bool confirm = false;
-    bool noLimit = false;
-    bool allowSameText = false;
+    PlanCheckOptions check;
 };
 
 // `wrenbolt plan run`: drives a PlanRun on the command's 100 ms schedule,
