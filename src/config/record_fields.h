@@ -111,21 +111,28 @@ inline constexpr std::array<RecordField, 22> kRecordFields = {
     field_rows::integer("totalRuntimeMin", "Total Runtime", "min", kTarselLayout, &DeviceConfig::totalRuntimeMin),
 };
 
+// The index of a JSON key's row, or the table's size. An index rather than a
+// pointer: GCC's sanitizer builds cannot compare pointers in constant
+// expressions.
+constexpr std::size_t recordFieldIndex(std::string_view key) {
+    std::size_t index = 0;
+    while (index < kRecordFields.size() && kRecordFields[index].key != key) ++index;
+    return index;
+}
+
 // The row of a JSON key, or null.
 constexpr const RecordField* findRecordField(std::string_view key) {
-    for (const RecordField& field : kRecordFields) {
-        if (field.key == key) return &field;
-    }
-    return nullptr;
+    const std::size_t index = recordFieldIndex(key);
+    return index < kRecordFields.size() ? &kRecordFields[index] : nullptr;
 }
 
 void noSuchRecordField();  // never defined: reaching it stops the compilation
 
 // The row of a key known when compiling; a misspelt key does not compile.
 consteval const RecordField& recordField(std::string_view key) {
-    const RecordField* field = findRecordField(key);
-    if (field == nullptr) noSuchRecordField();
-    return *field;
+    const std::size_t index = recordFieldIndex(key);
+    if (index == kRecordFields.size()) noSuchRecordField();
+    return kRecordFields[index];
 }
 
 // Whether the image layout of a model stores the member. With no model
