@@ -35,36 +35,74 @@ std::uint32_t littleEndian32(const std::array<std::uint8_t, 4>& bytes) {
            static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
 }
 
-// Every write, the flush and the close of the temporary file; true when all
-// succeeded. The file is closed in any case.
-bool writeWholeFile(FileOps& files, std::FILE* file, const ConfigImage& image) {
-    bool ok = files.write(file, kMagic.data(), kMagic.size()) == kMagic.size() &&
-              files.write(file, kImageLength.data(), kImageLength.size()) == kImageLength.size() &&
-              files.write(file, image.data(), image.size()) == image.size() && files.flush(file);
-    // A full disk often shows only here, when the last buffer goes out.
-    if (!files.close(file)) ok = false;
-    return ok;
+// The three writes and the flush; the writes stop at the first short one.
+bool writeContents(FileOps& files, std::FILE* file, const ConfigImage& image) {
+    return files.write(file, kMagic.data(), kMagic.size()) == kMagic.size() &&
+           files.write(file, kImageLength.data(), kImageLength.size()) == kImageLength.size() &&
+           files.write(file, image.data(), image.size()) == image.size() && files.flush(file);
 }
 
-enum class WriteResult { NotOpened, Failed, Written };
-
-// Writes under a temporary name and puts the file in place only when every
-// write and the close succeeded.
-WriteResult writeImage(const std::string& path, const ConfigImage& image, FileOps& files) {
-    const std::string temporary = temporarySavePath(path);
-    std::FILE* file = files.open(temporary, OpenMode::Write);
-    if (file == nullptr) return WriteResult::NotOpened;
-    if (!writeWholeFile(files, file, image) || !files.replace(temporary, path)) {
-        files.remove(temporary);
-        return WriteResult::Failed;
-    }
-    return WriteResult::Written;
+// A device or FIFO has no folder entry to swap: it takes the bytes where it is.
+Outcome writeInPlace(const SaveTarget& target, const ConfigImage& image, FileOps& files) {
+    std::FILE* file = files.open(target.path, OpenMode::InPlace);
+    if (file == nullptr) return Outcome::FailedToOpenFile;
+    bool ok = writeContents(files, file, image);
+    if (!files.close(file)) ok = false;
+    return ok ? Outcome::FileSaved : Outcome::FailedToWriteData;
 }
 
 }  // namespace
 
-std::string temporarySavePath(const std::string& path) {
-    return path + ".tmp";
+std::string_view fileOutcomeText(Outcome outcome) {
+    switch (outcome) {
+    case Outcome::FileSaved: return kFileSavedText;
+    case Outcome::FileLoaded: return kFileLoadedText;
+    case Outcome::FailedToOpenFile: return kFailedToOpenFileText;
+    case Outcome::InvalidFileFormat: return kInvalidFileFormatText;
+    case Outcome::FailedToReadData: return kFailedToReadDataText;
+    case Outcome::FailedToWriteData: return kFailedToWriteDataText;
+    default: return {};
+    }
+}
+
+Outcome saveImageFile(const std::string& path, const ConfigImage& image, FileOps& files) {
+    SaveTarget target;
+    if (!files.inspect(path, target)) return Outcome::FailedToOpenFile;
+    if (target.kind == SaveTargetKind::Special) return writeInPlace(target, image, files);
+
+    std::string temporary;
+    std::FILE* file = files.createTemporary(target, temporary);
+    if (file == nullptr) return Outcome::FailedToOpenFile;
+    // On the disk before it takes the name, so that a power cut leaves the
+    // old file or the whole new one. A full disk often shows only at the
+    // close, when the last buffer goes out.
+    bool ok = writeContents(files, file, image) && files.sync(file);
+    if (!files.close(file)) ok = false;
+    if (!ok || !files.replace(temporary, target)) {
+        files.remove(temporary);
+        return Outcome::FailedToWriteData;
+    }
+    // The new file is in place, but until its folder entry is on the disk
+    // a power cut could still bring the old one back.
+    return files.syncFolder(target) ? Outcome::FileSaved : Outcome::FailedToWriteData;
+}
+
+Outcome loadImageFile(const std::string& path, ConfigImage& image, FileOps& files) {
+    std::FILE* file = files.open(path, OpenMode::Read);
+    if (file == nullptr) return Outcome::FailedToOpenFile;
+    std::array<std::uint8_t, 4> magic{};
+    std::array<std::uint8_t, 4> length{};
+    const bool headerOk = files.read(file, magic.data(), magic.size()) == magic.size() && magicMatches(magic) &&
+                          files.read(file, length.data(), length.size()) == length.size() &&
+                          littleEndian32(length) == kImageSize;
+    // Read into a scratch image, so that a short file changes nothing.
+    ConfigImage read{};
+    const bool imageOk = headerOk && files.read(file, read.data(), read.size()) == read.size();
+    files.close(file);  // nothing was written: a failing close loses nothing
+    if (!headerOk) return Outcome::InvalidFileFormat;
+    if (!imageOk) return Outcome::FailedToReadData;
+    image = read;
+    return Outcome::FileLoaded;
 }
 
 void saveConfigFile(BeaconDevice& device, const std::string& path, const CodecContext& context, FileOps& files) {
@@ -77,48 +115,21 @@ void saveConfigFile(BeaconDevice& device, const std::string& path, const CodecCo
     // A cut text or tone list has been shown to the user by the notice;
     // the shortened image is saved all the same.
     encodeForModel(device, context);
-
-    switch (writeImage(path, device.images.outgoingImage, files)) {
-        case WriteResult::NotOpened:
-            setOutcome(device, Outcome::FailedToOpenFile, kFailedToOpenFileText);
-            return;
-        case WriteResult::Failed:
-            setOutcome(device, Outcome::FailedToWriteData, kFailedToWriteDataText);
-            return;
-        case WriteResult::Written:
-            setOutcome(device, Outcome::FileSaved, kFileSavedText);
-            return;
-    }
-}
-
-bool writeImageFile(const std::string& path, const ConfigImage& image, FileOps& files) {
-    return writeImage(path, image, files) == WriteResult::Written;
+    const Outcome saved = saveImageFile(path, device.images.outgoingImage, files);
+    setOutcome(device, saved, fileOutcomeText(saved));
 }
 
 void loadConfigFile(BeaconDevice& device, const std::string& path, FileOps& files) {
-    std::FILE* file = files.open(path, OpenMode::Read);
-    if (file == nullptr) {
-        setOutcome(device, Outcome::FailedToOpenFile, kFailedToOpenFileText);
-        return;
-    }
-    std::array<std::uint8_t, 4> magic{};
-    std::array<std::uint8_t, 4> length{};
-    const bool headerOk = files.read(file, magic.data(), magic.size()) == magic.size() && magicMatches(magic) &&
-                          files.read(file, length.data(), length.size()) == length.size() &&
-                          littleEndian32(length) == kImageSize;
-    // Read into a scratch image, so that a short file changes nothing.
     ConfigImage image{};
-    const bool imageOk = headerOk && files.read(file, image.data(), image.size()) == image.size();
-    files.close(file);  // nothing was written: a failing close loses nothing
-    if (!headerOk) {
-        setOutcome(device, Outcome::InvalidFileFormat, kInvalidFileFormatText);
+    const Outcome loaded = loadImageFile(path, image, files);
+    if (loaded != Outcome::FileLoaded) {
+        setOutcome(device, loaded, fileOutcomeText(loaded));
         return;
     }
-    if (!imageOk) {
-        setOutcome(device, Outcome::FailedToReadData, kFailedToReadDataText);
-        return;
-    }
+    useLoadedImage(device, image);
+}
 
+void useLoadedImage(BeaconDevice& device, const ConfigImage& image) {
     device.images.incomingImage = image;
     device.images.receivedLength = static_cast<std::int32_t>(kImageSize);
     if (!hasLayout(device.config.model)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "config/beacon_device.h"
 #include "config/codec_context.h"
@@ -11,28 +12,43 @@ namespace wb {
 // A .wb1 file: "WB14", 256 as a little-endian 32-bit number, the image.
 inline constexpr std::size_t kConfigFileSize = 264;
 
-// Encodes the record with the detected model's layout and writes the
-// outgoing image. The file is written under a temporary name in the same
-// folder and put in place only when every write and the close succeeded,
-// so a failed save leaves an existing file as it was.
+// The status text of a Save or Load outcome.
+std::string_view fileOutcomeText(Outcome outcome);
+
+// Writes one image as a .wb1 file, the one way every .wb1 file is written.
+// A regular file is written under a new, exclusive name in its folder,
+// synced to the disk and put in place only when every step succeeded: a
+// failed save leaves an existing file as it was, and the file keeps its
+// permission bits. A symbolic link keeps pointing at the saved file. A
+// device or FIFO is written in place, never replaced. A file the user could
+// not open for writing is refused untouched. Returns FileSaved,
+// FailedToOpenFile or FailedToWriteData.
+Outcome saveImageFile(const std::string& path, const ConfigImage& image, FileOps& files);
+// Reads the image of a .wb1 file into `image`, which changes only when the
+// whole image was read. Returns FileLoaded, FailedToOpenFile,
+// InvalidFileFormat or FailedToReadData.
+Outcome loadImageFile(const std::string& path, ConfigImage& image, FileOps& files);
+
+// Encodes the record with the detected model's layout and saves the
+// outgoing image.
 void saveConfigFile(BeaconDevice& device, const std::string& path, const CodecContext& context, FileOps& files);
 // Reads a file's image and decodes it with the detected model's layout.
 // A load that fails changes nothing but the status text.
 void loadConfigFile(BeaconDevice& device, const std::string& path, FileOps& files);
+// The second half of a load, for an image read earlier with loadImageFile.
+void useLoadedImage(BeaconDevice& device, const ConfigImage& image);
 
+inline Outcome saveImageFile(const std::string& path, const ConfigImage& image) {
+    return saveImageFile(path, image, systemFileOps());
+}
+inline Outcome loadImageFile(const std::string& path, ConfigImage& image) {
+    return loadImageFile(path, image, systemFileOps());
+}
 inline void saveConfigFile(BeaconDevice& device, const std::string& path, const CodecContext& context) {
     saveConfigFile(device, path, context, systemFileOps());
 }
 inline void loadConfigFile(BeaconDevice& device, const std::string& path) {
     loadConfigFile(device, path, systemFileOps());
 }
-
-// Writes an image as it is, with no encoding: a backup of what a beacon
-// sent, to be written back byte for byte. False when any step failed; an
-// existing file is then left as it was.
-bool writeImageFile(const std::string& path, const ConfigImage& image, FileOps& files);
-
-// Where a save writes before it replaces the file at `path`.
-std::string temporarySavePath(const std::string& path);
 
 }  // namespace wb

@@ -2,10 +2,6 @@
 
 namespace wb {
 
-std::FILE* StdioFileOps::open(const std::string& path, OpenMode mode) {
-    return std::fopen(path.c_str(), mode == OpenMode::Read ? "rb" : "wb");
-}
-
 std::size_t StdioFileOps::read(std::FILE* file, void* buffer, std::size_t count) {
     return std::fread(buffer, 1, count, file);
 }

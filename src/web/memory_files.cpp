@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace wb {
 
@@ -18,11 +19,8 @@ std::vector<std::uint8_t> MemoryFiles::take(const std::string& path) {
 }
 
 std::FILE* MemoryFiles::open(const std::string& path, OpenMode mode) {
-    if (mode == OpenMode::Read) {
-        if (files_.find(path) == files_.end()) return nullptr;
-    } else {
-        files_[path].clear();
-    }
+    // Nothing here is a device to be written in place.
+    if (mode != OpenMode::Read || files_.find(path) == files_.end()) return nullptr;
     open_.push_back(std::make_unique<OpenFile>(OpenFile{path, 0}));
     return reinterpret_cast<std::FILE*>(open_.back().get());
 }
@@ -54,6 +52,8 @@ std::size_t MemoryFiles::write(std::FILE* file, const void* data, std::size_t co
 
 bool MemoryFiles::flush(std::FILE* file) { return find(file) != nullptr; }
 
+bool MemoryFiles::sync(std::FILE* file) { return find(file) != nullptr; }
+
 bool MemoryFiles::close(std::FILE* file) {
     const auto it = std::find_if(open_.begin(), open_.end(), [file](const auto& entry) {
         return reinterpret_cast<std::FILE*>(entry.get()) == file;
@@ -63,14 +63,28 @@ bool MemoryFiles::close(std::FILE* file) {
     return true;
 }
 
-bool MemoryFiles::replace(const std::string& from, const std::string& to) {
+bool MemoryFiles::inspect(const std::string& path, SaveTarget& target) {
+    target = {path, files_.count(path) != 0 ? SaveTargetKind::Regular : SaveTargetKind::Absent};
+    return true;
+}
+
+std::FILE* MemoryFiles::createTemporary(const SaveTarget& target, std::string& temporaryPath) {
+    temporaryPath = target.path + "." + std::to_string(++temporaries_);
+    files_[temporaryPath].clear();
+    open_.push_back(std::make_unique<OpenFile>(OpenFile{temporaryPath, 0}));
+    return reinterpret_cast<std::FILE*>(open_.back().get());
+}
+
+bool MemoryFiles::replace(const std::string& from, const SaveTarget& target) {
     const auto it = files_.find(from);
     if (it == files_.end()) return false;
     std::vector<std::uint8_t> bytes = std::move(it->second);
     files_.erase(it);
-    files_[to] = std::move(bytes);
+    files_[target.path] = std::move(bytes);
     return true;
 }
+
+bool MemoryFiles::syncFolder(const SaveTarget&) { return true; }
 
 bool MemoryFiles::remove(const std::string& path) { return files_.erase(path) != 0; }
 

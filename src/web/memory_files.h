@@ -24,8 +24,13 @@ public:
     std::size_t read(std::FILE* file, void* buffer, std::size_t count) override;
     std::size_t write(std::FILE* file, const void* data, std::size_t count) override;
     bool flush(std::FILE* file) override;
+    bool sync(std::FILE* file) override;
     bool close(std::FILE* file) override;
-    bool replace(const std::string& from, const std::string& to) override;
+    // No links, devices or protection here: a path is a file or nothing.
+    bool inspect(const std::string& path, SaveTarget& target) override;
+    std::FILE* createTemporary(const SaveTarget& target, std::string& temporaryPath) override;
+    bool replace(const std::string& from, const SaveTarget& target) override;
+    bool syncFolder(const SaveTarget& target) override;
     bool remove(const std::string& path) override;
 
 private:
@@ -37,6 +42,7 @@ private:
 
     std::map<std::string, std::vector<std::uint8_t>> files_;
     std::vector<std::unique_ptr<OpenFile>> open_;
+    int temporaries_ = 0;
 };
 
 }  // namespace wb

@@ -85,7 +85,7 @@ std::uint32_t WebSession::tick() {
             setOutcome(device_, Outcome::ModelMismatch, exchange_text::kModelMismatch);
             return kOperationEnded;
         }
-        writeImageFile(kBackupPath, backup.images.incomingImage, files_);
+        saveImageFile(kBackupPath, backup.images.incomingImage, files_);
         backupFile_ = files_.take(kBackupPath);
         return kBackupReady | startWrite();
     }

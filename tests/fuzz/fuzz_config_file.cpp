@@ -44,12 +44,16 @@ public:
         std::abort();  // a load never writes
     }
     bool flush(std::FILE*) override { std::abort(); }
+    bool sync(std::FILE*) override { std::abort(); }
     bool close(std::FILE* file) override {
         require(open_ && file == reinterpret_cast<std::FILE*>(this));
         open_ = false;
         return true;
     }
-    bool replace(const std::string&, const std::string&) override { std::abort(); }
+    bool inspect(const std::string&, SaveTarget&) override { std::abort(); }
+    std::FILE* createTemporary(const SaveTarget&, std::string&) override { std::abort(); }
+    bool replace(const std::string&, const SaveTarget&) override { std::abort(); }
+    bool syncFolder(const SaveTarget&) override { std::abort(); }
     bool remove(const std::string&) override { std::abort(); }
 
     bool isOpen() const { return open_; }

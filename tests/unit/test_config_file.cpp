@@ -1,7 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "file/config_file.h"
 #include "file/file_texts.h"
@@ -16,7 +26,7 @@ using test::readBytes;
 using test::TempDir;
 using test::writeBytes;
 
-enum class Step { None, Open, Write1, Write2, Write3, Flush, Close, Replace };
+enum class Step { None, Inspect, Create, Write1, Write2, Write3, Flush, Sync, Close, Replace, SyncFolder };
 
 // The real file calls, with one chosen step failing the way a full disk or
 // a locked file makes it fail. Counts opens and closes to catch a leak.
@@ -26,8 +36,6 @@ public:
 
     std::FILE* open(const std::string& path, OpenMode mode) override {
         ++opens;
-        openedPaths.push_back(path);
-        if (failing_ == Step::Open) return nullptr;
         return real_.open(path, mode);
     }
     std::size_t read(std::FILE* file, void* buffer, std::size_t count) override {
@@ -41,19 +49,33 @@ public:
         return real_.write(file, data, fail ? count / 2 : count);
     }
     bool flush(std::FILE* file) override { return real_.flush(file) && failing_ != Step::Flush; }
+    bool sync(std::FILE* file) override { return real_.sync(file) && failing_ != Step::Sync; }
     bool close(std::FILE* file) override {
         ++closes;
         return real_.close(file) && failing_ != Step::Close;
     }
-    bool replace(const std::string& from, const std::string& to) override {
-        return failing_ != Step::Replace && real_.replace(from, to);
+    bool inspect(const std::string& path, SaveTarget& target) override {
+        return failing_ != Step::Inspect && real_.inspect(path, target);
+    }
+    std::FILE* createTemporary(const SaveTarget& target, std::string& temporaryPath) override {
+        if (failing_ == Step::Create) return nullptr;
+        std::FILE* file = real_.createTemporary(target, temporaryPath);
+        ++opens;
+        temporaries.push_back(temporaryPath);
+        return file;
+    }
+    bool replace(const std::string& from, const SaveTarget& target) override {
+        return failing_ != Step::Replace && real_.replace(from, target);
+    }
+    bool syncFolder(const SaveTarget& target) override {
+        return real_.syncFolder(target) && failing_ != Step::SyncFolder;
     }
     bool remove(const std::string& path) override { return real_.remove(path); }
 
     int opens = 0;
     int writes = 0;
     int closes = 0;
-    std::vector<std::string> openedPaths;
+    std::vector<std::string> temporaries;
 
 private:
     Step failing_;
@@ -138,16 +160,23 @@ TEST(ConfigFileSave, FailureAtAnyStepKeepsThePreviousFile) {
         Outcome outcome;
         std::string_view status;
     } cases[] = {
-        {Step::Open, Outcome::FailedToOpenFile, kFailedToOpenFileText},
+        {Step::None, Outcome::FileSaved, kFileSavedText},
+        {Step::Inspect, Outcome::FailedToOpenFile, kFailedToOpenFileText},
+        {Step::Create, Outcome::FailedToOpenFile, kFailedToOpenFileText},
         {Step::Write1, Outcome::FailedToWriteData, kFailedToWriteDataText},
         {Step::Write2, Outcome::FailedToWriteData, kFailedToWriteDataText},
         {Step::Write3, Outcome::FailedToWriteData, kFailedToWriteDataText},
         {Step::Flush, Outcome::FailedToWriteData, kFailedToWriteDataText},
+        {Step::Sync, Outcome::FailedToWriteData, kFailedToWriteDataText},
         {Step::Close, Outcome::FailedToWriteData, kFailedToWriteDataText},
         {Step::Replace, Outcome::FailedToWriteData, kFailedToWriteDataText},
+        // The new file is in place, but not known to be on the disk.
+        {Step::SyncFolder, Outcome::FailedToWriteData, kFailedToWriteDataText},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.step));
+        const bool replaced = c.step == Step::None || c.step == Step::SyncFolder;
+        const bool created = c.step != Step::Inspect && c.step != Step::Create;
         for (bool previousExists : {true, false}) {
             TempDir dir;
             const std::string path = dir.file("keep.wb1");
@@ -161,22 +190,220 @@ TEST(ConfigFileSave, FailureAtAnyStepKeepsThePreviousFile) {
 
             EXPECT_EQ(device.statusText, c.status);
             EXPECT_EQ(device.outcome, c.outcome);
-            // Nothing written to the real name; the temporary is gone.
-            ASSERT_EQ(files.openedPaths.size(), 1u);
-            EXPECT_NE(files.openedPaths[0], path);
-            EXPECT_EQ(std::filesystem::path(files.openedPaths[0]).parent_path(), dir.path());
-            if (previousExists) {
-                EXPECT_EQ(readBytes(path), previous);
-                EXPECT_EQ(dir.entries(), std::vector<std::string>{"keep.wb1"});
-            } else {
-                EXPECT_TRUE(dir.entries().empty());
+            // One temporary of its own name beside the target, gone after.
+            ASSERT_EQ(files.temporaries.size(), created ? 1u : 0u);
+            if (created) {
+                EXPECT_EQ(std::filesystem::path(files.temporaries[0]).parent_path(), dir.path());
+                EXPECT_NE(files.temporaries[0], path);
+                EXPECT_NE(files.temporaries[0], path + ".tmp");
             }
-            EXPECT_EQ(files.closes, c.step == Step::Open ? 0 : 1);
+            if (replaced) {
+                EXPECT_EQ(readBytes(path), fileWith(device.images.outgoingImage));
+            } else if (previousExists) {
+                EXPECT_EQ(readBytes(path), previous);
+            }
+            EXPECT_EQ(dir.entries(), replaced || previousExists ? std::vector<std::string>{"keep.wb1"}
+                                                                : std::vector<std::string>{});
+            EXPECT_EQ(files.closes, files.opens);
             // The image was built before the file was opened.
             EXPECT_EQ(device.images.outgoingImage, encoded(device.config));
         }
     }
 }
+
+#ifndef _WIN32
+constexpr uid_t kNobody = 65534;
+
+// Root may open any file for writing; a read-only file is only read-only to
+// an ordinary user. As root, the save runs in a child process as nobody.
+std::string_view saveAsUser(const std::string& path, const ConfigImage& image) {
+    const std::string_view texts[] = {kFileSavedText, kFailedToOpenFileText, kFailedToWriteDataText};
+    if (::geteuid() != 0) return fileOutcomeText(saveImageFile(path, image));
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(9);
+        const std::string_view status = fileOutcomeText(saveImageFile(path, image));
+        for (int i = 0; i < 3; ++i) {
+            if (status == texts[i]) ::_exit(i);
+        }
+        ::_exit(8);
+    }
+    int result = 0;
+    ::waitpid(child, &result, 0);
+    const int code = WIFEXITED(result) ? WEXITSTATUS(result) : 9;
+    return code < 3 ? texts[code] : "child failed";
+}
+
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    ::lstat(path.c_str(), &st);
+    return st.st_mode;
+}
+#endif
+
+// Each way a save could destroy or misplace a file, against the real disk.
+TEST(ConfigFileSave, NeverLosesOrMisplacesAFile) {
+    using Action = std::function<void(const TempDir&, const std::string&)>;
+    const std::vector<std::uint8_t> old = {'o', 'l', 'd'};
+    const struct {
+        const char* name;
+        Action setup;
+        std::string_view status;
+        Action check;
+        bool asUser = false;
+    } cases[] = {
+        {"a user's own .tmp file is left alone",
+         [&](const TempDir&, const std::string& path) {
+             writeBytes(path, old);
+             test::writeText(path + ".tmp", "mine");
+         },
+         kFileSavedText,
+         [](const TempDir& dir, const std::string& path) {
+             EXPECT_EQ(readBytes(path + ".tmp"), (std::vector<std::uint8_t>{'m', 'i', 'n', 'e'}));
+             EXPECT_EQ(dir.entries(), (std::vector<std::string>{"out.wb1", "out.wb1.tmp"}));
+         }},
+        {"a folder is refused",
+         [](const TempDir&, const std::string& path) { std::filesystem::create_directory(path); },
+         kFailedToOpenFileText,
+         [](const TempDir& dir, const std::string& path) {
+             EXPECT_TRUE(std::filesystem::is_directory(path));
+             EXPECT_EQ(dir.entries(), std::vector<std::string>{"out.wb1"});
+         }},
+#ifdef _WIN32
+        {"a read-only file is refused",
+         [&](const TempDir&, const std::string& path) {
+             writeBytes(path, old);
+             std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+         },
+         kFailedToOpenFileText,
+         [&](const TempDir& dir, const std::string& path) {
+             EXPECT_EQ(readBytes(path), old);
+             EXPECT_EQ(dir.entries(), std::vector<std::string>{"out.wb1"});
+             std::filesystem::permissions(path, std::filesystem::perms::all);
+         }},
+#else
+        {"a read-only file is refused, though its folder is writable",
+         [&](const TempDir& dir, const std::string& path) {
+             writeBytes(path, old);
+             ::chmod(dir.path().c_str(), 0777);
+             ::chmod(path.c_str(), 0444);
+         },
+         kFailedToOpenFileText,
+         [&](const TempDir& dir, const std::string& path) {
+             EXPECT_EQ(readBytes(path), old);
+             EXPECT_EQ(modeOf(path) & 07777, 0444u);
+             EXPECT_EQ(dir.entries(), std::vector<std::string>{"out.wb1"});
+         },
+         true},
+        {"the permission bits and the owner are kept",
+         [&](const TempDir&, const std::string& path) {
+             writeBytes(path, old);
+             ::chmod(path.c_str(), 0640);
+             if (::geteuid() == 0) {
+                 ASSERT_EQ(::chown(path.c_str(), kNobody, kNobody), 0);
+             }
+         },
+         kFileSavedText,
+         [](const TempDir&, const std::string& path) {
+             EXPECT_EQ(modeOf(path), S_IFREG | 0640u);
+             struct stat st {};
+             ::stat(path.c_str(), &st);
+             if (::geteuid() == 0) {
+                 EXPECT_EQ(st.st_uid, kNobody);
+             }
+         }},
+        {"a new file gets the umask's bits, not mkstemp's 0600",
+         [](const TempDir&, const std::string&) {}, kFileSavedText,
+         [](const TempDir&, const std::string& path) {
+             const mode_t mask = ::umask(0);
+             ::umask(mask);
+             EXPECT_EQ(modeOf(path) & 0777, 0666u & ~mask);
+         }},
+        {"a symbolic link keeps pointing at the saved file",
+         [&](const TempDir& dir, const std::string& path) {
+             std::filesystem::create_directory(dir.file("sub"));
+             writeBytes(dir.file("sub/real.wb1"), old);
+             std::filesystem::create_symlink("sub/real.wb1", path);
+         },
+         kFileSavedText,
+         [](const TempDir& dir, const std::string& path) {
+             ASSERT_TRUE(std::filesystem::is_symlink(path));
+             EXPECT_EQ(std::filesystem::read_symlink(path), "sub/real.wb1");
+             EXPECT_EQ(readBytes(dir.file("sub/real.wb1")).size(), kConfigFileSize);
+             EXPECT_EQ(dir.entries(), (std::vector<std::string>{"out.wb1", "sub"}));
+         }},
+        {"a .tmp link is never followed",
+         [&](const TempDir& dir, const std::string& path) {
+             writeBytes(path, old);
+             test::writeText(dir.file("victim.txt"), "victim");
+             std::filesystem::create_symlink("victim.txt", path + ".tmp");
+         },
+         kFileSavedText,
+         [](const TempDir& dir, const std::string& path) {
+             EXPECT_EQ(readBytes(dir.file("victim.txt")).size(), 6u);
+             EXPECT_TRUE(std::filesystem::is_symlink(path + ".tmp"));
+         }},
+        {"a FIFO without a reader is refused at once, not replaced",
+         [](const TempDir&, const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0); },
+         kFailedToOpenFileText,
+         [](const TempDir& dir, const std::string& path) {
+             EXPECT_TRUE(S_ISFIFO(modeOf(path)));
+             EXPECT_EQ(dir.entries(), std::vector<std::string>{"out.wb1"});
+         }},
+        {"a device node is written in place or refused, never replaced",
+         [](const TempDir&, const std::string& path) {
+             // The null device's numbers; only root may make the node.
+             if (::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
+                 ASSERT_EQ(::mkfifo(path.c_str(), 0666), 0);
+             }
+         },
+         {},
+         [](const TempDir& dir, const std::string& path) {
+             EXPECT_FALSE(S_ISREG(modeOf(path)));
+             EXPECT_EQ(dir.entries(), std::vector<std::string>{"out.wb1"});
+         }},
+#endif
+    };
+    ConfigImage image{};
+    for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::string path = dir.file("out.wb1");
+        c.setup(dir, path);
+#ifndef _WIN32
+        const std::string_view status = c.asUser ? saveAsUser(path, image) : fileOutcomeText(saveImageFile(path, image));
+#else
+        const std::string_view status = fileOutcomeText(saveImageFile(path, image));
+#endif
+        if (!c.status.empty()) {
+            EXPECT_EQ(status, c.status);
+        }
+        if (status == kFileSavedText && std::filesystem::is_regular_file(path)) {
+            EXPECT_EQ(readBytes(path), fileWith(image));
+        }
+        c.check(dir, path);
+    }
+}
+
+#ifndef _WIN32
+TEST(ConfigFileSave, AFifoWithAReaderGetsTheBytes) {
+    TempDir dir;
+    const std::string path = dir.file("pipe.wb1");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+    const int reader = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    ConfigImage image{};
+    image.fill(0x42);
+    EXPECT_EQ(saveImageFile(path, image), Outcome::FileSaved);
+    std::vector<std::uint8_t> got(kConfigFileSize + 1);
+    EXPECT_EQ(::read(reader, got.data(), got.size()), static_cast<ssize_t>(kConfigFileSize));
+    got.resize(kConfigFileSize);
+    EXPECT_EQ(got, fileWith(image));
+    ::close(reader);
+    EXPECT_TRUE(S_ISFIFO(modeOf(path)));
+}
+#endif
 
 TEST(ConfigFileSave, WithoutAModelCreatesNothing) {
     TempDir dir;
@@ -190,6 +417,7 @@ TEST(ConfigFileSave, WithoutAModelCreatesNothing) {
         saveConfigFile(device, path, CodecContext{false, [&notices] { ++notices; }}, files);
         EXPECT_EQ(device.statusText, kReadVersionFirstText);
         EXPECT_EQ(files.opens, 0);
+        EXPECT_TRUE(files.temporaries.empty());
         EXPECT_EQ(notices, 0);
         expectUnchangedButStatus(before, device);
     }
