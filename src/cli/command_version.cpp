@@ -28,12 +28,12 @@ void addVersionCommand(CLI::App& app, CliContext& context) {
         }
         session.run(ExchangeState::ReadVersion);
         if (exitCodeFor(session.device.outcome) != kExitOk) {
-            context.exitCode = session.fail();
+            context.exitCode = session.finish(session.fail());
             return;
         }
         context.out << "model: " << modelName(session.device.config.model) << '\n'
                     << "version: " << bytesToUtf8(replyLine(session.device.versionReply)) << '\n';
-        context.exitCode = kExitOk;
+        context.exitCode = session.finish(kExitOk);
     });
 }
 

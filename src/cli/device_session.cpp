@@ -5,6 +5,7 @@
 #include "cli/exchange_driver.h"
 #include "cli/stderr_terminal.h"
 #include "exchange/device_exchange.h"
+#include "serial/serial_texts.h"
 
 namespace wb {
 namespace {
@@ -49,6 +50,7 @@ DeviceSession::DeviceSession(CliContext& context, const DeviceCommandOptions& op
       display_(context.err, displayMode(context, options.quiet), links_->clock()) {
     CommApi* api = &links_->linkFor(options.port);
     if (!options.tracePath.empty()) {
+        tracePath_ = options.tracePath;
         traceFile_.open(options.tracePath, std::ios::out | std::ios::trunc);
         if (!traceFile_) {
             context_.err << "Could not write the trace file " << options.tracePath << '\n';
@@ -137,11 +139,25 @@ int DeviceSession::fail() {
         return kExitInterrupted;
     }
     if (display_.shown() != device.statusText) context_.err << device.statusText << '\n';
+    if (device.statusText == serial_text::couldNotOpen(port_->portName)) {
+        const std::string_view reason = serial_text::openFailureReason(port_->openFailure);
+        if (!reason.empty()) context_.err << reason << '\n';
+    }
     const std::string& portError = port_->lastError;
     if (!portError.empty() && portError != device.statusText) {
         context_.err << "Port: " << portError << '\n';
     }
     return kExitFailed;
+}
+
+int DeviceSession::finish(int exitCode) {
+    if (!traceFile_.is_open()) return exitCode;
+    traceFile_.close();
+    if (!traceFile_) {
+        context_.err << "Could not write the trace file " << tracePath_ << '\n';
+        return exitCode == kExitOk ? kExitFailed : exitCode;
+    }
+    return exitCode;
 }
 
 }  // namespace wb

@@ -56,9 +56,14 @@ public:
     bool stopped() const { return stopped_; }
 
     // Reports the failed outcome on stderr and returns kExitFailed: the
-    // status text, and the port's own failure text when it has one. After
-    // a stop, says what reached the beacon and returns kExitInterrupted.
+    // status text, why the port could not be opened when the platform said,
+    // and the port's own failure text when it has one. After a stop, says
+    // what reached the beacon and returns kExitInterrupted.
     int fail();
+    // The command's exit code once the trace is complete: a trace that
+    // could not be written (a full disk) is reported and turns a success
+    // into a failure.
+    int finish(int exitCode);
 
     BeaconDevice device;
 
@@ -81,6 +86,7 @@ private:
     std::string backupPath_;
     std::unique_ptr<SystemDeviceLinks> ownLinks_;
     DeviceLinks* links_;
+    std::string tracePath_;
     std::ofstream traceFile_;
     std::unique_ptr<TracingComm> tracer_;
     std::unique_ptr<TwoStageStop> ownStop_;

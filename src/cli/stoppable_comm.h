@@ -29,6 +29,7 @@ public:
     bool stopDue();
 
     CommHandle openPort(const std::string& name) override;
+    OpenFailure lastOpenFailure() const override { return inner_.lastOpenFailure(); }
     bool getLineSettings(CommHandle handle, LineSettings& settings) override;
     bool setLineSettings(CommHandle handle, const LineSettings& settings) override;
     bool setTimeouts(CommHandle handle, const CommTimeouts& timeouts) override;

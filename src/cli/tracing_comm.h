@@ -17,6 +17,7 @@ public:
     TracingComm(CommApi& inner, Clock& clock, std::ostream& log);
 
     CommHandle openPort(const std::string& name) override;
+    OpenFailure lastOpenFailure() const override { return inner_.lastOpenFailure(); }
     bool getLineSettings(CommHandle handle, LineSettings& settings) override;
     bool setLineSettings(CommHandle handle, const LineSettings& settings) override;
     bool setTimeouts(CommHandle handle, const CommTimeouts& timeouts) override;

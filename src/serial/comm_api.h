@@ -58,12 +58,19 @@ struct CommTimeouts {
     bool operator==(const CommTimeouts&) const = default;
 };
 
+// Why a port did not open, as far as a user can act on it: the platform's
+// error (errno, GetLastError) sorted into the causes worth telling apart.
+enum class OpenFailure { Unknown, NoSuchPort, PermissionDenied, Busy, NotSerialDevice };
+
 // The primitive calls of a serial link, one for one with the platform's.
 // SerialPort holds the rules (states, failure texts, pacing) over this seam.
 class CommApi {
 public:
     virtual ~CommApi() = default;
     virtual CommHandle openPort(const std::string& name) = 0;
+    // Why the last openPort that failed did so; Unknown where the link
+    // cannot tell (a simulated one never fails for a reason).
+    virtual OpenFailure lastOpenFailure() const { return OpenFailure::Unknown; }
     virtual bool getLineSettings(CommHandle handle, LineSettings& settings) = 0;
     virtual bool setLineSettings(CommHandle handle, const LineSettings& settings) = 0;
     virtual bool setTimeouts(CommHandle handle, const CommTimeouts& timeouts) = 0;

@@ -91,13 +91,15 @@ public:
 
     CommHandle openPort(const std::string& name) override {
         const int fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) return kInvalidCommHandle;
+        if (fd < 0) return failOpen(errno);
         // Like a COM port opened with share mode 0: one holder at a time.
         // TIOCEXCL keeps other programs out (root excepted); the lock also
         // keeps out a second opener running as root.
-        if (!::isatty(fd) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
+        const bool ok = ::isatty(fd) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::ioctl(fd, TIOCEXCL) == 0;
+        if (!ok) {
+            const int error = errno;
             ::close(fd);
-            return kInvalidCommHandle;
+            return failOpen(error);
         }
         // I/O stays non-blocking: every wait goes through poll with a
         // deadline, so a silent or vanished device never blocks for good.
@@ -255,7 +257,22 @@ public:
         }
     }
 
+    OpenFailure lastOpenFailure() const override { return openFailure_; }
+
 private:
+    CommHandle failOpen(int error) {
+        switch (error) {
+        case ENOENT: case ENOTDIR: case ENXIO: case ENODEV: openFailure_ = OpenFailure::NoSuchPort; break;
+        case EACCES: case EPERM: openFailure_ = OpenFailure::PermissionDenied; break;
+        // EWOULDBLOCK: another holder's lock; EBUSY: its TIOCEXCL.
+        case EBUSY: case EWOULDBLOCK: openFailure_ = OpenFailure::Busy; break;
+        // isatty: ENOTTY (or EINVAL on some systems) for a file or a folder.
+        case ENOTTY: case EINVAL: case EISDIR: openFailure_ = OpenFailure::NotSerialDevice; break;
+        default: openFailure_ = OpenFailure::Unknown; break;
+        }
+        return kInvalidCommHandle;
+    }
+
     CommTimeouts timeoutsOf(int fd) const {
         const auto it = timeouts_.find(fd);
         return it == timeouts_.end() ? CommTimeouts{} : it->second;
@@ -270,6 +287,7 @@ private:
     }
 
     std::map<int, CommTimeouts> timeouts_;
+    OpenFailure openFailure_ = OpenFailure::Unknown;
 };
 
 }  // namespace

@@ -81,7 +81,10 @@ public:
         const std::string device = win32DeviceName(name);
         HANDLE h = ::CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                  OPEN_EXISTING, 0, nullptr);
-        if (h == INVALID_HANDLE_VALUE) return kInvalidCommHandle;
+        if (h == INVALID_HANDLE_VALUE) {
+            openFailure_ = failureOf(::GetLastError());
+            return kInvalidCommHandle;
+        }
         // The default timer period stretches Sleep(20) to about 31 ms, which
         // would make a 256-byte write last half as long again.
         if (::timeBeginPeriod(1) == TIMERR_NOERROR) withPeriod_.insert(h);
@@ -167,7 +170,23 @@ public:
         }
     }
 
+    OpenFailure lastOpenFailure() const override { return openFailure_; }
+
 private:
+    static OpenFailure failureOf(DWORD error) {
+        switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME: return OpenFailure::NoSuchPort;
+        // With share mode 0, a port another program holds is refused with
+        // "access denied": on a COM port that nearly always means busy.
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION: return OpenFailure::Busy;
+        default: return OpenFailure::Unknown;
+        }
+    }
+
+    OpenFailure openFailure_ = OpenFailure::Unknown;
     std::map<HANDLE, DCB> lastRead_;
     std::set<HANDLE> withPeriod_;
 };

@@ -37,6 +37,7 @@ bool SerialPort::open() {
     handle = api_->openPort(portName);
     if (!isOpen()) {
         lastError = serial_text::couldNotOpen(portName);
+        openFailure = api_->lastOpenFailure();
         return false;
     }
 

@@ -30,6 +30,8 @@ public:
     std::string portName = "COM1";
     std::uint32_t baudRate = 2400;
     std::string lastError;
+    // Why the last open that failed at opening did so.
+    OpenFailure openFailure = OpenFailure::Unknown;
 
     bool isOpen() const { return handle != kInvalidCommHandle; }
 

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "serial/comm_api.h"
+
 namespace wb {
 
 // The failure texts SerialPort leaves in lastError. The exchange shows them
@@ -21,6 +23,18 @@ inline constexpr std::string_view kReadFailed1 = "Read: Failed 1";
 
 inline std::string couldNotOpen(std::string_view portName) {
     return "Could not open Com Port " + std::string(portName);
+}
+// The line that follows "Could not open Com Port X" where the platform
+// said why; empty when it did not.
+inline std::string_view openFailureReason(OpenFailure failure) {
+    switch (failure) {
+    case OpenFailure::NoSuchPort: return "No such file: the port does not exist (is the adapter plugged in?)";
+    case OpenFailure::PermissionDenied: return "Permission denied: this user may not open the port";
+    case OpenFailure::Busy: return "The port is busy: another program has it open";
+    case OpenFailure::NotSerialDevice: return "Not a serial device";
+    case OpenFailure::Unknown: break;
+    }
+    return {};
 }
 }  // namespace serial_text
 

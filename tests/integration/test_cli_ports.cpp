@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <sstream>
 #include <string>
 
 #include "cli/cli_app.h"
+#include "pty_pair.h"
 #include "serial/port_list.h"
+#include "support/temp_dir.h"
 
 namespace wb {
 namespace {
@@ -43,6 +49,35 @@ TEST(CliPorts, TakesNoArguments) {
     EXPECT_EQ(run({"ports", "--json"}, out, err), 2);
     EXPECT_EQ(run({"ports", "--help"}, out, err), 0);
     EXPECT_NE(out.find("List the serial ports"), std::string::npos);
+}
+
+// The status text stays as the dialog shows it; the reason follows.
+TEST(CliPorts, AnOpenFailureSaysWhy) {
+    test::TempDir dir;
+    const std::string plainFile = dir.file("not-a-port");
+    test::writeText(plainFile, "x");
+    test::PtyPair held;
+    ASSERT_TRUE(held.ok());
+    const int holder = ::open(held.slavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+    const struct {
+        std::string port;
+        std::string reason;
+    } cases[] = {
+        {dir.file("ttyUSB9"), "No such file"},
+        {plainFile, "Not a serial device"},
+        {held.slavePath(), "The port is busy"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.port);
+        std::string out;
+        std::string err;
+        EXPECT_EQ(run({"version", "--port", c.port.c_str(), "-q"}, out, err), 1);
+        EXPECT_EQ(err.substr(0, err.find('\n') + 1), "Could not open Com Port " + c.port + "\n");
+        EXPECT_EQ(err.substr(err.find('\n') + 1, c.reason.size()), c.reason);
+    }
+    ::close(holder);
 }
 
 }  // namespace
