@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "clock/clock.h"
-#include "sim/server/image_file.h"
+#include "file/config_file.h"
 #include "sim/server/pty_server.h"
 #include "sim/simulated_beacon.h"
 #include "sim/simulated_fleet.h"
@@ -159,12 +159,15 @@ int main(int argc, char** argv) {
     options.dropAfterBytes = dropAfter;
     options.ptyMode = !strictPacing;
     if (!imagePath.empty()) {
-        std::string error;
-        options.eeprom = wb::readImageFile(imagePath, error);
-        if (!options.eeprom) {
-            std::cerr << error << "\n";
+        // The product's own reader: it never reads past the 264 bytes of a
+        // .wb1 file, so a device or a huge file cannot exhaust memory.
+        wb::ConfigImage image{};
+        const wb::Outcome loaded = wb::loadImageFile(imagePath, image);
+        if (loaded != wb::Outcome::FileLoaded) {
+            std::cerr << imagePath << ": " << wb::fileOutcomeText(loaded) << "\n";
             return 2;
         }
+        options.eeprom = image;
     }
 
     wb::FleetOptions fleetOptions;
@@ -238,8 +241,9 @@ int main(int argc, char** argv) {
     const auto& beacons = fleet.beacons();
     for (std::size_t i = 0; i < beacons.size() && !dumpPath.empty(); ++i) {
         const std::string path = fleet.swapping() ? fleetDumpPath(dumpPath, i) : dumpPath;
-        if (!wb::writeImageFile(path, beacons[i]->eeprom(), error)) {
-            std::cerr << error << "\n";
+        const wb::Outcome saved = wb::saveImageFile(path, beacons[i]->eeprom());
+        if (saved != wb::Outcome::FileSaved) {
+            std::cerr << path << ": " << wb::fileOutcomeText(saved) << "\n";
             status = 1;
         }
     }

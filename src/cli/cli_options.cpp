@@ -1,12 +1,9 @@
 #include "cli/cli_options.h"
 
-#include <fstream>
-#include <iterator>
-#include <sstream>
-
 #include "cli/record_table.h"
 #include "cli/usage_error.h"
 #include "config/record_json.h"
+#include "file/input_file.h"
 
 namespace wb {
 
@@ -23,14 +20,17 @@ void addRecordInputOptions(CLI::App& command, RecordInput& input) {
 }
 
 void applyRecordInput(const RecordInput& input, DeviceConfig& config) {
-    if (!input.configFile.empty()) {
-        std::ifstream file(input.configFile, std::ios::binary);
-        std::ostringstream text;
-        text << file.rdbuf();
-        if (!file) throw UsageError("--config: cannot read \"" + input.configFile + "\"");
-        requireInput(applyJsonText(text.str(), config), "--config: ");
-    }
+    if (!input.configFile.empty()) requireInput(applyJsonText(readRecordFile(input.configFile), config), "--config: ");
     for (const std::string& setting : input.settings) requireInput(applySetting(setting, config), "--set ");
+}
+
+std::string readRecordFile(const std::string& path) {
+    std::string text;
+    const InputFileProblem problem = readInputFile(path, text);
+    if (problem != InputFileProblem::None) {
+        throw UsageError("--config: \"" + path + "\" " + inputFileProblemText(problem));
+    }
+    return text;
 }
 
 CLI::Option* addJsonFlag(CLI::App& command, bool& json) {

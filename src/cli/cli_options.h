@@ -22,6 +22,9 @@ void addRecordInputOptions(CLI::App& command, RecordInput& input);
 // The JSON file first, then each --set in the order given; a file that
 // cannot be read or a bad value throws UsageError.
 void applyRecordInput(const RecordInput& input, DeviceConfig& config);
+// The text of a --config file; throws UsageError when it cannot be read,
+// is not a regular file or is larger than 1 MiB.
+std::string readRecordFile(const std::string& path);
 
 // --json, for the commands that print a record.
 CLI::Option* addJsonFlag(CLI::App& command, bool& json);

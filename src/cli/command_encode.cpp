@@ -2,6 +2,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_options.h"
+#include "cli/file_roles.h"
 #include "config/codec_context.h"
 #include "config/record_fields.h"
 #include "file/config_file.h"
@@ -28,6 +29,7 @@ void addEncodeCommand(CLI::App& app, CliContext& context) {
     command->add_option("-o,--output", options->output, ".wb1 file to write")->required();
     command->footer("--model decides the layout; a model key of --config or --set is overridden by it.");
     command->callback([&context, options] {
+        refuseSharedFiles({{"--config", options->input.configFile}, {"-o", options->output}});
         BeaconDevice device;
         applyRecordInput(options->input, device.config);
         device.config.model = *modelFromName(options->model);

@@ -1,12 +1,12 @@
-#include <fstream>
 #include <memory>
-#include <sstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/cli_commands.h"
 #include "cli/device_session.h"
-#include "cli/raw_image_file.h"
+#include "cli/cli_options.h"
+#include "cli/file_roles.h"
 #include "cli/record_diff.h"
 #include "cli/usage_error.h"
 #include "config/record_json.h"
@@ -27,14 +27,6 @@ struct WriteOptions {
     bool allowTruncate = false;
 };
 
-std::string readWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw UsageError("Could not read " + path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // --config and --set applied to a record; the model stays the identified one.
 void applyEdits(const WriteOptions& options, const std::string& jsonText, DeviceConfig& config) {
     const DeviceModel model = config.model;
@@ -54,28 +46,19 @@ DeviceConfig storedAfterWrite(BeaconDevice trial, const DeviceConfig& current, c
     return trial.config;
 }
 
-int runWrite(CliContext& context, const WriteOptions& options) {
-    // Bad edits are usage errors, found before the beacon is touched.
-    const std::string jsonText = options.configPath.empty() ? "" : readWholeFile(options.configPath);
-    DeviceConfig scratch;
-    applyEdits(options, jsonText, scratch);
-    if (!options.filePath.empty() && !std::ifstream(options.filePath, std::ios::binary)) {
-        context.err << "Could not read " << options.filePath << '\n';
-        return kExitFailed;
-    }
-
-    DeviceSession session(context, options.device);
-    if (!session.ready()) return kExitFailed;
+int writeWithSession(CliContext& context, const WriteOptions& options, DeviceSession& session,
+                     const std::string& jsonText, const std::optional<ConfigImage>& fileImage) {
     BeaconDevice& device = session.device;
 
     // Without a file the write starts from what the beacon holds now; a
     // backup and a dry run need that too. A file only needs the model.
-    const bool readFirst = options.filePath.empty() || !options.backupPath.empty() || options.dryRun;
+    const bool readFirst = !fileImage || !options.backupPath.empty() || options.dryRun;
     session.run(readFirst ? ExchangeState::VersionForRead : ExchangeState::ReadVersion);
     if (exitCodeFor(device.outcome) != kExitOk) return session.fail();
     if (!options.backupPath.empty()) {
-        if (!saveRawImageFile(options.backupPath, device.images.incomingImage)) {
-            context.err << "Could not write the backup " << options.backupPath << '\n';
+        const Outcome saved = saveImageFile(options.backupPath, device.images.incomingImage);
+        if (saved != Outcome::FileSaved) {
+            context.err << fileOutcomeText(saved) << ": " << options.backupPath << "\nNo backup, so nothing was written.\n";
             return kExitFailed;
         }
         if (!options.device.quiet) context.err << "Backup saved to " << options.backupPath << '\n';
@@ -83,13 +66,7 @@ int runWrite(CliContext& context, const WriteOptions& options) {
     }
     const DeviceConfig current = device.config;
 
-    if (!options.filePath.empty()) {
-        loadConfigFile(device, options.filePath);
-        if (exitCodeFor(device.outcome) != kExitOk) {
-            context.err << device.statusText << '\n';
-            return kExitFailed;
-        }
-    }
+    if (fileImage) useLoadedImage(device, *fileImage);
     applyEdits(options, jsonText, device.config);
 
     int notices = 0;
@@ -119,6 +96,32 @@ int runWrite(CliContext& context, const WriteOptions& options) {
     }
     if (notStarted || exitCodeFor(device.outcome) != kExitOk) return session.fail();
     return kExitOk;
+}
+
+int runWrite(CliContext& context, const WriteOptions& options) {
+    refuseSharedFiles({{"the input file", options.filePath},
+                       {"--config", options.configPath},
+                       {"--backup", options.backupPath},
+                       {"--trace", options.device.tracePath}});
+    // Every input is read before any output is opened, and bad edits are
+    // usage errors found before the beacon is touched.
+    const std::string jsonText = options.configPath.empty() ? "" : readRecordFile(options.configPath);
+    DeviceConfig scratch;
+    applyEdits(options, jsonText, scratch);
+    std::optional<ConfigImage> fileImage;
+    if (!options.filePath.empty()) {
+        ConfigImage image{};
+        const Outcome loaded = loadImageFile(options.filePath, image);
+        if (loaded != Outcome::FileLoaded) {
+            context.err << fileOutcomeText(loaded) << ": " << options.filePath << '\n';
+            return kExitFailed;
+        }
+        fileImage = image;
+    }
+
+    DeviceSession session(context, options.device);
+    if (!session.ready()) return kExitFailed;
+    return session.finish(writeWithSession(context, options, session, jsonText, fileImage));
 }
 
 }  // namespace

@@ -16,9 +16,13 @@
 #include "cli/exchange_driver.h"
 #include "cli/progress_display.h"
 #include "exchange/device_exchange.h"
+#include "file/config_file.h"
+#include "file/file_texts.h"
+#include "file/input_file.h"
 #include "plan/sha256.h"
 #include "sim/simulated_beacon.h"
 #include "support/sim_device_links.h"
+#include "support/temp_dir.h"
 
 namespace wb {
 namespace {
@@ -159,6 +163,88 @@ TEST(CliDevice, TraceLogsEveryByteWithATimestamp) {
     EXPECT_NE(log.find(" close ok\n"), std::string::npos);
     in.close();
     std::filesystem::remove(path);
+}
+
+// Files the commands refuse before they touch the beacon or any output:
+// one file in two roles, and inputs that are not bounded regular files.
+TEST(CliDevice, RefusedInputsAndSharedFiles) {
+    test::TempDir dir;
+    const std::string hunt = dir.file("hunt.wb1");
+    ConfigImage image{};
+    image.fill(0x11);
+    ASSERT_EQ(saveImageFile(hunt, image), Outcome::FileSaved);
+    const std::vector<std::uint8_t> huntBytes = test::readBytes(hunt);
+    const std::string sameHunt = dir.file("same.wb1");
+    std::filesystem::create_hard_link(hunt, sameHunt);
+    const std::string record = dir.file("record.json");
+    test::writeText(record, R"({"unlockCode": 1})");
+    const std::string big = dir.file("big.json");
+    test::writeText(big, "{\"morseText\": \"" + std::string(kMaxInputFileSize, 'E') + "\"}");
+    std::filesystem::create_directory(dir.file("folder"));
+    const std::string fresh = dir.file("fresh.txt");
+    const std::string freshAgain = dir.file("folder/../fresh.txt");
+    const struct {
+        std::vector<std::string> args;
+        std::string errHas;
+    } cases[] = {
+        {{"write", hunt, "--backup", hunt}, "the input file and --backup name the same file"},
+        {{"write", hunt, "--backup", sameHunt}, "the input file and --backup"},
+        {{"write", hunt, "--trace", sameHunt}, "the input file and --trace"},
+        {{"write", "--config", record, "--trace", record}, "--config and --trace"},
+        {{"write", "--backup", fresh, "--trace", freshAgain}, "--backup and --trace"},
+        {{"read", "-o", fresh, "--trace", freshAgain}, "-o and --trace"},
+        {{"encode", "--model", "basic", "--config", record, "-o", record}, "--config and -o"},
+        {{"encode", "--model", "basic", "--config", big, "-o", fresh}, "is larger than 1 MiB"},
+        {{"write", "--config", big}, "is larger than 1 MiB"},
+        {{"encode", "--model", "basic", "--config", dir.file("folder"), "-o", fresh}, "is not a regular file"},
+#ifndef _WIN32
+        {{"write", "--config", "/dev/zero"}, "\"/dev/zero\" is not a regular file"},
+#endif
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.errHas);
+        SimDeviceLinks links;
+        std::vector<std::string> args = c.args;
+        if (args[0] != "encode") args.insert(args.end(), {"--port", "sim:basic", "-q"});
+        const auto r = runDeviceCommand(links, args);
+        EXPECT_EQ(r.exitCode, 2) << r.err;
+        EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+        EXPECT_FALSE(links.used());
+        EXPECT_EQ(test::readBytes(hunt), huntBytes);
+        EXPECT_FALSE(std::filesystem::exists(fresh));
+    }
+}
+
+// An output that cannot be saved fails the command; a backup that cannot
+// be saved stops the write before a byte goes to the beacon.
+TEST(CliDevice, OutputsThatCannotBeWrittenFail) {
+    test::TempDir dir;
+    const std::string folder = dir.file("folder");
+    std::filesystem::create_directory(folder);
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+    } cases[] = {
+        {{"read", "--port", "sim:basic", "-q", "-o", folder}, "Failed to open file: " + folder + "\n"},
+        {{"write", "--port", "sim:basic", "-q", "--backup", folder, "--set", "unlockCode=1"},
+         "Failed to open file: " + folder + "\nNo backup, so nothing was written.\n"},
+#ifndef _WIN32
+        {{"version", "--port", "sim:basic", "-q", "--trace", "/dev/full"}, "Could not write the trace file /dev/full\n"},
+#endif
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0]);
+        SimDeviceLinks links;
+        const auto r = runDeviceCommand(links, c.args);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err, c.err);
+        if (c.args[0] != "version") {
+            EXPECT_EQ(r.out, "");
+        }
+        EXPECT_FALSE(requested(links.beacon(), BeaconRequestKind::WriteImage));
+        EXPECT_EQ(links.beacon().eeprom(), factoryImage(DeviceModel::Basic));
+        EXPECT_TRUE(std::filesystem::is_directory(folder));
+    }
 }
 
 struct ExitCase {
