@@ -115,15 +115,20 @@ public:
             target = {path, SaveTargetKind::Absent};
             return true;
         }
+        bool writable = true;
         if (::GetFileType(handle) != FILE_TYPE_DISK) {
             target = {path, SaveTargetKind::Special};
         } else {
             const DWORD attributes = ::GetFileAttributesA(path.c_str());
             const bool link = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
             target = {link ? finalPath(handle, path) : path, SaveTargetKind::Regular};
+            // Asked once more for Wine run as root, which maps the
+            // attribute to permission bits that root does not heed.
+            const DWORD own = ::GetFileAttributesA(target.path.c_str());
+            writable = own != INVALID_FILE_ATTRIBUTES && (own & FILE_ATTRIBUTE_READONLY) == 0;
         }
         ::CloseHandle(handle);
-        return true;
+        return writable;
     }
 
     std::FILE* createTemporary(const SaveTarget& target, std::string& temporaryPath) override {

@@ -170,9 +170,7 @@ TEST(CliDevice, TraceLogsEveryByteWithATimestamp) {
 TEST(CliDevice, RefusedInputsAndSharedFiles) {
     test::TempDir dir;
     const std::string hunt = dir.file("hunt.wb1");
-    ConfigImage image{};
-    image.fill(0x11);
-    ASSERT_EQ(saveImageFile(hunt, image), Outcome::FileSaved);
+    ASSERT_EQ(saveImageFile(hunt, factoryImage(DeviceModel::Basic)), Outcome::FileSaved);
     const std::vector<std::uint8_t> huntBytes = test::readBytes(hunt);
     const std::string sameHunt = dir.file("same.wb1");
     std::filesystem::create_hard_link(hunt, sameHunt);
@@ -213,6 +211,11 @@ TEST(CliDevice, RefusedInputsAndSharedFiles) {
         EXPECT_EQ(test::readBytes(hunt), huntBytes);
         EXPECT_FALSE(std::filesystem::exists(fresh));
     }
+    // Two different files, both there already, are two roles.
+    SimDeviceLinks links;
+    const auto r = runDeviceCommand(links, {"write", hunt, "--backup", record, "--port", "sim:basic", "-q"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(test::readBytes(record).size(), kConfigFileSize);
 }
 
 // An output that cannot be saved fails the command; a backup that cannot
