@@ -8,7 +8,7 @@
 #include <iostream>
 
 #include "cli/exchange_driver.h"
-#include "cli/raw_image_file.h"
+#include "file/config_file.h"
 #include "plan/plan_run.h"
 #include "plan/plan_texts.h"
 
@@ -47,8 +47,9 @@ public:
             path = backupDir_ / (fileSafe(name) + "-before" + suffix + ".wb1");
             if (!fs::exists(path, ec)) break;
         }
-        if (!saveRawImageFile(path.string(), image)) {
-            pathOrError = "Could not write the backup " + path.string();
+        const Outcome saved = saveImageFile(path.string(), image);
+        if (saved != Outcome::FileSaved) {
+            pathOrError = std::string(fileOutcomeText(saved)) + ": the backup " + path.string();
             return false;
         }
         pathOrError = path.string();
