@@ -2,10 +2,15 @@
 // until Idle), against wrenbolt-beacon-sim on a pseudo-terminal at the
 // pace of 2400 baud, and sets the median of several runs against the
 // protocol floor: the time the tick counts, the read time-outs, the pauses
-// and the transfer of the replies add up to. Prints figures; asserts
-// nothing.
+// and the transfer of the replies add up to. With --plan N it also runs a
+// hunt plan of N beacons against the simulator's fleet and sets the time
+// per beacon (identification, backup read, write, verification) against
+// the floor of a Read Config and a Write Config, the removal check against
+// one identification finding nobody, and the whole cycle from one verified
+// write to the next against the per-beacon floor plus the fleet's swap.
+// Prints figures; asserts nothing.
 //
-//   exchange_timing [--runs N] [--model basic|tarsel]
+//   exchange_timing [--runs N] [--model basic|tarsel] [--plan N]
 
 #include <signal.h>
 
@@ -20,10 +25,13 @@
 #include "clock/clock.h"
 #include "exchange/device_exchange.h"
 #include "exchange/protocol.h"
+#include "plan/plan_check.h"
+#include "plan/plan_run.h"
 #include "serial/platform_comm.h"
 #include "serial/serial_port.h"
 #include "sim/server/server_process.h"
 #include "sim/simulated_beacon.h"
+#include "sim/simulated_fleet.h"
 
 namespace {
 
@@ -99,14 +107,112 @@ void report(const char* name, const std::vector<double>& runs, double floorMs) {
                 name, runs.size(), med, *lo, *hi, floorMs, med / floorMs);
 }
 
+// A plan's front end that keeps nothing: no files, no messages.
+class QuietHost : public PlanHost {
+public:
+    bool saveBackup(const std::string& name, const ConfigImage&, std::string& path) override {
+        path = name;
+        return true;
+    }
+    std::string utcNow() override { return {}; }
+    void message(const std::string&) override {}
+    void row(const PlanReportRow&) override {}
+};
+
+double msSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// An identification that finds nobody: every collecting tick waits one
+// read time-out for a byte that does not come. A failed attempt sends the
+// next request on its last tick, whose successor follows at once.
+double failedIdentifyFloorMs() {
+    return identifyFloorMs(0) + (kMaxAttempts - 1) * kWindowTicks * kReadTimeoutMs;
+}
+
+// A plan of `count` beacons against a fleet. Per beacon: from the
+// identification attempt that found it to its verified write. Removal: from
+// that write to the identification that found the cable empty. Cycle: from
+// one verified write to the next, which adds the fleet's empty cable and
+// the wait for the first identification attempt after the next beacon's
+// connection.
+int timePlan(const std::string& model, int count, std::size_t replyBytes) {
+    ServerProcess server({"--model", model, "--fleet", std::to_string(count)});
+    if (server.slavePath().empty()) {
+        std::fprintf(stderr, "could not start %s\n", beaconSimPath());
+        return 1;
+    }
+    HuntPlan plan;
+    plan.model = model == "basic" ? DeviceModel::Basic : DeviceModel::Tarsel;
+    for (int i = 0; i < count; ++i) {
+        PlanEntry entry;
+        entry.name = "B" + std::to_string(i + 1);
+        entry.record.morseText = " MO" + std::to_string(i + 1) + " ";
+        plan.entries.push_back(entry);
+    }
+    if (checkPlanEntries(plan, {})) return 1;
+
+    auto comm = makePlatformComm();
+    SerialPort port(*comm);
+    port.setPortName(server.slavePath());
+    SteadyClock clock;
+    BeaconDevice device;
+    QuietHost host;
+    PlanRun run(plan, device, port, host);
+    std::vector<double> perBeacon;
+    std::vector<double> removals;
+    std::vector<double> cycles;
+    auto attemptStart = std::chrono::steady_clock::now();
+    auto lastDone = attemptStart;
+    std::size_t done = 0;
+    PlanPhase phase = run.phase();
+    std::int64_t due = clock.nowUs() + kTickPeriodUs;
+    while (!run.finished()) {
+        clock.sleepUs(due - clock.nowUs());
+        run.tick();
+        // An identification attempt (a new one, or a retry) has just sent
+        // its version request.
+        if (device.exchangeState == ExchangeState::VersionForRead && device.tickCount == 0) {
+            attemptStart = std::chrono::steady_clock::now();
+        }
+        if (run.programmed() > done) {
+            done = run.programmed();
+            perBeacon.push_back(msSince(attemptStart));
+            if (done > 1) cycles.push_back(msSince(lastDone));
+            lastDone = std::chrono::steady_clock::now();
+        }
+        if (phase == PlanPhase::WaitingForRemoval && run.phase() != phase && done > 0) {
+            removals.push_back(msSince(lastDone));
+        }
+        phase = run.phase();
+        due = std::max(due + kTickPeriodUs, clock.nowUs());
+    }
+    server.stop(SIGTERM);
+    const double floorMs = readConfigFloorMs(replyBytes) + writeConfigFloorMs(replyBytes);
+    const double removalMs = failedIdentifyFloorMs();
+    const double swapMs = static_cast<double>(kFleetSwapUs) / 1000.0;
+    std::printf("plan timing: %d %s beacons, %zu programmed\n", count, model.c_str(), run.programmed());
+    report("Per beacon", perBeacon, floorMs);
+    report("Removal", removals, removalMs);
+    report("Cycle", cycles, floorMs + std::max(swapMs, removalMs));
+    // The removal check runs while the cable is empty, so the cycle's
+    // floor adds whichever is longer, not both.
+    std::printf("(removal floor: one identification finding nobody; cycle floor: per beacon + the\n"
+                " fleet's %.0f ms without a beacon, inside which the removal check runs)\n",
+                swapMs);
+    return run.allProgrammed() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     int runs = 5;
+    int planBeacons = 0;
     std::string model = "tarsel";
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
         if (std::strcmp(argv[i], "--model") == 0) model = argv[i + 1];
+        if (std::strcmp(argv[i], "--plan") == 0) planBeacons = std::max(2, std::atoi(argv[i + 1]));
     }
     const std::size_t replyBytes =
         (model == "basic" ? kBasicVersionText : kTarselVersionText).size();
@@ -148,6 +254,7 @@ int main(int argc, char** argv) {
 
     report("Read Config", reads, readConfigFloorMs(replyBytes));
     report("Write Config", writes, writeConfigFloorMs(replyBytes));
+    if (planBeacons > 0 && timePlan(model, planBeacons, replyBytes) != 0) return 1;
     return reads.size() == static_cast<std::size_t>(runs) && writes.size() == static_cast<std::size_t>(runs)
                ? 0
                : 1;
