@@ -4,10 +4,11 @@
 // buffers it shares.
 
 #include <cstdint>
-#include <optional>
+#include <memory>
 #include <string>
 
 #include "sim/simulated_beacon.h"
+#include "sim/simulated_fleet.h"
 #include "web/module_interface.h"
 
 namespace {
@@ -17,7 +18,19 @@ using module::give;
 using module::inputText;
 using module::modelFromCode;
 
-std::optional<SimulatedBeacon> beacon;
+// One beacon that stays on the cable, or a fleet that a person connects
+// and removes one after another (a hunt plan's run).
+std::unique_ptr<BeaconPeer> peer;
+SimulatedBeacon* single = nullptr;
+SimulatedFleet* fleet = nullptr;
+
+// The beacon whose EEPROM the page looks at: the one on the cable, or the
+// fleet's last.
+const SimulatedBeacon* current() {
+    if (single != nullptr) return single;
+    if (fleet != nullptr) return fleet->beacons().back().get();
+    return nullptr;
+}
 
 }  // namespace
 
@@ -29,26 +42,61 @@ WB_EXPORT(wb_sim_create) std::int32_t wbSimCreate(std::int32_t model, std::uint3
     BeaconOptions options;
     options.model = modelFromCode(model) == DeviceModel::Tarsel ? DeviceModel::Tarsel : DeviceModel::Basic;
     options.fault = *fault;
-    beacon.emplace(options);
+    auto beacon = std::make_unique<SimulatedBeacon>(options);
+    single = beacon.get();
+    fleet = nullptr;
+    peer = std::move(beacon);
     return 1;
 }
+// A fleet, as `--fleet-models` lists it ("tarsel,basic,tarsel"): after
+// each verified write the beacon is removed and, after the time a person
+// takes to swap them, the next connected. False when the list is wrong.
+WB_EXPORT(wb_sim_create_fleet) std::int32_t wbSimCreateFleet(std::uint32_t listLength) {
+    const auto list = parseFleetList(inputText(listLength));
+    if (!list) return 0;
+    FleetOptions options;
+    options.beacons = fleetBeacons(*list);
+    options.swapAfterWrite = true;
+    auto made = std::make_unique<SimulatedFleet>(std::move(options));
+    fleet = made.get();
+    single = nullptr;
+    peer = std::move(made);
+    return 1;
+}
+// The fleet's beacons connected so far, and the image each holds.
+WB_EXPORT(wb_sim_fleet_count) std::uint32_t wbSimFleetCount() {
+    return fleet != nullptr ? static_cast<std::uint32_t>(fleet->beacons().size()) : 0u;
+}
+WB_EXPORT(wb_sim_fleet_eeprom) std::uint32_t wbSimFleetEeprom(std::uint32_t index) {
+    if (fleet == nullptr || index >= fleet->beacons().size()) return give(std::string());
+    const ConfigImage& image = fleet->beacons()[index]->eeprom();
+    return give(std::string(image.begin(), image.end()));
+}
 WB_EXPORT(wb_sim_receive) void wbSimReceive(std::int32_t byte, double atUs) {
-    if (beacon) beacon->receive(static_cast<std::uint8_t>(byte), static_cast<std::int64_t>(atUs));
+    if (peer) peer->receive(static_cast<std::uint8_t>(byte), static_cast<std::int64_t>(atUs));
 }
 // When the next reply byte is complete at the host; -1 when none is queued.
 WB_EXPORT(wb_sim_next_due) double wbSimNextDue() {
-    if (!beacon) return -1;
-    const auto due = beacon->nextByteTimeUs();
+    if (!peer) return -1;
+    const auto due = peer->nextByteTimeUs();
     return due ? static_cast<double>(*due) : -1.0;
 }
-WB_EXPORT(wb_sim_take) std::int32_t wbSimTake() { return beacon ? beacon->takeByte() : 0; }
+WB_EXPORT(wb_sim_take) std::int32_t wbSimTake() { return peer ? peer->takeByte() : 0; }
 WB_EXPORT(wb_sim_discard_until) void wbSimDiscardUntil(double atUs) {
-    if (beacon) beacon->discardUntil(static_cast<std::int64_t>(atUs));
+    if (peer) peer->discardUntil(static_cast<std::int64_t>(atUs));
 }
 WB_EXPORT(wb_sim_eeprom) std::uint32_t wbSimEeprom() {
-    if (!beacon) return give(std::string());
+    const SimulatedBeacon* beacon = current();
+    if (beacon == nullptr) return give(std::string());
     return give(std::string(beacon->eeprom().begin(), beacon->eeprom().end()));
 }
-WB_EXPORT(wb_sim_lost_bytes) std::int32_t wbSimLostBytes() { return beacon ? beacon->lostBytes() : 0; }
+WB_EXPORT(wb_sim_lost_bytes) std::int32_t wbSimLostBytes() {
+    if (fleet != nullptr) {
+        std::int32_t lost = 0;
+        for (const auto& beacon : fleet->beacons()) lost += beacon->lostBytes();
+        return lost;
+    }
+    return single != nullptr ? single->lostBytes() : 0;
+}
 // How long one byte takes on the line at 2400 baud.
 WB_EXPORT(wb_sim_byte_time_us) double wbSimByteTimeUs() { return static_cast<double>(kByteTimeUs); }

@@ -75,13 +75,7 @@ std::optional<SimLink> makeSimLink(std::string_view portName, Clock& clock, Beac
     if (!port) return std::nullopt;
     FleetOptions fleet;
     fleet.swapAfterWrite = port->fleet;
-    fleet.beacons.clear();
-    for (const FleetEntry& entry : port->beacons) {
-        BeaconOptions beacon = options;
-        beacon.model = entry.model;
-        if (entry.fault != BeaconFault::None) beacon.fault = entry.fault;
-        fleet.beacons.push_back(std::move(beacon));
-    }
+    fleet.beacons = fleetBeacons(port->beacons, options);
     SimLink link;
     link.fleet = std::make_unique<SimulatedFleet>(std::move(fleet));
     link.beacon = link.fleet->beacons().front().get();

@@ -31,6 +31,18 @@ std::optional<std::vector<FleetEntry>> parseFleetList(std::string_view list) {
     return entries;
 }
 
+std::vector<BeaconOptions> fleetBeacons(const std::vector<FleetEntry>& list,
+                                        const BeaconOptions& common) {
+    std::vector<BeaconOptions> beacons;
+    for (const FleetEntry& entry : list) {
+        BeaconOptions beacon = common;
+        beacon.model = entry.model;
+        if (entry.fault != BeaconFault::None) beacon.fault = entry.fault;
+        beacons.push_back(std::move(beacon));
+    }
+    return beacons;
+}
+
 SimulatedFleet::SimulatedFleet(FleetOptions options) : options_(std::move(options)) {
     if (options_.beacons.empty()) options_.beacons.emplace_back();
     connectNext(0);

@@ -43,6 +43,11 @@ struct FleetEntry {
 // "/FAULT" (fault names as parseBeaconFault takes). Empty on any mistake.
 std::optional<std::vector<FleetEntry>> parseFleetList(std::string_view list);
 
+// The beacons of a list: each as `common` says, with its model, and its
+// fault when it names one.
+std::vector<BeaconOptions> fleetBeacons(const std::vector<FleetEntry>& list,
+                                        const BeaconOptions& common = {});
+
 // The beacons an organiser programs through one cable, one after another.
 // A beacon leaves after a whole image has been written and read back, after
 // a line drop, or when it was read and then not written for a while.

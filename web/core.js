@@ -7,6 +7,12 @@ export const ShowForm = 1;
 export const BackupReady = 2;
 export const Truncated = 4;
 export const OperationEnded = 8;
+export const PlanRow = 16;
+
+// What loading or checking a hunt plan came to (WebPlan::LoadResult).
+export const PlanReady = 0;
+export const PlanRefused = 1;
+export const PlanNeedsBaseFile = 2;
 
 let compiled = null;
 
@@ -29,6 +35,11 @@ export async function instantiateModule() {
   for (const { module, name } of WebAssembly.Module.imports(compiled)) {
     if (module === "wasi_snapshot_preview1") wasi[name] = () => 52; // ENOSYS
   }
+  // The time of day, for the report's rows.
+  wasi.clock_time_get = (id, precision, out) => {
+    new DataView(memory.buffer).setBigUint64(out, BigInt(Date.now()) * 1000000n, true);
+    return 0;
+  };
   wasi.fd_write = (fd, iovs, count, written) => {
     const view = new DataView(memory.buffer);
     let text = "";
@@ -138,4 +149,38 @@ export class Core {
   save() { return this.x.wb_save(); }
   savedFile() { return this.bytes(this.x.wb_saved_file()); }
   load(bytes) { return this.x.wb_load(this.put(bytes)); }
+
+  // The hunt plan. Options: { noLimit, allowSameText }.
+  planLoad(fileName, bytes, { noLimit, allowSameText }) {
+    const name = latin1Bytes(fileName);
+    const input = new Uint8Array(name.length + bytes.length);
+    input.set(name);
+    input.set(bytes, name.length);
+    return this.x.wb_plan_load(name.length, this.put(input), noLimit ? 1 : 0, allowSameText ? 1 : 0);
+  }
+  planLoadBase(bytes, { noLimit, allowSameText }) {
+    return this.x.wb_plan_load_base(this.put(bytes), noLimit ? 1 : 0, allowSameText ? 1 : 0);
+  }
+  planCheck({ noLimit, allowSameText }) { return this.x.wb_plan_check(noLimit ? 1 : 0, allowSameText ? 1 : 0); }
+  planError() { return this.text(this.x.wb_plan_error()); }
+  planBaseName() { return this.text(this.x.wb_plan_base_name()); }
+  planTable() { return this.json(this.x.wb_plan_table()); }
+  planStart(noLimit) { return this.x.wb_plan_start(noLimit ? 1 : 0) !== 0; }
+  planStop() { this.x.wb_plan_stop(); }
+  planStatus() { return this.text(this.x.wb_plan_status()); }
+  planMessages() { return this.json(this.x.wb_plan_messages()); }
+  planRows() { return this.json(this.x.wb_plan_rows()); }
+  planReport() { return this.bytes(this.x.wb_plan_report()); }
+  planAllProgrammed() { return this.x.wb_plan_all_programmed() !== 0; }
+  planBackupCount() { return this.x.wb_plan_backup_count(); }
+  planBackupName(index) { return this.text(this.x.wb_plan_backup_name(index)); }
+  planBackup(index) { return this.bytes(this.x.wb_plan_backup(index)); }
+  // The run's tick machine, for runExchange.
+  get planMachine() {
+    return {
+      busy: () => this.x.wb_plan_busy() !== 0,
+      tickReads: () => this.x.wb_plan_tick_reads() !== 0,
+      tick: () => this.x.wb_plan_tick(),
+    };
+  }
 }

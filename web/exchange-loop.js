@@ -18,15 +18,17 @@ async function lineQuiet(core, link) {
   }
 }
 
-// Runs ticks until the core is idle; onEvents sees every tick's events.
-export async function runExchange(core, link, onEvents) {
+// Runs ticks until the machine is idle; onEvents sees every tick's events.
+// The machine is the core's exchange, or a hunt plan's run (core.planMachine):
+// anything with busy(), tickReads() and tick() over the core's port.
+export async function runExchange(core, link, onEvents, machine = core) {
   let due = performance.now() + core.tickPeriodMs;
-  while (core.busy()) {
+  while (machine.busy()) {
     await link.send(core.takeOutgoing());
     const wait = due - performance.now();
     if (wait > 0) await sleep(wait);
-    if (core.tickReads()) await lineQuiet(core, link);
-    onEvents(core.tick());
+    if (machine.tickReads()) await lineQuiet(core, link);
+    onEvents(machine.tick());
     due = Math.max(due + core.tickPeriodMs, performance.now());
   }
   await link.send(core.takeOutgoing());

@@ -15,14 +15,19 @@ export function download(bytes, name, type = "application/octet-stream") {
 
 // The bytes of the file the user picks with the browser's chooser; null
 // when none was picked.
-export function chooseFile(input) {
+export async function chooseFile(input) {
+  return (await chooseNamedFile(input))?.bytes ?? null;
+}
+
+// The file the user picks, as { name, bytes }; null when none was picked.
+export function chooseNamedFile(input) {
   return new Promise((resolve) => {
     const done = async () => {
       input.removeEventListener("change", done);
       input.removeEventListener("cancel", done);
       const file = input.files[0];
       input.value = "";
-      resolve(file ? new Uint8Array(await file.arrayBuffer()) : null);
+      resolve(file ? { name: file.name, bytes: new Uint8Array(await file.arrayBuffer()) } : null);
     };
     input.addEventListener("change", done);
     input.addEventListener("cancel", done);

@@ -7,6 +7,7 @@ import { SerialLink } from "./serial-link.js";
 import { runExchange } from "./exchange-loop.js";
 import { SimulatedPort } from "./sim-port.js";
 import { download, chooseFile } from "./files.js";
+import { PlanPanel } from "./plan-panel.js";
 
 const $ = (id) => document.getElementById(id);
 
@@ -15,12 +16,17 @@ const link = new SerialLink(core);
 const hasSerial = "serial" in navigator;
 const form = new SettingsForm(core, $("settings"), refreshViews);
 let running = false;
+let planRunning = false;
 let writing = false;
 let grantedPorts = [];
 
-// Simulated beacons by model, made on first use and kept, so that what was
-// written to one can be read back from it.
+// Simulated beacons by model (or fleet list), made on first use and kept,
+// so that what was written to one can be read back from it.
 const simulated = new Map();
+// The simulated fleets offered besides any from the address (?sim=fleet=LIST).
+const Fleets = ["tarsel,tarsel,tarsel", "basic,basic,basic"];
+const fleets = [...Fleets];
+const fleetTitle = (list) => `Simulated fleet: ${list.split(",").map((m) => m[0].toUpperCase() + m.slice(1)).join(", ")}`;
 
 function showStatus() {
   $("status").textContent = core.status();
@@ -90,6 +96,7 @@ function listPorts(select) {
   grantedPorts.forEach((port, i) => chooser.append(new Option(portLabel(port, i), `port:${i}`)));
   chooser.append(new Option("Simulated Basic beacon", "sim:basic"));
   chooser.append(new Option("Simulated Tarsel beacon", "sim:tarsel"));
+  for (const list of fleets) chooser.append(new Option(fleetTitle(list), `sim:fleet=${list}`));
   if (select) chooser.value = select;
 }
 
@@ -98,9 +105,16 @@ async function refreshPorts(select) {
   listPorts(select ?? $("port").value);
 }
 
-async function selectedPort() {
+// The port chosen; a hunt plan's run takes a simulated fleet afresh, with
+// all its beacons still to come.
+async function selectedPort(freshFleet = false) {
   const value = $("port").value;
   const name = $("port").selectedOptions[0]?.textContent ?? value;
+  if (value.startsWith("sim:fleet=")) {
+    const key = value.slice(4);
+    if (freshFleet || !simulated.has(key)) simulated.set(key, await SimulatedPort.createFleet(key.slice(6)));
+    return { port: simulated.get(key), name };
+  }
   if (value.startsWith("sim:")) {
     const model = value.slice(4);
     if (!simulated.has(model)) simulated.set(model, await SimulatedPort.create(model));
@@ -112,15 +126,14 @@ async function selectedPort() {
 
 // --- device commands -----------------------------------------------------
 
-async function deviceCommand(start) {
-  if (running) {
-    // As in the dialog, a command during an exchange starts it over.
-    handle(start());
-    return;
-  }
+// Opens the chosen port for one operation (or a hunt plan's whole run),
+// lets start() begin it and ticks the machine until it is idle.
+async function onPort(start, machine, onEvents, plan = false) {
   running = true;
+  planRunning = plan;
+  writing = writing || plan;
   try {
-    const { port, name } = await selectedPort();
+    const { port, name } = await selectedPort(plan);
     $("port-note").textContent = "";
     if (port) {
       port.addEventListener("disconnect", portLost);
@@ -128,12 +141,27 @@ async function deviceCommand(start) {
     } else {
       core.attachPort(false, name);
     }
-    handle(start());
-    await runExchange(core, link, handle);
+    onEvents(start());
+    await runExchange(core, link, onEvents, machine);
   } finally {
     await link.close();
     running = false;
+    planRunning = false;
     writing = false;
+  }
+}
+
+async function deviceCommand(start) {
+  // A hunt plan has the port until it ends (or is stopped).
+  if (planRunning) return;
+  if (running) {
+    // As in the dialog, a command during an exchange starts it over.
+    handle(start());
+    return;
+  }
+  try {
+    await onPort(start, core, handle);
+  } finally {
     showStatus();
   }
 }
@@ -230,8 +258,22 @@ if (hasSerial) {
   $("choose-port").disabled = true;
 }
 
-const sim = new URLSearchParams(location.search).get("sim");
-await refreshPorts(sim === "basic" || sim === "tarsel" ? `sim:${sim}` : undefined);
+// ?sim=basic, ?sim=tarsel, or ?sim=fleet=tarsel,basic,tarsel (a fleet as
+// the simulator lists one; ?sim=fleet alone is three Tarsels).
+const sim = new URLSearchParams(location.search).get("sim") ?? "";
+let simChoice;
+if (sim === "basic" || sim === "tarsel") simChoice = `sim:${sim}`;
+const fleetMatch = sim.match(/^fleet(?:=([a-z/-]+(?:,[a-z/-]+)*))?$/);
+if (fleetMatch) {
+  const list = fleetMatch[1] ?? Fleets[0];
+  if (!fleets.includes(list)) fleets.push(list);
+  simChoice = `sim:fleet=${list}`;
+}
+await refreshPorts(simChoice);
+new PlanPanel(core, form, (start, machine, onEvents) => {
+  if (running) return Promise.resolve();
+  return onPort(start, machine, onEvents, true);
+});
 form.fromCore();
 showModel();
 refreshViews();

@@ -22,6 +22,18 @@ export class SimulatedPort extends EventTarget {
     return new SimulatedPort(engine, modelName);
   }
 
+  // A fleet as the simulator lists one ("tarsel,basic,tarsel"): a person
+  // connects its beacons one after another, each removed after its
+  // verified write (or after standing unwritten a while).
+  static async createFleet(list) {
+    const engine = await instantiateModule();
+    const text = latin1Bytes(list);
+    const ptr = engine.wb_buffer(text.length);
+    new Uint8Array(engine.memory.buffer, ptr, text.length).set(text);
+    if (!engine.wb_sim_create_fleet(text.length)) throw new Error(`unknown fleet ${list}`);
+    return new SimulatedPort(engine, `fleet=${list}`);
+  }
+
   constructor(engine, modelName) {
     super();
     this.engine = engine;
@@ -42,6 +54,15 @@ export class SimulatedPort extends EventTarget {
   eeprom() {
     const n = this.engine.wb_sim_eeprom();
     return new Uint8Array(this.engine.memory.buffer, this.engine.wb_result(), n).slice();
+  }
+  // A fleet's beacons connected so far, each with the image it holds.
+  fleetEeproms() {
+    const images = [];
+    for (let i = 0; i < this.engine.wb_sim_fleet_count(); i++) {
+      const n = this.engine.wb_sim_fleet_eeprom(i);
+      images.push(new Uint8Array(this.engine.memory.buffer, this.engine.wb_result(), n).slice());
+    }
+    return images;
   }
   lostBytes() {
     return this.engine.wb_sim_lost_bytes();

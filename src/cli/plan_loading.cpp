@@ -5,9 +5,6 @@
 #include <iterator>
 
 #include "cli/usage_error.h"
-#include "config/beacon_device.h"
-#include "file/config_file.h"
-#include "file/file_texts.h"
 #include "plan/plan_parse.h"
 
 namespace wb {
@@ -32,13 +29,11 @@ std::string readPlanText(const std::string& path) {
 ConfigImage readBaseImage(const std::string& planPath, const PlanSource& source) {
     const std::filesystem::path path =
         std::filesystem::path(planPath).parent_path() / std::filesystem::path(source.baseFile);
-    BeaconDevice device;
-    device.config.model = source.model;
-    loadConfigFile(device, path.string());
-    if (device.statusText != kFileLoadedText) {
-        throw UsageError("baseFile: " + path.string() + ": " + device.statusText);
+    ConfigImage image{};
+    if (PlanError error = loadBaseImage(source, path.string(), systemFileOps(), image)) {
+        throw UsageError(*error);
     }
-    return device.images.incomingImage;
+    return image;
 }
 
 }  // namespace

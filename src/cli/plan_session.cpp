@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -16,17 +15,6 @@ namespace wb {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A name that is safe as part of a file name on every system.
-std::string fileSafe(const std::string& name) {
-    std::string safe;
-    for (char c : name) {
-        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                           (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
-        safe.push_back(plain ? c : '_');
-    }
-    return safe;
-}
 
 class CliPlanHost : public PlanHost {
 public:
@@ -43,8 +31,7 @@ public:
         fs::create_directories(backupDir_, ec);
         fs::path path;
         for (int n = 1;; ++n) {
-            const std::string suffix = n == 1 ? "" : "-" + std::to_string(n);
-            path = backupDir_ / (fileSafe(name) + "-before" + suffix + ".wb1");
+            path = backupDir_ / backupFileName(name, n);
             if (!fs::exists(path, ec)) break;
         }
         const Outcome saved = saveImageFile(path.string(), image);
@@ -58,19 +45,7 @@ public:
         return true;
     }
 
-    std::string utcNow() override {
-        using namespace std::chrono;
-        const auto now = floor<seconds>(system_clock::now());
-        const auto day = floor<days>(now);
-        const year_month_day date{day};
-        const hh_mm_ss time{now - day};
-        char text[32];
-        std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
-                      static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                      static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
-                      static_cast<int>(time.seconds().count()));
-        return text;
-    }
+    std::string utcNow() override { return utcTimeText(std::chrono::system_clock::now()); }
 
     void message(const std::string& line) override {
         if (quiet_) return;

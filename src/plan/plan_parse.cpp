@@ -4,6 +4,8 @@
 
 #include "config/beacon_device.h"
 #include "config/record_json.h"
+#include "file/config_file.h"
+#include "file/file_texts.h"
 #include "image/image_texts.h"
 #include "image/model_dispatch.h"
 
@@ -91,6 +93,16 @@ PlanError parsePlan(std::string_view text, PlanSource& source) {
     for (std::size_t i = 0; i < beacons->size(); ++i) {
         if (PlanError error = parseBeacon((*beacons)[i], i, source)) return error;
     }
+    return std::nullopt;
+}
+
+PlanError loadBaseImage(const PlanSource& source, const std::string& path, FileOps& files,
+                        ConfigImage& image) {
+    BeaconDevice device;
+    device.config.model = source.model;
+    loadConfigFile(device, path, files);
+    if (device.statusText != kFileLoadedText) return "baseFile: " + path + ": " + device.statusText;
+    image = device.images.incomingImage;
     return std::nullopt;
 }
 

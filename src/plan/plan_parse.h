@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/config_image.h"
+#include "file/file_ops.h"
 #include "plan/hunt_plan.h"
 #include "plan/plan_check.h"
 
@@ -32,6 +33,11 @@ struct PlanSource {
 // or set that is not an object or that names the model, no beacons, a
 // beacon without a name, and a name given twice.
 PlanError parsePlan(std::string_view text, PlanSource& source);
+
+// The base file's image, loaded from `path` (the plan's baseFile as the
+// front end found it) as Load takes a file, with the plan's model.
+PlanError loadBaseImage(const PlanSource& source, const std::string& path, FileOps& files,
+                        ConfigImage& image);
 
 // Each beacon's record: the factory defaults, then the base file's image
 // decoded with the plan's model, then base, then the beacon's set; then

@@ -1,6 +1,7 @@
 #include "plan/plan_report.h"
 
 #include <array>
+#include <cstdio>
 
 namespace wb {
 namespace {
@@ -29,6 +30,32 @@ std::string planReportLine(const PlanReportRow& row) {
         line.push_back(i + 1 < fields.size() ? ',' : '\n');
     }
     return line;
+}
+
+std::string utcTimeText(std::chrono::system_clock::time_point when) {
+    using namespace std::chrono;
+    const auto second = floor<seconds>(when);
+    const auto day = floor<days>(second);
+    const year_month_day date{day};
+    const hh_mm_ss time{second - day};
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+                  static_cast<int>(time.seconds().count()));
+    return text;
+}
+
+std::string backupFileName(const std::string& name, int attempt) {
+    std::string file;
+    for (char c : name) {
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                           (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
+        file.push_back(plain ? c : '_');
+    }
+    file += "-before";
+    if (attempt > 1) file += "-" + std::to_string(attempt);
+    return file + ".wb1";
 }
 
 }  // namespace wb

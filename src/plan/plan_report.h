@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 
 namespace wb {
@@ -19,5 +20,13 @@ struct PlanReportRow {
 // comma, a double quote or a line break is quoted, its quotes doubled.
 std::string planReportHeader();
 std::string planReportLine(const PlanReportRow& row);
+
+// A report's time: UTC, ISO 8601, to the second.
+std::string utcTimeText(std::chrono::system_clock::time_point when);
+
+// The backup of an entry's beacon: NAME-before.wb1, then NAME-before-2.wb1,
+// ... for later attempts, so that no backup overwrites another. Characters
+// that some file system would refuse become "_".
+std::string backupFileName(const std::string& name, int attempt);
 
 }  // namespace wb

@@ -37,6 +37,11 @@ std::uint32_t give(std::string text) {
     return static_cast<std::uint32_t>(result.size());
 }
 
+WebSession& session() {
+    static WebSession instance;
+    return instance;
+}
+
 DeviceModel modelFromCode(std::int32_t code) {
     switch (code) {
         case 1:
@@ -56,11 +61,7 @@ using namespace wb;
 using module::give;
 using module::inputText;
 using module::modelFromCode;
-
-WebSession& session() {
-    static WebSession instance;
-    return instance;
-}
+using module::session;
 
 std::uint32_t give(const std::vector<std::uint8_t>& bytes) {
     return give(std::string(bytes.begin(), bytes.end()));

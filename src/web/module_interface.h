@@ -9,7 +9,14 @@
 // Marks a function the WebAssembly module exports to the page by this name.
 #define WB_EXPORT(name) extern "C" [[clang::export_name(#name)]]
 
+namespace wb {
+class WebSession;
+}
+
 namespace wb::module {
+
+// The page's one session: its form, exchange and port.
+WebSession& session();
 
 // What every part of the module's interface shares: the page writes its
 // input into wb_buffer(n); a function that returns text or bytes leaves

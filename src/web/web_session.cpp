@@ -10,6 +10,34 @@
 
 namespace wb {
 
+std::vector<FieldValue> formValues(const DeviceConfig& record, DeviceModel model) {
+    PageControls form;
+    recordToForm(form, record);
+    std::vector<FieldValue> values;
+    for (const PageField& field : kPageFields) {
+        if (!layoutCarries(model, field.field)) continue;
+        if (field.field.kind == FieldKind::Flag) {
+            values.push_back({field.id, form.isChecked(field.id) ? "1" : "0"});
+        } else {
+            values.push_back({field.id, form.text(field.id, DialogControls::kWholeText)});
+        }
+    }
+    return values;
+}
+
+bool tickDrainsLine(const BeaconDevice& device, const PageComm& comm) {
+    switch (device.exchangeState) {
+        case ExchangeState::ReadVersion:
+        case ExchangeState::VersionForRead:
+        case ExchangeState::VersionForWrite:
+        case ExchangeState::ReadingConfig:
+        case ExchangeState::VerifyingConfig:
+            return comm.isOpen();
+        default:
+            return false;
+    }
+}
+
 WebSession::WebSession() {
     // The notice cannot block here: the page shows it once the call returns.
     context_.showTruncationNotice = [this] { truncated_ = true; };
@@ -157,19 +185,7 @@ std::uint32_t WebSession::chooseModel(DeviceModel model) {
 
 bool WebSession::busy() const { return exchangeBusy(backup_ ? *backup_ : device_); }
 
-bool WebSession::nextTickReads() const {
-    const BeaconDevice& device = backup_ ? *backup_ : device_;
-    switch (device.exchangeState) {
-        case ExchangeState::ReadVersion:
-        case ExchangeState::VersionForRead:
-        case ExchangeState::VersionForWrite:
-        case ExchangeState::ReadingConfig:
-        case ExchangeState::VerifyingConfig:
-            return comm_.isOpen();
-        default:
-            return false;
-    }
-}
+bool WebSession::nextTickReads() const { return tickDrainsLine(backup_ ? *backup_ : device_, comm_); }
 
 const std::string& WebSession::status() const {
     return backup_ ? backup_->statusText : device_.statusText;
@@ -199,22 +215,11 @@ DeviceConfig WebSession::storedRecord(const DeviceConfig& record, DeviceModel mo
 
 std::vector<FieldChange> WebSession::compare(const DeviceConfig& before, const DeviceConfig& after,
                                              DeviceModel model) {
-    PageControls beforeForm;
-    PageControls afterForm;
-    recordToForm(beforeForm, before);
-    recordToForm(afterForm, after);
+    const std::vector<FieldValue> from = formValues(before, model);
+    const std::vector<FieldValue> to = formValues(after, model);
     std::vector<FieldChange> changes;
-    for (const PageField& field : kPageFields) {
-        if (!layoutCarries(model, field.field)) continue;
-        if (field.field.kind == FieldKind::Flag) {
-            const bool from = beforeForm.isChecked(field.id);
-            const bool to = afterForm.isChecked(field.id);
-            if (from != to) changes.push_back({field.id, from ? "1" : "0", to ? "1" : "0"});
-            continue;
-        }
-        const std::string from = beforeForm.text(field.id, DialogControls::kWholeText);
-        const std::string to = afterForm.text(field.id, DialogControls::kWholeText);
-        if (from != to) changes.push_back({field.id, from, to});
+    for (std::size_t i = 0; i < from.size(); ++i) {
+        if (from[i].text != to[i].text) changes.push_back({from[i].id, from[i].text, to[i].text});
     }
     return changes;
 }

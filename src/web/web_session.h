@@ -21,6 +21,7 @@ enum PageEvent : std::uint32_t {
     kBackupReady = 2,      // a backup image is ready: download backupFile()
     kTruncated = 4,        // show the "Text/Tones Truncated" notice
     kOperationEnded = 8,   // the exchange is idle again: release the port
+    kPlanRow = 16,         // a hunt plan's attempt is over: a report row more
 };
 
 // One field whose stored value differs from what it was (pending changes)
@@ -30,6 +31,19 @@ struct FieldChange {
     std::string from;  // as the form shows it
     std::string to;
 };
+
+// One field as the form shows it: the text, or "1"/"0" for a check box.
+struct FieldValue {
+    int id;
+    std::string text;
+};
+
+// The fields the model's layout carries, as the form would show a record.
+std::vector<FieldValue> formValues(const DeviceConfig& record, DeviceModel model);
+
+// Whether the next tick of this device's exchange drains the line, so the
+// page must first let it go quiet for the read time-out.
+bool tickDrainsLine(const BeaconDevice& device, const PageComm& comm);
 
 // Everything the browser page runs: the record, the exchange and the port
 // whose far side is the page, and the form as the dialog's controls. The

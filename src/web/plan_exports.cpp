@@ -1,0 +1,76 @@
+// The hunt plan's part of the module's interface (module_exports.cpp has
+// the buffers and the rest): check a plan file, show what each beacon will
+// store, and run it tick by tick on the page's port.
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+#include "web/module_interface.h"
+#include "web/web_plan.h"
+#include "web/web_session.h"
+
+namespace {
+
+using namespace wb;
+using module::give;
+using module::inputText;
+
+WebPlan& plan() {
+    static WebPlan instance(module::session().comm());
+    return instance;
+}
+
+PlanCheckOptions checkOptions(std::int32_t noLimit, std::int32_t allowSameText) {
+    return PlanCheckOptions{noLimit != 0, allowSameText != 0};
+}
+
+std::int32_t code(WebPlan::LoadResult result) { return static_cast<std::int32_t>(result); }
+
+}  // namespace
+
+// The input holds the file's name, then its text. 0 ready, 1 refused (the
+// reason in wb_plan_error), 2 its base file must be chosen first.
+WB_EXPORT(wb_plan_load)
+std::int32_t wbPlanLoad(std::uint32_t nameLength, std::uint32_t length, std::int32_t noLimit,
+                        std::int32_t allowSameText) {
+    const std::string_view input = inputText(length);
+    const std::size_t split = std::min<std::size_t>(nameLength, input.size());
+    return code(plan().load(std::string(input.substr(0, split)), input.substr(split),
+                            checkOptions(noLimit, allowSameText)));
+}
+WB_EXPORT(wb_plan_load_base)
+std::int32_t wbPlanLoadBase(std::uint32_t length, std::int32_t noLimit, std::int32_t allowSameText) {
+    const std::string_view bytes = inputText(length);
+    return code(plan().loadBase(std::vector<std::uint8_t>(bytes.begin(), bytes.end()),
+                                checkOptions(noLimit, allowSameText)));
+}
+WB_EXPORT(wb_plan_check) std::int32_t wbPlanCheck(std::int32_t noLimit, std::int32_t allowSameText) {
+    return code(plan().check(checkOptions(noLimit, allowSameText)));
+}
+WB_EXPORT(wb_plan_error) std::uint32_t wbPlanError() { return give(plan().error()); }
+WB_EXPORT(wb_plan_base_name) std::uint32_t wbPlanBaseName() { return give(plan().baseFileName()); }
+WB_EXPORT(wb_plan_table) std::uint32_t wbPlanTable() { return give(plan().tableJson()); }
+
+// The run, on the port attached with wb_attach_port.
+WB_EXPORT(wb_plan_start) std::int32_t wbPlanStart(std::int32_t noLimit) { return plan().start(noLimit != 0); }
+WB_EXPORT(wb_plan_tick) std::uint32_t wbPlanTick() { return plan().tick(); }
+WB_EXPORT(wb_plan_stop) void wbPlanStop() { plan().stop(); }
+WB_EXPORT(wb_plan_busy) std::int32_t wbPlanBusy() { return plan().busy(); }
+WB_EXPORT(wb_plan_tick_reads) std::int32_t wbPlanTickReads() { return plan().nextTickReads(); }
+WB_EXPORT(wb_plan_status) std::uint32_t wbPlanStatus() { return give(plan().status()); }
+WB_EXPORT(wb_plan_messages) std::uint32_t wbPlanMessages() { return give(plan().messagesJson()); }
+WB_EXPORT(wb_plan_rows) std::uint32_t wbPlanRows() { return give(plan().rowsJson()); }
+WB_EXPORT(wb_plan_all_programmed) std::int32_t wbPlanAllProgrammed() { return plan().allProgrammed(); }
+WB_EXPORT(wb_plan_report) std::uint32_t wbPlanReport() { return give(plan().reportCsv()); }
+WB_EXPORT(wb_plan_backup_count) std::uint32_t wbPlanBackupCount() {
+    return static_cast<std::uint32_t>(plan().backupCount());
+}
+WB_EXPORT(wb_plan_backup_name) std::uint32_t wbPlanBackupName(std::uint32_t index) {
+    return index < plan().backupCount() ? give(plan().backupName(index)) : give(std::string());
+}
+WB_EXPORT(wb_plan_backup) std::uint32_t wbPlanBackup(std::uint32_t index) {
+    if (index >= plan().backupCount()) return give(std::string());
+    const auto& bytes = plan().backupBytes(index);
+    return give(std::string(bytes.begin(), bytes.end()));
+}

@@ -1,0 +1,158 @@
+#include "web/web_plan.h"
+
+#include <chrono>
+
+#include <nlohmann/json.hpp>
+
+#include "file/config_file.h"
+#include "file/file_texts.h"
+#include "plan/plan_texts.h"
+#include "plan/sha256.h"
+
+namespace wb {
+
+WebPlan::LoadResult WebPlan::refuse(const std::string& why) {
+    plan_.reset();
+    error_ = why;
+    return LoadResult::Refused;
+}
+
+WebPlan::LoadResult WebPlan::load(const std::string& fileName, std::string_view text,
+                                  const PlanCheckOptions& options) {
+    fileName_ = fileName;
+    baseImage_.reset();
+    plan_.reset();
+    if (PlanError error = parsePlan(text, source_)) return refuse(fileName_ + ": " + *error);
+    return check(options);
+}
+
+WebPlan::LoadResult WebPlan::loadBase(std::vector<std::uint8_t> bytes, const PlanCheckOptions& options) {
+    if (source_.beacons.empty()) return refuse("Load a plan first");
+    // The file keeps the name the plan gives it, so that a refusal reads as
+    // the command line's does.
+    files_.put(source_.baseFile, std::move(bytes));
+    ConfigImage image{};
+    const PlanError error = loadBaseImage(source_, source_.baseFile, files_, image);
+    files_.take(source_.baseFile);
+    if (error) return refuse(fileName_ + ": " + *error);
+    baseImage_ = image;
+    return check(options);
+}
+
+WebPlan::LoadResult WebPlan::check(const PlanCheckOptions& options) {
+    plan_.reset();
+    error_.clear();
+    if (source_.beacons.empty()) return refuse("Load a plan first");
+    if (!source_.baseFile.empty() && !baseImage_) {
+        error_ = "The plan's base file " + source_.baseFile + " is needed: choose it";
+        return LoadResult::NeedsBaseFile;
+    }
+    HuntPlan plan;
+    if (PlanError error = buildPlan(source_, baseImage_, options, plan)) {
+        return refuse(fileName_ + ": " + *error);
+    }
+    plan_ = std::move(plan);
+    return LoadResult::Ready;
+}
+
+std::string WebPlan::tableJson() const {
+    nlohmann::ordered_json doc;
+    doc["model"] = plan_ ? static_cast<int>(plan_->model) : 0;
+    doc["beacons"] = nlohmann::ordered_json::array();
+    if (!plan_) return doc.dump();
+    for (const PlanEntry& entry : plan_->entries) {
+        nlohmann::ordered_json beacon;
+        beacon["name"] = entry.name;
+        beacon["sha256"] = sha256Hex(entry.image);
+        beacon["values"] = nlohmann::ordered_json::array();
+        for (const FieldValue& value : formValues(entry.stored, plan_->model)) {
+            beacon["values"].push_back({{"id", value.id}, {"text", value.text}});
+        }
+        doc["beacons"].push_back(std::move(beacon));
+    }
+    return doc.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+bool WebPlan::start(bool noLimit) {
+    if (!plan_ || busy()) return false;
+    running_ = *plan_;
+    device_ = BeaconDevice{};
+    messages_.clear();
+    rows_.clear();
+    backups_.clear();
+    events_ = 0;
+    run_.emplace(running_, device_, port_, *this, PlanRunOptions{noLimit, false});
+    return true;
+}
+
+std::uint32_t WebPlan::tick() {
+    events_ = 0;
+    if (!busy()) return kOperationEnded;
+    run_->tick();
+    if (run_->finished()) events_ |= kOperationEnded;
+    return events_;
+}
+
+void WebPlan::stop() {
+    if (run_) run_->stop();
+}
+
+std::string WebPlan::status() const {
+    if (!run_) return {};
+    if (run_->finished()) return run_->summary();
+    if (run_->exchangeShown()) return device_.statusText;
+    return messages_.empty() ? std::string() : messages_.back();
+}
+
+std::string WebPlan::rowsJson() const {
+    auto rows = nlohmann::ordered_json::array();
+    for (const PlanReportRow& row : rows_) {
+        rows.push_back({{"time", row.time},
+                        {"name", row.name},
+                        {"version", row.version},
+                        {"status", row.status},
+                        {"sha256", row.sha256},
+                        {"backup", row.backup}});
+    }
+    return rows.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+std::string WebPlan::messagesJson() const {
+    return nlohmann::json(messages_).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+std::string WebPlan::reportCsv() const {
+    std::string csv = planReportHeader();
+    for (const PlanReportRow& row : rows_) csv += planReportLine(row);
+    return csv;
+}
+
+bool WebPlan::saveBackup(const std::string& name, const ConfigImage& image, std::string& pathOrError) {
+    std::string file;
+    for (int n = 1;; ++n) {
+        file = backupFileName(name, n);
+        bool taken = false;
+        for (const Backup& backup : backups_) taken = taken || backup.name == file;
+        if (!taken) break;
+    }
+    const Outcome saved = saveImageFile(file, image, files_);
+    if (saved != Outcome::FileSaved) {
+        pathOrError = std::string(fileOutcomeText(saved)) + ": the backup " + file;
+        return false;
+    }
+    backups_.push_back({file, files_.take(file)});
+    events_ |= kBackupReady;
+    pathOrError = file;
+    return true;
+}
+
+std::string WebPlan::utcNow() { return utcTimeText(std::chrono::system_clock::now()); }
+
+void WebPlan::message(const std::string& line) { messages_.push_back(line); }
+
+void WebPlan::row(const PlanReportRow& row) {
+    rows_.push_back(row);
+    events_ |= kPlanRow;
+}
+
+}  // namespace wb

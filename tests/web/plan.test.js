@@ -1,0 +1,169 @@
+// The "Hunt plan" panel in headless Chromium against the page's simulated
+// fleet: beacons connected and removed one after another, in real time.
+import { after, before, test } from "node:test";
+import assert from "node:assert/strict";
+import { createHash } from "node:crypto";
+import { writeFileSync } from "node:fs";
+import { join } from "node:path";
+import { downloaded, launch, openPage, press, statusUntil, typeInto } from "./harness.js";
+
+let browser;
+before(async () => {
+  browser = await launch();
+});
+after(async () => {
+  await browser?.close();
+});
+
+const sha256 = (bytes) => createHash("sha256").update(bytes).digest("hex");
+const latin1 = (bytes) => String.fromCharCode(...bytes);
+
+async function tableText(page, id) {
+  return page.$eval(`#${id}`, (t) => [...t.rows].map((r) => [...r.cells].map((c) => c.textContent)));
+}
+async function note(page) {
+  return page.$eval("#plan-note", (e) => e.textContent);
+}
+async function setBeacons(page, lines) {
+  await page.$eval("#plan-beacons", (e, v) => {
+    e.value = v;
+  }, lines);
+}
+
+test("A plan from the form programs a fleet, refuses the Basic in the line and reports every attempt", async () => {
+  const { page, downloads, errors } = await openPage(browser, { query: "?sim=fleet=tarsel,basic,tarsel" });
+  assert.equal(await page.$eval("#port", (e) => e.selectedOptions[0].textContent), "Simulated fleet: Tarsel, Basic, Tarsel");
+  await page.select("#model", "2");
+  await typeInto(page, "TX Frequency", "144.5");
+  await typeInto(page, "Speed", "25");
+  await setBeacons(page, "MOE\nMOI");
+  await press(page, "Plan from form");
+  assert.equal(await note(page), "");
+  const check = await tableText(page, "plan-check");
+  assert.deepEqual(check[0], ["Field", "MOE", "MOI"]);
+  const row = (label) => check.find((r) => r[0] === label).slice(1);
+  assert.deepEqual(row("Text"), ['" MOE "', '" MOI "']);
+  assert.deepEqual(row("TX Frequency"), ["144.500", "144.500"]);
+  assert.deepEqual(row("Speed"), ["26", "26"], "the value the Tarsel layout stores");
+  assert.equal(check.find((r) => r[0] === "Enable LED"), undefined, "a Tarsel has no LED switch");
+
+  await press(page, "Run plan");
+  const seen = await statusUntil(page, (s) => / beacons programmed$/.test(s), 150000);
+  assert.equal(seen.at(-1), "2 of 2 beacons programmed");
+  const wrong = "Wrong model: a Basic beacon for a Tarsel plan; not written";
+  for (const text of ["Connect beacon MOE (1 of 2)", "Writing Config : ********", "Verifying Config", wrong, "Connect beacon MOI (2 of 2)"]) {
+    assert.ok(seen.includes(text), `status showed ${text}: ${JSON.stringify(seen)}`);
+  }
+  const log = await page.$$eval("#plan-log li", (items) => items.map((li) => li.textContent));
+  assert.deepEqual(log, [
+    "Connect beacon MOE (1 of 2)",
+    "Backup saved to MOE-before.wb1",
+    "Beacon MOE programmed (1 of 2); remove it",
+    "Beacon removed",
+    "Connect beacon MOI (2 of 2)",
+    wrong,
+    "Beacon removed",
+    "Connect beacon MOI (2 of 2)",
+    "Backup saved to MOI-before.wb1",
+    "Beacon MOI programmed (2 of 2); remove it",
+    "Beacon removed",
+  ]);
+
+  // What each beacon of the fleet holds: the two Tarsels the plan's images,
+  // the Basic its factory image, untouched.
+  const { images, basicFactory, tarselFactory, lost } = await page.evaluate(async () => {
+    const fleet = window.wrenbolt.simulated.get("fleet=tarsel,basic,tarsel");
+    const factory = async (model) => [...(await window.wrenbolt.SimulatedPort.create(model)).eeprom()];
+    return {
+      images: fleet.fleetEeproms().map((image) => [...image]),
+      basicFactory: await factory("basic"),
+      tarselFactory: await factory("tarsel"),
+      lost: fleet.lostBytes(),
+    };
+  });
+  assert.equal(images.length, 3);
+  assert.deepEqual(images[1], basicFactory);
+  assert.equal(lost, 0, "every image byte paced");
+  const shaOf = check.find((r) => r[0] === "SHA-256").slice(1);
+  for (const [i, name] of [[0, "MOE"], [2, "MOI"]]) {
+    assert.ok(latin1(images[i]).includes(` ${name} `));
+    assert.ok(sha256(Uint8Array.from(images[i])).startsWith(shaOf[i === 0 ? 0 : 1]));
+  }
+
+  const results = await tableText(page, "plan-results");
+  const tarsel = "Wrenbolt-Tarsel v1.07";
+  assert.deepEqual(results.slice(1).map((r) => r.slice(0, 3).concat(r[4])), [
+    ["MOE", tarsel, "Config Written Successfully!", "MOE-before.wb1"],
+    ["MOI", "Wrenbolt v2.1", wrong, ""],
+    ["MOI", tarsel, "Config Written Successfully!", "MOI-before.wb1"],
+  ]);
+  assert.equal(results[2][3], "", "nothing written to the Basic");
+
+  // The backups downloaded as they were read: the factory image each
+  // Tarsel held before its write.
+  for (const name of ["MOE", "MOI"]) {
+    const backup = await downloaded(downloads, `${name}-before.wb1`);
+    assert.equal(backup.length, 264);
+    assert.deepEqual([...backup.slice(8)], tarselFactory);
+  }
+
+  await press(page, "Download report");
+  const csv = new TextDecoder().decode(await downloaded(downloads, "hunt-report.csv")).split("\n");
+  assert.equal(csv[0], "time,name,version,status,sha256,backup");
+  assert.equal(csv.at(-1), "", "each line ends in a line break");
+  const rows = csv.slice(1, -1).map((line) => line.split(","));
+  assert.equal(rows.length, 3);
+  for (const r of rows) assert.match(r[0], /^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ$/);
+  assert.deepEqual(rows.map((r) => r.slice(1)), [
+    ["MOE", tarsel, "Config Written Successfully!", sha256(Uint8Array.from(images[0])), "MOE-before.wb1"],
+    ["MOI", "Wrenbolt v2.1", wrong, "", ""],
+    ["MOI", tarsel, "Config Written Successfully!", sha256(Uint8Array.from(images[2])), "MOI-before.wb1"],
+  ]);
+  assert.equal(await page.$eval('[role="status"]', (e) => e.dataset.outcome), "success");
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
+test("A plan the core refuses names the beacon and the key, and cannot be run", async () => {
+  const { page, downloads, errors } = await openPage(browser);
+  const loadPlan = async (name, plan) => {
+    const path = join(downloads, name);
+    writeFileSync(path, JSON.stringify(plan));
+    const [chooser] = await Promise.all([page.waitForFileChooser(), press(page, "Load plan")]);
+    await chooser.accept([path]);
+    await page.waitForFunction(() => document.getElementById("plan-note").textContent !== "" || !document.getElementById("plan-check").hidden);
+  };
+  const runDisabled = () => page.$eval("#plan-run", (e) => e.disabled);
+  const beacons = [{ name: "MOE", set: { morseText: " MOE " } }, { name: "MOI", set: { morseText: " MOI ", morseSpeedWpm: "fast" } }];
+
+  await loadPlan("bad-plan.json", { model: "tarsel", beacons });
+  assert.match(await note(page), /^bad-plan\.json: beacon "MOI": morseSpeedWpm: /);
+  assert.equal(await runDisabled(), true);
+  assert.equal(await page.$eval("#plan-check", (e) => e.hidden), true);
+
+  // Two beacons sending one identification, from the form: both named.
+  await page.select("#model", "1");
+  await setBeacons(page, "MOE\nMOX moe");
+  await press(page, "Plan from form");
+  assert.equal(await note(page), 'hunt-plan.json: beacons "MOE" and "MOX" would both send the Morse text " MOE " (--allow-same-text allows it)');
+  await page.click("#plan-same-text");
+  assert.equal(await note(page), "");
+  assert.equal(await runDisabled(), false);
+
+  // The page has no folder to find a base file in: the user chooses it.
+  await typeInto(page, "TX Frequency", "147.25");
+  await press(page, "Save");
+  const base = await downloaded(downloads, "config1.wb1");
+  writeFileSync(join(downloads, "event.wb1"), base);
+  await loadPlan("event-plan.json", { model: "basic", baseFile: "event.wb1", beacons: beacons.slice(0, 1) });
+  assert.equal(await note(page), "The plan's base file event.wb1 is needed: choose it");
+  assert.equal(await runDisabled(), true);
+  const [chooser] = await Promise.all([page.waitForFileChooser(), press(page, "Load base file")]);
+  await chooser.accept([join(downloads, "event.wb1")]);
+  await page.waitForFunction(() => !document.getElementById("plan-check").hidden);
+  const check = await tableText(page, "plan-check");
+  assert.deepEqual(check.find((r) => r[0] === "TX Frequency"), ["TX Frequency", "147.250"]);
+  assert.equal(await runDisabled(), false);
+  assert.deepEqual(errors, []);
+  await page.close();
+});

@@ -1,0 +1,200 @@
+// The "Hunt plan" panel: a plan file (or one made from the form and a list
+// of beacons), what each of its beacons will store, and its run through the
+// chosen port with a table of the beacons done and the report. The plan's
+// rules, texts, detection and report are the core's (src/plan); the panel
+// shows them.
+import { PlanRow, BackupReady, OperationEnded, PlanReady, PlanNeedsBaseFile } from "./core.js";
+import { oneLine } from "./form.js";
+import { download, chooseFile, chooseNamedFile } from "./files.js";
+
+// The name a plan made on the page goes by, in its refusals and its file.
+const FormPlanName = "hunt-plan.json";
+
+export class PlanPanel {
+  // runOnPort(start, machine, onEvents): opens the chosen port for a whole
+  // run, as the device commands do, and ticks the machine until it is idle.
+  constructor(core, form, runOnPort) {
+    this.core = core;
+    this.form = form;
+    this.runOnPort = runOnPort;
+    this.el = (id) => document.getElementById(id);
+    this.ready = false;
+    this.running = false;
+    this.shownRows = 0;
+    this.el("plan-load").addEventListener("click", () => this.loadFile());
+    this.el("plan-base").addEventListener("click", () => this.loadBase());
+    this.el("plan-build").addEventListener("click", () => this.buildFromForm());
+    this.el("plan-save").addEventListener("click", () => this.savePlan());
+    this.el("plan-run").addEventListener("click", () => this.run());
+    this.el("plan-stop").addEventListener("click", () => this.core.planStop());
+    this.el("plan-report").addEventListener("click", () => download(this.core.planReport(), "hunt-report.csv", "text/csv"));
+    this.el("plan-same-text").addEventListener("change", () => this.recheck());
+    this.el("no-limit").addEventListener("change", () => this.recheck());
+    this.lastPlan = null;
+    this.enable();
+  }
+
+  options() {
+    return { noLimit: this.el("no-limit").checked, allowSameText: this.el("plan-same-text").checked };
+  }
+
+  async loadFile() {
+    const file = await chooseNamedFile(this.el("plan-file"));
+    if (file === null) return;
+    this.lastPlan = file.bytes;
+    this.show(this.core.planLoad(file.name, file.bytes, this.options()));
+  }
+
+  async loadBase() {
+    const bytes = await chooseFile(this.el("plan-base-file"));
+    if (bytes === null) return;
+    this.show(this.core.planLoadBase(bytes, this.options()));
+  }
+
+  // The form's record for every beacon, each with its own Morse text: one
+  // beacon a line, "NAME" or "NAME TEXT"; the text goes between blanks.
+  formPlan() {
+    this.form.toCore();
+    const base = JSON.parse(this.core.exportJson());
+    const model = base.model;
+    delete base.model;
+    const beacons = [];
+    for (const line of this.el("plan-beacons").value.split(/\r?\n/)) {
+      const [name, ...words] = line.trim().split(/\s+/);
+      if (!name) continue;
+      const text = words.length ? words.join(" ") : name;
+      beacons.push({ name, set: { morseText: ` ${text.toUpperCase()} ` } });
+    }
+    return { model, base, beacons };
+  }
+
+  buildFromForm() {
+    const bytes = new TextEncoder().encode(JSON.stringify(this.formPlan(), null, 2) + "\n");
+    this.lastPlan = bytes;
+    this.show(this.core.planLoad(FormPlanName, bytes, this.options()));
+  }
+
+  // The plan made from the form, for `wrenbolt plan run` or a later visit.
+  savePlan() {
+    download(new TextEncoder().encode(JSON.stringify(this.formPlan(), null, 2) + "\n"), FormPlanName, "application/json");
+  }
+
+  recheck() {
+    if (this.lastPlan && !this.running) this.show(this.core.planCheck(this.options()));
+  }
+
+  show(result) {
+    this.ready = result === PlanReady;
+    this.el("plan-note").textContent = this.ready ? "" : this.core.planError();
+    this.el("plan-base").hidden = result !== PlanNeedsBaseFile;
+    this.showCheckTable();
+    this.enable();
+  }
+
+  // What each beacon will store: a column a beacon, a row a field.
+  showCheckTable() {
+    const table = this.el("plan-check");
+    table.replaceChildren();
+    const { beacons } = this.core.planTable();
+    table.hidden = !this.ready || beacons.length === 0;
+    if (table.hidden) return;
+    const caption = table.createCaption();
+    caption.textContent = "What each beacon will store";
+    const head = table.createTHead().insertRow();
+    const cell = (row, text, tag = "td") => {
+      const c = document.createElement(tag);
+      c.textContent = text;
+      row.append(c);
+      return c;
+    };
+    cell(head, "Field", "th").scope = "col";
+    for (const { name } of beacons) cell(head, name, "th").scope = "col";
+    const body = table.createTBody();
+    beacons[0].values.forEach(({ id }, i) => {
+      const row = body.insertRow();
+      cell(row, this.form.label(id), "th").scope = "row";
+      const input = this.form.inputs.get(id);
+      for (const beacon of beacons) {
+        const text = beacon.values[i].text;
+        cell(row, input?.type === "checkbox" ? (text === "1" ? "on" : "off") : oneLine(text, input?.dataset.key));
+      }
+    });
+    const sums = body.insertRow();
+    cell(sums, "SHA-256", "th").scope = "row";
+    for (const { sha256 } of beacons) cell(sums, sha256.slice(0, 12)).title = sha256;
+  }
+
+  enable() {
+    this.el("plan-run").disabled = !this.ready || this.running;
+    this.el("plan-stop").disabled = !this.running;
+    this.el("plan-load").disabled = this.running;
+    this.el("plan-build").disabled = this.running;
+    this.el("plan-report").disabled = this.running || this.shownRows === 0;
+  }
+
+  async run() {
+    if (!this.ready || this.running) return;
+    this.running = true;
+    this.shownRows = 0;
+    this.el("plan-log").replaceChildren();
+    this.el("plan-results").tBodies[0].replaceChildren();
+    this.enable();
+    const onEvents = (events) => this.afterTick(events);
+    try {
+      await this.runOnPort(() => (this.core.planStart(this.options().noLimit) ? 0 : OperationEnded), this.core.planMachine, onEvents);
+    } finally {
+      this.running = false;
+      this.afterTick(0);
+      this.el("status").dataset.outcome = this.core.planAllProgrammed() ? "success" : "failure";
+      this.enable();
+    }
+  }
+
+  afterTick(events) {
+    const status = this.el("status");
+    status.textContent = this.core.planStatus();
+    status.dataset.outcome = "";
+    const log = this.el("plan-log");
+    const messages = this.core.planMessages();
+    for (let i = log.children.length; i < messages.length; i++) {
+      const item = document.createElement("li");
+      item.textContent = messages[i];
+      log.append(item);
+    }
+    if (events & BackupReady) {
+      // Each backup downloads as soon as it is read, before the write.
+      const last = this.core.planBackupCount() - 1;
+      download(this.core.planBackup(last), this.core.planBackupName(last));
+    }
+    if (events & PlanRow || events === 0) this.showRows();
+  }
+
+  // The beacons done: one row an attempt, as the report has them.
+  showRows() {
+    const rows = this.core.planRows();
+    const body = this.el("plan-results").tBodies[0];
+    for (let i = this.shownRows; i < rows.length; i++) {
+      const { name, version, status, sha256, backup } = rows[i];
+      const row = body.insertRow();
+      for (const text of [name, version, status]) row.insertCell().textContent = text;
+      const sum = row.insertCell();
+      sum.textContent = sha256.slice(0, 12);
+      sum.title = sha256;
+      const cell = row.insertCell();
+      if (backup) {
+        const link = document.createElement("button");
+        link.type = "button";
+        link.className = "link";
+        link.textContent = backup;
+        link.addEventListener("click", () => {
+          for (let b = 0; b < this.core.planBackupCount(); b++) {
+            if (this.core.planBackupName(b) === backup) download(this.core.planBackup(b), backup);
+          }
+        });
+        cell.append(link);
+      }
+    }
+    this.shownRows = rows.length;
+    this.el("plan-results").hidden = rows.length === 0;
+  }
+}
