@@ -160,6 +160,7 @@ export class PlanPanel {
       const item = document.createElement("li");
       item.textContent = messages[i];
       log.append(item);
+      log.scrollTop = log.scrollHeight;
     }
     if (events & BackupReady) {
       // Each backup downloads as soon as it is read, before the write.

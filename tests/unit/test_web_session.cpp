@@ -11,8 +11,10 @@
 #include "exchange/exchange_texts.h"
 #include "exchange/protocol.h"
 #include "image/image_texts.h"
+#include "plan/plan_report.h"
 #include "serial/serial_port.h"
 #include "sim/simulated_beacon.h"
+#include "web/web_plan.h"
 #include "web/web_session.h"
 
 namespace wb {
@@ -226,6 +228,41 @@ TEST_F(Session, JsonMovesTheFormInTheCommandLinesFormat) {
     const std::string refused = session.importJson(R"({"unlockCode": 8, "morseSpeedWpm": "fast"})");
     EXPECT_EQ(refused.rfind("morseSpeedWpm", 0), 0u) << refused;
     EXPECT_EQ(session.controls().text(IDC_UNLOCK_CODE, 99), "0007");
+}
+
+// The page has no folder beside the plan: its base file comes as bytes
+// from the user, refused as the command line refuses a bad one. Backups
+// keep the command line's names, a second attempt included.
+TEST(WebPlan, BaseFileFromTheUserAndBackupsNamedAsTheCommandLineNamesThem) {
+    PageComm comm;
+    WebPlan plan(comm);
+    const std::string text = R"({"model":"tarsel","baseFile":"event.wb1","base":{"loopTimeSec":60},
+        "beacons":[{"name":"MO/E","set":{"morseText":" MOE "}}]})";
+    EXPECT_EQ(plan.load("hunt.json", text, {}), WebPlan::LoadResult::NeedsBaseFile);
+    EXPECT_EQ(plan.error(), "The plan's base file event.wb1 is needed: choose it");
+    EXPECT_EQ(plan.loadBase({'W', 'B', '1'}, {}), WebPlan::LoadResult::Refused);
+    EXPECT_EQ(plan.error().rfind("hunt.json: baseFile: event.wb1: ", 0), 0u) << plan.error();
+    EXPECT_FALSE(plan.start(false));
+
+    std::string path;
+    const ConfigImage base = factoryImage(DeviceModel::Tarsel);
+    ASSERT_TRUE(plan.saveBackup("MO/E", base, path));
+    EXPECT_EQ(path, "MO_E-before.wb1");
+    ASSERT_TRUE(plan.saveBackup("MO/E", base, path));
+    EXPECT_EQ(path, "MO_E-before-2.wb1");
+    ASSERT_EQ(plan.backupCount(), 2u);
+    EXPECT_EQ(plan.backupBytes(1).size(), 264u);
+
+    // A backup is a .wb1 the plan takes as its base file.
+    EXPECT_EQ(plan.loadBase(plan.backupBytes(0), {}), WebPlan::LoadResult::Ready);
+    EXPECT_NE(plan.tableJson().find(R"({"id":)"), std::string::npos);
+}
+
+TEST(PlanReport, TimeIsUtcToTheSecond) {
+    using namespace std::chrono;
+    const auto leapDay = sys_days{2024y / February / 29} + 23h + 59min + 59s + 999ms;
+    EXPECT_EQ(utcTimeText(leapDay), "2024-02-29T23:59:59Z");
+    EXPECT_EQ(utcTimeText(sys_days{2026y / January / 1}), "2026-01-01T00:00:00Z");
 }
 
 }  // namespace
