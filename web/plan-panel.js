@@ -144,7 +144,7 @@ export class PlanPanel {
       await this.runOnPort(() => (this.core.planStart(this.options().noLimit) ? 0 : OperationEnded), this.core.planMachine, onEvents);
     } finally {
       this.running = false;
-      this.afterTick(0);
+      this.afterTick(PlanRow);
       this.el("status").dataset.outcome = this.core.planAllProgrammed() ? "success" : "failure";
       this.enable();
     }
@@ -167,7 +167,7 @@ export class PlanPanel {
       const last = this.core.planBackupCount() - 1;
       download(this.core.planBackup(last), this.core.planBackupName(last));
     }
-    if (events & PlanRow || events === 0) this.showRows();
+    if (events & PlanRow) this.showRows();
   }
 
   // The beacons done: one row an attempt, as the report has them.

@@ -40,9 +40,10 @@ WebPlan::LoadResult WebPlan::loadBase(std::vector<std::uint8_t> bytes, const Pla
 }
 
 WebPlan::LoadResult WebPlan::check(const PlanCheckOptions& options) {
+    // A file that was not a plan keeps its refusal.
+    if (source_.beacons.empty()) return refuse(error_.empty() ? "Load a plan first" : error_);
     plan_.reset();
     error_.clear();
-    if (source_.beacons.empty()) return refuse("Load a plan first");
     if (!source_.baseFile.empty() && !baseImage_) {
         error_ = "The plan's base file " + source_.baseFile + " is needed: choose it";
         return LoadResult::NeedsBaseFile;
