@@ -83,7 +83,14 @@ WB_EXPORT(wb_sim_next_due) double wbSimNextDue() {
 }
 WB_EXPORT(wb_sim_take) std::int32_t wbSimTake() { return peer ? peer->takeByte() : 0; }
 WB_EXPORT(wb_sim_discard_until) void wbSimDiscardUntil(double atUs) {
-    if (peer) peer->discardUntil(static_cast<std::int64_t>(atUs));
+    // The page drops what is still on its way to a closed port with a time
+    // far ahead; a fleet's clock must not jump there (its beacons would be
+    // swapped unseen), so only the beacon on the cable drops its bytes.
+    if (fleet != nullptr) {
+        if (SimulatedBeacon* beacon = fleet->connected()) beacon->discardUntil(static_cast<std::int64_t>(atUs));
+    } else if (peer) {
+        peer->discardUntil(static_cast<std::int64_t>(atUs));
+    }
 }
 WB_EXPORT(wb_sim_eeprom) std::uint32_t wbSimEeprom() {
     const SimulatedBeacon* beacon = current();

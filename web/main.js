@@ -132,6 +132,7 @@ async function onPort(start, machine, onEvents, plan = false) {
   running = true;
   planRunning = plan;
   writing = writing || plan;
+  devicePanel(!plan);
   try {
     const { port, name } = await selectedPort(plan);
     $("port-note").textContent = "";
@@ -148,7 +149,14 @@ async function onPort(start, machine, onEvents, plan = false) {
     running = false;
     planRunning = false;
     writing = false;
+    devicePanel(true);
   }
+}
+
+// The device commands wait while a hunt plan has the port.
+function devicePanel(enabled) {
+  for (const id of ["read-version", "read-config", "write-config", "port", "choose-port"]) $(id).disabled = !enabled;
+  if (!hasSerial) $("choose-port").disabled = true;
 }
 
 async function deviceCommand(start) {
@@ -247,8 +255,22 @@ function portLost(event) {
   $("port-note").textContent = "The serial port was disconnected.";
 }
 
+// A hunt plan waits for a port that went away, as the command line does:
+// when the same adapter is plugged in again, the run goes on through it.
+async function portBack(event) {
+  const lost = link.port;
+  if (!planRunning || !link.lost || !lost) return;
+  const info = (port) => JSON.stringify(port.getInfo ? port.getInfo() : {});
+  if (event.target !== lost && info(event.target) !== info(lost)) return;
+  event.target.addEventListener("disconnect", portLost);
+  if (await link.reopen(event.target)) $("port-note").textContent = "";
+}
+
 if (hasSerial) {
-  navigator.serial.addEventListener("connect", () => refreshPorts());
+  navigator.serial.addEventListener("connect", (event) => {
+    portBack(event);
+    refreshPorts();
+  });
   navigator.serial.addEventListener("disconnect", (event) => {
     portLost(event);
     refreshPorts();

@@ -28,11 +28,13 @@ export class SerialLink {
     this.closing = false;
     this.lastArrival = 0;
     this.lost = false;
+    this.name = "";
   }
 
   // Opens the port for an operation and tells the core whether it has one.
   async open(port, name) {
     this.lost = false;
+    this.name = name;
     try {
       await port.open(LineOptions);
     } catch (error) {
@@ -91,7 +93,14 @@ export class SerialLink {
   // The device went away: nothing more can be read or written.
   markLost() {
     this.lost = true;
-    this.core.attachPort(false, "");
+    this.core.attachPort(false, this.name);
+  }
+
+  // The lost device is back (a USB adapter plugged in again): the port is
+  // opened again under its name, for the operation under way.
+  async reopen(port) {
+    await this.close();
+    return this.open(port, this.name);
   }
 
   // Releases the reader and the writer, then closes the port.

@@ -82,6 +82,7 @@ bool WebPlan::start(bool noLimit) {
     rows_.clear();
     backups_.clear();
     events_ = 0;
+    port_.setPortName(comm_.attachedName());
     run_.emplace(running_, device_, port_, *this, PlanRunOptions{noLimit, false});
     return true;
 }
@@ -89,6 +90,8 @@ bool WebPlan::start(bool noLimit) {
 std::uint32_t WebPlan::tick() {
     events_ = 0;
     if (!busy()) return kOperationEnded;
+    // The name the page gives the port, also for one opened again.
+    port_.setPortName(comm_.attachedName());
     run_->tick();
     if (run_->finished()) events_ |= kOperationEnded;
     return events_;

@@ -22,8 +22,8 @@ export async function launch() {
 }
 
 // Runs in the page before its scripts. beacons: one entry per port, e.g.
-// [{ model: "tarsel" }, { model: "basic", fault: "silent" }]; none: no Web
-// Serial at all, as in Firefox.
+// [{ model: "tarsel" }, { model: "basic", fault: "silent" }] or a fleet
+// [{ fleet: "tarsel,basic" }]; none: no Web Serial at all, as in Firefox.
 function injectSerial(beacons) {
   if (beacons === null) {
     delete Navigator.prototype.serial;
@@ -43,7 +43,9 @@ function injectSerial(beacons) {
     Object.defineProperty(port, "writable", { get: () => (inner?.readable ? writable : null) });
     port.open = async (options) => {
       log.opens.push(options);
-      inner ??= await window.wrenbolt.SimulatedPort.create(beacon.model, beacon.fault ?? "none");
+      inner ??= await (beacon.fleet
+        ? window.wrenbolt.SimulatedPort.createFleet(beacon.fleet)
+        : window.wrenbolt.SimulatedPort.create(beacon.model, beacon.fault ?? "none"));
       record.beacon = inner;
       await inner.open(options);
       writable = new WritableStream({
@@ -75,6 +77,22 @@ function injectSerial(beacons) {
   };
   serial.getPorts = async () => granted.slice();
   Object.defineProperty(Navigator.prototype, "serial", { get: () => serial, configurable: true });
+}
+
+// The adapter of port `index` unplugged, or plugged in again: the events a
+// browser fires, on the port and on navigator.serial with the port as target.
+export async function replug(page, index, type) {
+  await page.evaluate(
+    async (i, kind) => {
+      const port = (await navigator.serial.getPorts())[i];
+      if (kind === "disconnect") port.dispatchEvent(new Event("disconnect"));
+      const event = new Event(kind);
+      Object.defineProperty(event, "target", { value: port });
+      navigator.serial.dispatchEvent(event);
+    },
+    index,
+    type,
+  );
 }
 
 // A page with the given beacons (see injectSerial) and a download folder.

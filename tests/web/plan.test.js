@@ -5,7 +5,7 @@ import assert from "node:assert/strict";
 import { createHash } from "node:crypto";
 import { writeFileSync } from "node:fs";
 import { join } from "node:path";
-import { downloaded, launch, openPage, press, statusUntil, typeInto } from "./harness.js";
+import { downloaded, launch, openPage, press, replug, statusUntil, typeInto } from "./harness.js";
 
 let browser;
 before(async () => {
@@ -124,14 +124,54 @@ test("A plan from the form programs a fleet, refuses the Basic in the line and r
   await page.close();
 });
 
+test("A plan waits for an adapter plugged in again, and Stop ends it after the write under way", async () => {
+  const { page, downloads, errors } = await openPage(browser, { beacons: [{ fleet: "tarsel,tarsel" }] });
+  await press(page, "Choose Port");
+  await page.select("#model", "2");
+  await setBeacons(page, "MOE\nMOI");
+  await press(page, "Plan from form");
+  await press(page, "Run plan");
+  await statusUntil(page, (s) => s === "Connect beacon MOE (1 of 2)");
+  assert.equal(await page.$eval("#read-config", (e) => e.disabled), true, "the plan has the port");
+  await replug(page, 0, "disconnect");
+  await statusUntil(page, (s) => s === "Waiting for the port (Could not open Com Port Serial port 1 (USB 0403:6001))");
+  assert.equal(await page.$eval("#port-note", (e) => e.textContent), "The serial port was disconnected.");
+  // Plugged in again: the run goes on. (Unplugged during the beacon's
+  // read, that beacon counts as not programmed and MOE goes to the next.)
+  await replug(page, 0, "connect");
+  await statusUntil(page, (s) => s.startsWith("Writing Config : *"), 60000);
+  assert.equal(await page.$eval("#port-note", (e) => e.textContent), "");
+  await press(page, "Stop");
+  const seen = await statusUntil(page, (s) => / beacons programmed$/.test(s), 60000);
+  assert.equal(seen.at(-1), "1 of 2 beacons programmed");
+  assert.ok(seen.includes("Verifying Config"), "the write under way was finished");
+  const log = await page.$$eval("#plan-log li", (items) => items.map((li) => li.textContent));
+  assert.equal(log.at(-1), "Interrupted");
+  assert.ok(!log.some((line) => line.includes("MOI")), "MOI was never asked for");
+  assert.equal(await page.$eval("#read-config", (e) => e.disabled), false);
+  assert.equal(await page.$eval('[role="status"]', (e) => e.dataset.outcome), "failure");
+
+  const images = await page.evaluate(() => window.__serial.ports[0].beacon.fleetEeproms().map((image) => [...image]));
+  await press(page, "Download report");
+  const csv = new TextDecoder().decode(await downloaded(downloads, "hunt-report.csv")).split("\n");
+  const written = `,MOE,Wrenbolt-Tarsel v1.07,Config Written Successfully!,${sha256(Uint8Array.from(images.at(-1)))},MOE-before`;
+  assert.ok(csv.at(-2).includes(written), csv.join("\n"));
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
 test("A plan the core refuses names the beacon and the key, and cannot be run", async () => {
   const { page, downloads, errors } = await openPage(browser);
   const loadPlan = async (name, plan) => {
     const path = join(downloads, name);
     writeFileSync(path, JSON.stringify(plan));
+    // A mark in the note that the panel's answer replaces.
+    await page.$eval("#plan-note", (e) => {
+      e.textContent = "(loading)";
+    });
     const [chooser] = await Promise.all([page.waitForFileChooser(), press(page, "Load plan")]);
     await chooser.accept([path]);
-    await page.waitForFunction(() => document.getElementById("plan-note").textContent !== "" || !document.getElementById("plan-check").hidden);
+    await page.waitForFunction(() => document.getElementById("plan-note").textContent !== "(loading)");
   };
   const runDisabled = () => page.$eval("#plan-run", (e) => e.disabled);
   const beacons = [{ name: "MOE", set: { morseText: " MOE " } }, { name: "MOI", set: { morseText: " MOI ", morseSpeedWpm: "fast" } }];
