@@ -54,7 +54,10 @@ std::string backupFileName(const std::string& name, int attempt) {
         file.push_back(plain ? c : '_');
     }
     file += "-before";
-    if (attempt > 1) file += "-" + std::to_string(attempt);
+    if (attempt > 1) {
+        file.push_back('-');
+        file += std::to_string(attempt);
+    }
     return file + ".wb1";
 }
 
