@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_commands.h"
+#include "cli/file_roles.h"
 #include "cli/plan_loading.h"
 #include "cli/plan_session.h"
 #include "config/record_fields.h"
@@ -78,7 +79,15 @@ void addRun(CLI::App& parent, CliContext& context) {
     command->add_flag("--confirm", options->confirm,
                       "Wait for Enter before each beacon instead of detecting it");
     command->callback([&context, options] {
-        const HuntPlan plan = loadHuntPlan(options->planPath, options->check);
+        std::string baseFile;
+        const HuntPlan plan = loadHuntPlan(options->planPath, options->check, &baseFile);
+        // The report and the trace are opened for writing: neither may be
+        // an input, nor each other, nor the backups' folder.
+        refuseSharedFiles({{"the plan", options->planPath},
+                           {"its baseFile", baseFile},
+                           {"--report", options->reportPath},
+                           {"--backup-dir", options->backupDir},
+                           {"--trace", options->device.tracePath}});
         context.exitCode = runHuntPlan(context, *options, plan);
     });
 }

@@ -181,6 +181,10 @@ TEST(CliDevice, RefusedInputsAndSharedFiles) {
     std::filesystem::create_directory(dir.file("folder"));
     const std::string fresh = dir.file("fresh.txt");
     const std::string freshAgain = dir.file("folder/../fresh.txt");
+    const std::string plan = dir.file("plan.json");
+    test::writeText(plan, R"({"model": "basic", "baseFile": "hunt.wb1",
+        "beacons": [{"name": "MOE", "set": {"morseText": " MOE "}}]})");
+    const auto planSize = std::filesystem::file_size(plan);
     const struct {
         std::vector<std::string> args;
         std::string errHas;
@@ -195,6 +199,12 @@ TEST(CliDevice, RefusedInputsAndSharedFiles) {
         {{"encode", "--model", "basic", "--config", big, "-o", fresh}, "is larger than 1 MiB"},
         {{"write", "--config", big}, "is larger than 1 MiB"},
         {{"encode", "--model", "basic", "--config", dir.file("folder"), "-o", fresh}, "is not a regular file"},
+        {{"plan", "run", plan, "--report", plan}, "the plan and --report name the same file"},
+        {{"plan", "run", plan, "--report", sameHunt}, "its baseFile and --report"},
+        {{"plan", "run", plan, "--report", fresh, "--backup-dir", freshAgain}, "--report and --backup-dir"},
+        {{"plan", "run", plan, "--report", fresh, "--trace", freshAgain}, "--report and --trace"},
+        {{"plan", "run", big}, "The plan \"" + big + "\" is larger than 1 MiB"},
+        {{"plan", "run", dir.file("folder")}, "is not a regular file"},
 #ifndef _WIN32
         {{"write", "--config", "/dev/zero"}, "\"/dev/zero\" is not a regular file"},
 #endif
@@ -210,6 +220,7 @@ TEST(CliDevice, RefusedInputsAndSharedFiles) {
         EXPECT_FALSE(links.used());
         EXPECT_EQ(test::readBytes(hunt), huntBytes);
         EXPECT_FALSE(std::filesystem::exists(fresh));
+        EXPECT_EQ(std::filesystem::file_size(plan), planSize);
     }
     // Two different files, both there already, are two roles.
     SimDeviceLinks links;
