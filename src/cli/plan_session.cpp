@@ -34,6 +34,10 @@ public:
             path = backupDir_ / backupFileName(name, n);
             if (!fs::exists(path, ec)) break;
         }
+        // One kind of separator in the path the report and messages show,
+        // whichever the user typed: "C:/hunt\MOE-before.wb1" is no name to
+        // give back on Windows.
+        path.make_preferred();
         const Outcome saved = saveImageFile(path.string(), image);
         if (saved != Outcome::FileSaved) {
             pathOrError = std::string(fileOutcomeText(saved)) + ": the backup " + path.string();

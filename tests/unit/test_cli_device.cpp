@@ -461,7 +461,9 @@ TEST(CliPlan, RunProgramsTheFleetAndReports) {
         {"name": "MOE", "set": {"morseText": " MOE "}},
         {"name": "MOI", "set": {"morseText": " MOI "}},
         {"name": "MOS", "set": {"morseText": " MOS "}}]})";
-    const std::string report = (folder / "report.csv").string();
+    // Typed with forward slashes, which Windows takes too: the backups
+    // beside it are still named with the system's own separator.
+    const std::string report = (folder / "report.csv").generic_string();
 
     SimDeviceLinks links;
     const auto result = runDeviceCommand(
