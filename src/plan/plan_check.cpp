@@ -50,7 +50,7 @@ PlanError checkPlanEntries(HuntPlan& plan, const PlanCheckOptions& options) {
             if (a.stored.morseText != b.stored.morseText) continue;
             return "beacons \"" + a.name + "\" and \"" + b.name +
                    "\" would both send the Morse text \"" + a.stored.morseText +
-                   "\" (--allow-same-text allows it)";
+                   "\" (" + std::string(options.sameTextSwitch) + " allows it)";
         }
     }
     return std::nullopt;

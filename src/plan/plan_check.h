@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "plan/hunt_plan.h"
 
@@ -14,6 +15,8 @@ struct PlanCheckOptions {
     bool noLimit = false;
     // Two beacons may store the same Morse text.
     bool allowSameText = false;
+    // How the front end lets the user allow that, named in the refusal.
+    std::string_view sameTextSwitch = "--allow-same-text";
 };
 
 // Encodes every entry's record with the plan's model, keeping the image

@@ -22,7 +22,9 @@ WebPlan& plan() {
 }
 
 PlanCheckOptions checkOptions(std::int32_t noLimit, std::int32_t allowSameText) {
-    return PlanCheckOptions{noLimit != 0, allowSameText != 0};
+    // The page's check box, named as the page labels it.
+    return PlanCheckOptions{noLimit != 0, allowSameText != 0,
+                            "\"Allow the same text on two beacons\""};
 }
 
 std::int32_t code(WebPlan::LoadResult result) { return static_cast<std::int32_t>(result); }
