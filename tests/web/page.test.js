@@ -64,8 +64,18 @@ test("Write Config backs up, writes paced bytes and verifies what the beacon sto
   assert.deepEqual(changes.sort(), ["Speed: 20 → 26", 'Text: " WRENBOLT " → "VK2ABC"'].sort());
 
   const before = await page.evaluate(() => window.__serial.ports[0].writes.length);
+  // Closing the tab while the image goes out asks first; staying lets the
+  // write run on.
+  const asked = [];
+  page.on("dialog", (dialog) => {
+    asked.push(dialog.type());
+    dialog.dismiss();
+  });
   await press(page, "Write Config");
+  await statusUntil(page, (s) => s.startsWith("Writing Config : *"));
+  await page.close({ runBeforeUnload: true });
   const seen = await statusUntil(page, (s) => /Success|Fail|mismatch|not/.test(s) && !s.startsWith("Read Config"));
+  assert.deepEqual(asked, ["beforeunload"]);
   assert.equal(seen.at(-1), "Config Written Successfully!");
   assert.ok(seen.includes("Verifying Config"));
 
@@ -96,7 +106,11 @@ test("Write Config backs up, writes paced bytes and verifies what the beacon sto
   assert.equal(await valueOf(page, "Speed"), "26");
   assert.equal(await page.$eval("#changes-note", (e) => e.textContent), "The beacon holds what the form shows.");
   assert.deepEqual(errors, []);
-  await page.close();
+  // With the write done the tab closes without asking.
+  await page.close({ runBeforeUnload: true });
+  await new Promise((resolve) => setTimeout(resolve, 500));
+  assert.deepEqual(asked, ["beforeunload"]);
+  assert.ok(page.isClosed());
 });
 
 test("A silent beacon: three attempts, then not found", async () => {
