@@ -6,7 +6,7 @@
 // never cut in two by a tick that comes too soon. Ticks are counted by the
 // core, not timed: a background tab whose timers are slowed makes the
 // exchange slower, never wrong.
-import { sleep } from "./serial-link.js";
+import { sleep } from "./timers.js";
 
 async function lineQuiet(core, link) {
   const start = performance.now();

@@ -3,16 +3,12 @@
 // handed to the core as they come; bytes to send go out one at a time with
 // the pause the core asks after each.
 
+import { sleep } from "./timers.js";
+
 export const LineOptions = { baudRate: 2400, dataBits: 8, stopBits: 1, parity: "none", flowControl: "none" };
 
-export function sleep(ms) {
-  return new Promise((resolve) => setTimeout(resolve, ms));
-}
-
 // Waits at least ms: a pause must not end early, or the beacon's EEPROM
-// loses the next byte, and a timer may fire a little early. (Turns of the
-// event loop to catch the end more closely cost more than they save when
-// the machine is busy.)
+// loses the next byte, and a timer may fire a little early.
 export async function pauseAtLeast(ms) {
   const end = performance.now() + ms;
   for (let left = ms; left > 0; left = end - performance.now()) await sleep(left);

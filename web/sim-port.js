@@ -4,6 +4,7 @@
 // its serial line: bytes written reach it at the pace of 2400 baud, and its
 // reply bytes are handed to the reader as they arrive.
 import { instantiateModule, latin1Bytes } from "./core.js";
+import { cancelTimer, startTimer } from "./timers.js";
 
 const Models = { basic: 1, tarsel: 2 };
 
@@ -42,7 +43,7 @@ export class SimulatedPort extends EventTarget {
     this.writable = null;
     this.byteTimeUs = engine.wb_sim_byte_time_us();
     this.txFreeUs = 0;
-    this.timer = 0;
+    this.timer = null;
     this.controller = null;
   }
 
@@ -97,10 +98,10 @@ export class SimulatedPort extends EventTarget {
   }
 
   schedule() {
-    clearTimeout(this.timer);
+    cancelTimer(this.timer);
     const due = this.engine.wb_sim_next_due();
     if (due < 0 || !this.controller) return;
-    this.timer = setTimeout(() => this.pump(), Math.max(0, (due - nowUs()) / 1000));
+    this.timer = startTimer(() => this.pump(), Math.max(0, (due - nowUs()) / 1000));
   }
 
   pump() {
@@ -116,7 +117,7 @@ export class SimulatedPort extends EventTarget {
   async close() {
     if (!this.readable) throw new DOMException("The port is already closed.", "InvalidStateError");
     if (this.readable.locked || this.writable.locked) throw new TypeError("The port's streams are locked.");
-    clearTimeout(this.timer);
+    cancelTimer(this.timer);
     this.controller = null;
     // Replies still on their way reach a closed port.
     this.engine.wb_sim_discard_until(nowUs() + 60e6);

@@ -12,12 +12,17 @@ import puppeteer from "puppeteer-core";
 export const root = resolve(import.meta.dirname, "../..");
 export const pagePath = join(root, "build/web/wrenbolt-config.html");
 
-export async function launch() {
+// throttled: a hidden tab's timers slowed as a desktop browser slows them
+// (puppeteer turns that off by default).
+export async function launch({ throttled = false } = {}) {
   if (!existsSync(pagePath)) throw new Error(`${pagePath} is missing: run make web`);
   return puppeteer.launch({
     executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
     headless: true,
     args: ["--no-sandbox", "--disable-gpu"],
+    ignoreDefaultArgs: throttled
+      ? ["--disable-background-timer-throttling", "--disable-renderer-backgrounding", "--disable-backgrounding-occluded-windows"]
+      : [],
   });
 }
 

@@ -21,6 +21,21 @@ const done = (text) => (s) => s === text;
 const shown = (seen) => seen.slice(seen.indexOf("Reading Version"));
 const LineOptions = { baudRate: 2400, dataBits: 8, stopBits: 1, parity: "none", flowControl: "none" };
 
+// The image bytes of a write, [time, byte] each, as the port took them
+// after the write request; checks their pacing: the beacon stores each byte
+// before it can take the next, at least 20 ms from one image byte to the
+// next, or its EEPROM drops bytes.
+function sentImage(sent) {
+  const bytes = sent.map(([, b]) => b);
+  const start = bytes.findIndex((b, i) => b === 0x1b && bytes[i + 1] === 0x44 && bytes[i + 2] === 0xaa && bytes[i + 3] === 0x55);
+  assert.ok(start >= 0, "the write request was sent");
+  const image = sent.slice(start + 4, start + 4 + 256);
+  assert.equal(image.length, 256);
+  const gaps = image.slice(1).map(([t], i) => t - image[i][0]);
+  assert.ok(Math.min(...gaps) >= 19.9, `image bytes ${Math.min(...gaps).toFixed(2)} ms apart`);
+  return image;
+}
+
 async function readConfig(page) {
   await press(page, "Read Config");
   return statusUntil(page, (s) => !/^(Reading|Version Read)/.test(s) && s !== "");
@@ -88,16 +103,7 @@ test("Write Config backs up, writes paced bytes and verifies what the beacon sto
     const port = window.__serial.ports[0];
     return { writes: port.writes, eeprom: [...port.beacon.eeprom()], lost: port.beacon.lostBytes() };
   });
-  const sent = writes.slice(before);
-  const bytes = sent.map(([, b]) => b);
-  const start = bytes.findIndex((b, i) => b === 0x1b && bytes[i + 1] === 0x44 && bytes[i + 2] === 0xaa && bytes[i + 3] === 0x55);
-  assert.ok(start >= 0, "the write request was sent");
-  const image = sent.slice(start + 4, start + 4 + 256);
-  assert.equal(image.length, 256);
-  // The beacon stores each byte before it can take the next: at least
-  // 20 ms from one image byte to the next, or its EEPROM drops bytes.
-  const gaps = image.slice(1).map(([t], i) => t - image[i][0]);
-  assert.ok(Math.min(...gaps) >= 19.9, `image bytes ${Math.min(...gaps).toFixed(2)} ms apart`);
+  const image = sentImage(writes.slice(before));
   assert.equal(lost, 0);
   assert.deepEqual(eeprom, image.map(([, b]) => b), "the beacon stored the image sent");
   assert.notDeepEqual(eeprom, [...backup.slice(8)]);
@@ -111,6 +117,30 @@ test("Write Config backs up, writes paced bytes and verifies what the beacon sto
   await new Promise((resolve) => setTimeout(resolve, 500));
   assert.deepEqual(asked, ["beforeunload"]);
   assert.ok(page.isClosed());
+});
+
+test("In a background tab a write keeps its pace", async () => {
+  // A hidden tab's own timers fire about once a second: 256 paced bytes
+  // would take minutes, and this test would time out.
+  const throttled = await launch({ throttled: true });
+  try {
+    const { page, errors } = await openPage(throttled, { beacons: [{ model: "tarsel" }] });
+    await press(page, "Choose Port");
+    await readConfig(page);
+    await typeInto(page, "Speed", "25");
+    const before = await page.evaluate(() => window.__serial.ports[0].writes.length);
+    await press(page, "Write Config");
+    await (await throttled.newPage()).bringToFront();
+    assert.equal(await page.evaluate(() => document.visibilityState), "hidden");
+    const seen = await statusUntil(page, (s) => /Success|Fail|not/.test(s) && !s.startsWith("Read Config"), 40000);
+    assert.equal(seen.at(-1), "Config Written Successfully!");
+    const { writes, lost } = await page.evaluate(() => ({ writes: window.__serial.ports[0].writes, lost: window.__serial.ports[0].beacon.lostBytes() }));
+    sentImage(writes.slice(before));
+    assert.equal(lost, 0);
+    assert.deepEqual(errors, []);
+  } finally {
+    await throttled.close();
+  }
 });
 
 test("A silent beacon: three attempts, then not found", async () => {
