@@ -68,7 +68,18 @@ export class PlanPanel {
     return { model, base, beacons };
   }
 
+  // A plan is for one model; the form has none until a beacon is read or a
+  // model chosen.
+  formHasModel() {
+    this.form.toCore();
+    const { model } = JSON.parse(this.core.exportJson());
+    if (model === "basic" || model === "tarsel") return true;
+    this.el("plan-note").textContent = "A plan is for one model: read a beacon or choose its Model first";
+    return false;
+  }
+
   buildFromForm() {
+    if (!this.formHasModel()) return;
     const bytes = new TextEncoder().encode(JSON.stringify(this.formPlan(), null, 2) + "\n");
     this.lastPlan = bytes;
     this.show(this.core.planLoad(FormPlanName, bytes, this.options()));
@@ -76,6 +87,7 @@ export class PlanPanel {
 
   // The plan made from the form, for `wrenbolt plan run` or a later visit.
   savePlan() {
+    if (!this.formHasModel()) return;
     download(new TextEncoder().encode(JSON.stringify(this.formPlan(), null, 2) + "\n"), FormPlanName, "application/json");
   }
 

@@ -181,9 +181,14 @@ test("A plan the core refuses names the beacon and the key, and cannot be run", 
   assert.equal(await runDisabled(), true);
   assert.equal(await page.$eval("#plan-check", (e) => e.hidden), true);
 
+  // A form with no model makes no plan.
+  await setBeacons(page, "MOE\nMOX moe");
+  await press(page, "Plan from form");
+  assert.equal(await note(page), "A plan is for one model: read a beacon or choose its Model first");
+  assert.equal(await runDisabled(), true);
+
   // Two beacons sending one identification, from the form: both named.
   await page.select("#model", "1");
-  await setBeacons(page, "MOE\nMOX moe");
   await press(page, "Plan from form");
   assert.equal(await note(page), 'hunt-plan.json: beacons "MOE" and "MOX" would both send the Morse text " MOE " ("Allow the same text on two beacons" allows it)');
   await page.click("#plan-same-text");
