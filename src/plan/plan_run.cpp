@@ -109,6 +109,9 @@ void PlanRun::startNext() {
 
 void PlanRun::start(ExchangeState first, Operation operation) {
     device_.retryCount = 0;
+    // A removal check must tell an empty cable (replies that never come)
+    // from a port that failed under it; only the port leaves a text here.
+    port_.lastError.clear();
     startOperation(device_, port_, first);
     if (!exchangeBusy(device_)) {
         // The port is gone (or taken): wait for it to come back.
@@ -134,7 +137,9 @@ void PlanRun::operationEnded() {
         break;
     case Operation::RemovalCheck:
         // The identification found nobody on the cable (all three tries).
-        if (device_.outcome == Outcome::NotFound) {
+        // An adapter pulled out meanwhile says nothing of the beacon, which
+        // may be on the cable still when it comes back: check again.
+        if (device_.outcome == Outcome::NotFound && port_.lastError.empty()) {
             host_.message(std::string(plan_text::kRemoved));
             if (entry_ >= total()) {
                 finish();

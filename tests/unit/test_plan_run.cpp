@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "config/beacon_device.h"
+#include "exchange/device_exchange.h"
 #include "plan/plan_check.h"
 #include "plan/plan_run.h"
 #include "plan/sha256.h"
@@ -158,14 +159,32 @@ TEST(PlanRun, ThreeBeaconsInARowWithRemovalBetween) {
 }
 
 TEST(PlanRun, ABeaconLeftOnTheCableIsNotWrittenTwice) {
-    // The first beacon stays a whole minute after its write.
+    // The first beacon stays a whole minute after its write, and the USB
+    // adapter is pulled out for a few seconds during a removal check: its
+    // failed reads are no sign that the beacon left.
     PlanRig rig(tarselPlan({"MOE", "MOI"}), fleetOf({beacon(), beacon()}, 60'000'000));
-    rig.drive();
+    std::int64_t pulledAtUs = 0;
+    rig.drive(600'000'000, [&] {
+        // A check just started: its request sent, the reply not yet read.
+        const bool checking = rig.run.phase() == PlanPhase::WaitingForRemoval && exchangeBusy(rig.device) &&
+                              rig.device.versionReply.empty();
+        if (pulledAtUs == 0 && rig.run.programmed() == 1 && checking && rig.clock.nowUs() > 20'000'000) {
+            rig.comm.failStep(CommStep::Read);
+            rig.comm.setBusy(true);
+            pulledAtUs = rig.clock.nowUs();
+        }
+        if (pulledAtUs > 0 && rig.clock.nowUs() > pulledAtUs + 3'000'000) {
+            rig.comm.failStep(CommStep::Read, 0);
+            rig.comm.setBusy(false);
+        }
+    });
+    ASSERT_GT(pulledAtUs, 0);
     ASSERT_TRUE(rig.run.allProgrammed());
     EXPECT_EQ(rig.writes(0), 1u);
     EXPECT_EQ(rig.writes(1), 1u);
     EXPECT_EQ(rig.host.rows.size(), 2u);
     EXPECT_GT(rig.fleet.events()[1].atUs, 60'000'000);
+    EXPECT_TRUE(rig.host.said("Waiting for the port (Could not open Com Port /dev/ttyUSB0)"));
 }
 
 TEST(PlanRun, ABeaconOfTheOtherModelIsRefused) {
