@@ -142,7 +142,9 @@ export class Core {
     return out;
   }
 
-  exportJson() { return this.text(this.x.wb_json_export()); }
+  // JSON is UTF-8 text (a Morse text's "É" is two bytes in it), not the
+  // single-byte text of the rest of the interface.
+  exportJson() { return new TextDecoder().decode(this.bytes(this.x.wb_json_export())); }
   // "" when taken, else why the core refused it.
   importJson(bytes) { return this.text(this.x.wb_json_import(this.put(bytes))); }
 

@@ -195,7 +195,7 @@ test("Save downloads config1.wb1 and Load takes a file from the chooser", async 
   await press(page, "Save");
   await statusUntil(page, done("Read Version First"));
   await page.select("#model", "2");
-  await typeInto(page, "Text", "QRP TEST");
+  await typeInto(page, "Text", "QRP TÉST");
   await typeInto(page, "Unlock Code", "7");
   await press(page, "Save");
   await statusUntil(page, done("File Saved"));
@@ -210,14 +210,14 @@ test("Save downloads config1.wb1 and Load takes a file from the chooser", async 
   };
   await load(join(downloads, "config1.wb1"));
   await statusUntil(page, done("File Loaded"));
-  assert.equal(await valueOf(page, "Text"), "QRP TEST");
+  assert.equal(await valueOf(page, "Text"), "QRP TÉST");
   assert.equal(await valueOf(page, "Unlock Code"), "0007");
 
   // The same record as JSON in the command line's format, and back.
   await press(page, "Export JSON");
   const json = JSON.parse(new TextDecoder().decode(await downloaded(downloads, "config1.json")));
   assert.equal(json.model, "tarsel");
-  assert.equal(json.morseText, "QRP TEST");
+  assert.equal(json.morseText, "QRP TÉST");
   assert.equal(json.unlockCode, 7);
   const importJson = async (text) => {
     const path = join(downloads, `import-${Date.now()}.json`);
