@@ -167,7 +167,7 @@ export class Core {
   planError() { return this.text(this.x.wb_plan_error()); }
   planBaseName() { return this.text(this.x.wb_plan_base_name()); }
   planTable() { return this.json(this.x.wb_plan_table()); }
-  planStart(noLimit) { return this.x.wb_plan_start(noLimit ? 1 : 0) !== 0; }
+  planStart() { return this.x.wb_plan_start() !== 0; }
   planStop() { this.x.wb_plan_stop(); }
   planStatus() { return this.text(this.x.wb_plan_status()); }
   planMessages() { return this.json(this.x.wb_plan_messages()); }

@@ -55,7 +55,7 @@ WB_EXPORT(wb_plan_base_name) std::uint32_t wbPlanBaseName() { return give(plan()
 WB_EXPORT(wb_plan_table) std::uint32_t wbPlanTable() { return give(plan().tableJson()); }
 
 // The run, on the port attached with wb_attach_port.
-WB_EXPORT(wb_plan_start) std::int32_t wbPlanStart(std::int32_t noLimit) { return plan().start(noLimit != 0); }
+WB_EXPORT(wb_plan_start) std::int32_t wbPlanStart() { return plan().start(); }
 WB_EXPORT(wb_plan_tick) std::uint32_t wbPlanTick() { return plan().tick(); }
 WB_EXPORT(wb_plan_stop) void wbPlanStop() { plan().stop(); }
 WB_EXPORT(wb_plan_busy) std::int32_t wbPlanBusy() { return plan().busy(); }

@@ -8,8 +8,23 @@
 #include "file/file_texts.h"
 #include "plan/plan_texts.h"
 #include "plan/sha256.h"
+#include "web/json_text.h"
 
 namespace wb {
+
+namespace {
+
+// The page reads the module's answers byte by byte: JSON in plain ASCII
+// reaches it intact. Plan names are UTF-8 from the plan file; a beacon's
+// texts are single bytes (Latin-1), as the command line's JSON has them.
+template <typename Json>
+std::string asciiDump(const Json& doc) {
+    return doc.dump(-1, ' ', true, nlohmann::json::error_handler_t::replace);
+}
+
+nlohmann::ordered_json latin1Json(std::string_view bytes) { return nlohmann::ordered_json::parse(jsonString(bytes)); }
+
+}  // namespace
 
 WebPlan::LoadResult WebPlan::refuse(const std::string& why) {
     plan_.reset();
@@ -22,7 +37,13 @@ WebPlan::LoadResult WebPlan::load(const std::string& fileName, std::string_view 
     fileName_ = fileName;
     baseImage_.reset();
     plan_.reset();
-    if (PlanError error = parsePlan(text, source_)) return refuse(fileName_ + ": " + *error);
+    // A plan refused partway keeps none of its beacons: none may be run.
+    PlanSource source;
+    if (PlanError error = parsePlan(text, source)) {
+        source_ = {};
+        return refuse(fileName_ + ": " + *error);
+    }
+    source_ = std::move(source);
     return check(options);
 }
 
@@ -40,6 +61,7 @@ WebPlan::LoadResult WebPlan::loadBase(std::vector<std::uint8_t> bytes, const Pla
 }
 
 WebPlan::LoadResult WebPlan::check(const PlanCheckOptions& options) {
+    options_ = options;
     // A file that was not a plan keeps its refusal.
     if (source_.beacons.empty()) return refuse(error_.empty() ? "Load a plan first" : error_);
     plan_.reset();
@@ -67,14 +89,14 @@ std::string WebPlan::tableJson() const {
         beacon["sha256"] = sha256Hex(entry.image);
         beacon["values"] = nlohmann::ordered_json::array();
         for (const FieldValue& value : formValues(entry.stored, plan_->model)) {
-            beacon["values"].push_back({{"id", value.id}, {"text", value.text}});
+            beacon["values"].push_back({{"id", value.id}, {"text", latin1Json(value.text)}});
         }
         doc["beacons"].push_back(std::move(beacon));
     }
-    return doc.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    return asciiDump(doc);
 }
 
-bool WebPlan::start(bool noLimit) {
+bool WebPlan::start() {
     if (!plan_ || busy()) return false;
     running_ = *plan_;
     device_ = BeaconDevice{};
@@ -83,7 +105,7 @@ bool WebPlan::start(bool noLimit) {
     backups_.clear();
     events_ = 0;
     port_.setPortName(comm_.attachedName());
-    run_.emplace(running_, device_, port_, *this, PlanRunOptions{noLimit, false});
+    run_.emplace(running_, device_, port_, *this, PlanRunOptions{options_.noLimit, false});
     return true;
 }
 
@@ -113,16 +135,16 @@ std::string WebPlan::rowsJson() const {
     for (const PlanReportRow& row : rows_) {
         rows.push_back({{"time", row.time},
                         {"name", row.name},
-                        {"version", row.version},
+                        {"version", latin1Json(row.version)},
                         {"status", row.status},
                         {"sha256", row.sha256},
                         {"backup", row.backup}});
     }
-    return rows.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    return asciiDump(rows);
 }
 
 std::string WebPlan::messagesJson() const {
-    return nlohmann::json(messages_).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    return asciiDump(nlohmann::json(messages_));
 }
 
 std::string WebPlan::reportCsv() const {

@@ -39,8 +39,9 @@ public:
     // {"model":2,"beacons":[{"name":..,"sha256":..,"values":[{"id":..,"text":..}]}]}
     std::string tableJson() const;
 
-    // Runs the checked plan on the page's port (attached beforehand).
-    bool start(bool noLimit);
+    // Runs the checked plan on the page's port (attached beforehand), with
+    // the options its check used: the bytes run are those the table showed.
+    bool start();
     // One 100 ms tick; PageEvent bits.
     std::uint32_t tick();
     void stop();
@@ -80,6 +81,7 @@ private:
     PlanSource source_;
     std::optional<ConfigImage> baseImage_;
     std::optional<HuntPlan> plan_;
+    PlanCheckOptions options_;
     // The plan being run: the checked one may be replaced meanwhile.
     HuntPlan running_;
     std::string error_;

@@ -242,7 +242,7 @@ TEST(WebPlan, BaseFileFromTheUserAndBackupsNamedAsTheCommandLineNamesThem) {
     EXPECT_EQ(plan.error(), "The plan's base file event.wb1 is needed: choose it");
     EXPECT_EQ(plan.loadBase({'W', 'B', '1'}, {}), WebPlan::LoadResult::Refused);
     EXPECT_EQ(plan.error().rfind("hunt.json: baseFile: event.wb1: ", 0), 0u) << plan.error();
-    EXPECT_FALSE(plan.start(false));
+    EXPECT_FALSE(plan.start());
 
     std::string path;
     const ConfigImage base = factoryImage(DeviceModel::Tarsel);
@@ -256,6 +256,14 @@ TEST(WebPlan, BaseFileFromTheUserAndBackupsNamedAsTheCommandLineNamesThem) {
     // A backup is a .wb1 the plan takes as its base file.
     EXPECT_EQ(plan.loadBase(plan.backupBytes(0), {}), WebPlan::LoadResult::Ready);
     EXPECT_NE(plan.tableJson().find(R"({"id":)"), std::string::npos);
+
+    // A plan refused partway through its beacons keeps none of them, with
+    // any option.
+    const std::string twice = R"({"model":"tarsel","beacons":[{"name":"MOE","set":{"morseText":" A "}},
+        {"name":"MOI","set":{"morseText":" B "}},{"name":"MOE","set":{"morseText":" C "}}]})";
+    EXPECT_EQ(plan.load("twice.json", twice, {}), WebPlan::LoadResult::Refused);
+    EXPECT_EQ(plan.check({false, true, ""}), WebPlan::LoadResult::Refused);
+    EXPECT_FALSE(plan.start());
 }
 
 TEST(PlanReport, TimeIsUtcToTheSecond) {

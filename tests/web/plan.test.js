@@ -181,6 +181,16 @@ test("A plan the core refuses names the beacon and the key, and cannot be run", 
   assert.equal(await runDisabled(), true);
   assert.equal(await page.$eval("#plan-check", (e) => e.hidden), true);
 
+  // Refused at its third beacon: the first two are not a plan either.
+  const twice = [beacons[0], { name: "MOI", set: { morseText: " MOE " } }, { name: "MOE", set: { morseText: " MOS " } }];
+  await loadPlan("twice.json", { model: "tarsel", beacons: twice });
+  const twiceNote = await note(page);
+  assert.match(twiceNote, /^twice\.json: .*MOE/);
+  await page.click("#plan-same-text");
+  assert.equal(await note(page), twiceNote);
+  assert.equal(await runDisabled(), true);
+  await page.click("#plan-same-text");
+
   // A form with no model makes no plan.
   await setBeacons(page, "MOE\nMOX moe");
   await press(page, "Plan from form");
@@ -200,7 +210,7 @@ test("A plan the core refuses names the beacon and the key, and cannot be run", 
   await press(page, "Save");
   const base = await downloaded(downloads, "config1.wb1");
   writeFileSync(join(downloads, "event.wb1"), base);
-  await loadPlan("event-plan.json", { model: "basic", baseFile: "event.wb1", beacons: beacons.slice(0, 1) });
+  await loadPlan("event-plan.json", { model: "basic", baseFile: "event.wb1", beacons: [{ name: "MÖE", set: { morseText: " MÖE " } }] });
   assert.equal(await note(page), "The plan's base file event.wb1 is needed: choose it");
   assert.equal(await runDisabled(), true);
   const [chooser] = await Promise.all([page.waitForFileChooser(), press(page, "Load base file")]);
@@ -208,6 +218,8 @@ test("A plan the core refuses names the beacon and the key, and cannot be run", 
   await page.waitForFunction(() => !document.getElementById("plan-check").hidden);
   const check = await tableText(page, "plan-check");
   assert.deepEqual(check.find((r) => r[0] === "TX Frequency"), ["TX Frequency", "147.250"]);
+  assert.deepEqual(check[0], ["Field", "MÖE"], "a UTF-8 name");
+  assert.deepEqual(check.find((r) => r[0] === "Text"), ["Text", '" MÖE "'], "a Latin-1 text byte");
   assert.equal(await runDisabled(), false);
   assert.deepEqual(errors, []);
   await page.close();
