@@ -292,9 +292,10 @@ if (fleetMatch) {
   simChoice = `sim:fleet=${list}`;
 }
 await refreshPorts(simChoice);
-new PlanPanel(core, form, (start, machine, onEvents) => {
-  if (running) return Promise.resolve();
-  return onPort(start, machine, onEvents, true);
+new PlanPanel(core, form, async (start, machine, onEvents) => {
+  if (running) return false;
+  await onPort(start, machine, onEvents, true);
+  return true;
 });
 form.fromCore();
 showModel();

@@ -12,7 +12,8 @@ const FormPlanName = "hunt-plan.json";
 
 export class PlanPanel {
   // runOnPort(start, machine, onEvents): opens the chosen port for a whole
-  // run, as the device commands do, and ticks the machine until it is idle.
+  // run, as the device commands do, and ticks the machine until it is idle;
+  // false when the port was busy and the run did not start.
   constructor(core, form, runOnPort) {
     this.core = core;
     this.form = form;
@@ -20,13 +21,16 @@ export class PlanPanel {
     this.el = (id) => document.getElementById(id);
     this.ready = false;
     this.running = false;
+    // Stop pressed while the port is still being opened: the run stops as
+    // soon as it starts.
+    this.stopRequested = false;
     this.shownRows = 0;
     this.el("plan-load").addEventListener("click", () => this.loadFile());
     this.el("plan-base").addEventListener("click", () => this.loadBase());
     this.el("plan-build").addEventListener("click", () => this.buildFromForm());
     this.el("plan-save").addEventListener("click", () => this.savePlan());
     this.el("plan-run").addEventListener("click", () => this.run());
-    this.el("plan-stop").addEventListener("click", () => this.core.planStop());
+    this.el("plan-stop").addEventListener("click", () => this.stop());
     this.el("plan-report").addEventListener("click", () => download(this.core.planReport(), "hunt-report.csv", "text/csv"));
     this.el("plan-same-text").addEventListener("change", () => this.recheck());
     this.el("no-limit").addEventListener("change", () => this.recheck());
@@ -91,6 +95,11 @@ export class PlanPanel {
     download(new TextEncoder().encode(JSON.stringify(this.formPlan(), null, 2) + "\n"), FormPlanName, "application/json");
   }
 
+  stop() {
+    this.stopRequested = true;
+    this.core.planStop();
+  }
+
   recheck() {
     if (this.lastPlan && !this.running) this.show(this.core.planCheck(this.options()));
   }
@@ -98,7 +107,9 @@ export class PlanPanel {
   show(result) {
     this.ready = result === PlanReady;
     this.el("plan-note").textContent = this.ready ? "" : this.core.planError();
-    this.el("plan-base").hidden = result !== PlanNeedsBaseFile;
+    // Shown while the plan names a base file and none has been taken.
+    if (result === PlanNeedsBaseFile) this.el("plan-base").hidden = false;
+    else if (result === PlanReady || !this.core.planBaseName()) this.el("plan-base").hidden = true;
     this.showCheckTable();
     this.enable();
   }
@@ -147,17 +158,30 @@ export class PlanPanel {
   async run() {
     if (!this.ready || this.running) return;
     this.running = true;
+    this.stopRequested = false;
     this.shownRows = 0;
     this.el("plan-log").replaceChildren();
     this.el("plan-results").tBodies[0].replaceChildren();
     this.enable();
     const onEvents = (events) => this.afterTick(events);
+    let started = false;
     try {
-      await this.runOnPort(() => (this.core.planStart(this.options().noLimit) ? 0 : OperationEnded), this.core.planMachine, onEvents);
+      const start = () => {
+        if (!this.core.planStart()) return OperationEnded;
+        if (this.stopRequested) this.core.planStop();
+        return 0;
+      };
+      started = await this.runOnPort(start, this.core.planMachine, onEvents);
     } finally {
       this.running = false;
-      this.afterTick(PlanRow);
-      this.el("status").dataset.outcome = this.core.planAllProgrammed() ? "success" : "failure";
+      // A run that did not start (a device command had the port) leaves
+      // the status line to that command.
+      if (started) {
+        this.afterTick(PlanRow);
+        this.el("status").dataset.outcome = this.core.planAllProgrammed() ? "success" : "failure";
+      }
+      // Options changed during the run apply to the next one.
+      this.recheck();
       this.enable();
     }
   }
