@@ -8,6 +8,7 @@ import { runExchange } from "./exchange-loop.js";
 import { SimulatedPort } from "./sim-port.js";
 import { download, chooseFile } from "./files.js";
 import { PlanPanel } from "./plan-panel.js";
+import { sleep } from "./timers.js";
 
 const $ = (id) => document.getElementById(id);
 
@@ -253,17 +254,37 @@ function portLost(event) {
   if (!link.port || event.target !== link.port || link.lost) return;
   link.markLost();
   $("port-note").textContent = "The serial port was disconnected.";
+  if (planRunning) retryLostPort();
 }
 
 // A hunt plan waits for a port that went away, as the command line does:
-// when the same adapter is plugged in again, the run goes on through it.
-async function portBack(event) {
-  const lost = link.port;
+// it tries to open it again once a second, and at once when the same
+// adapter is plugged in again; the run goes on through it.
+let retrying = false;
+async function retryLostPort() {
+  if (retrying) return;
+  retrying = true;
+  try {
+    while (planRunning && link.lost) {
+      await sleep(1000);
+      if (planRunning && link.lost) await reopenLost();
+    }
+  } finally {
+    retrying = false;
+  }
+}
+
+async function reopenLost(port) {
+  if (await link.reopen(port)) $("port-note").textContent = "";
+}
+
+function portBack(event) {
+  const lost = link.last;
   if (!planRunning || !link.lost || !lost) return;
   const info = (port) => JSON.stringify(port.getInfo ? port.getInfo() : {});
   if (event.target !== lost && info(event.target) !== info(lost)) return;
   event.target.addEventListener("disconnect", portLost);
-  if (await link.reopen(event.target)) $("port-note").textContent = "";
+  reopenLost(event.target);
 }
 
 if (hasSerial) {

@@ -25,24 +25,36 @@ export class SerialLink {
     this.lastArrival = 0;
     this.lost = false;
     this.name = "";
+    // The port last opened, to open again after it was lost; whether the
+    // operation still wants it; a reopen under way.
+    this.last = null;
+    this.wanted = false;
+    this.reopening = null;
   }
 
   // Opens the port for an operation and tells the core whether it has one.
   async open(port, name) {
     this.lost = false;
     this.name = name;
+    this.wanted = true;
+    return this.attach(port);
+  }
+
+  async attach(port) {
+    this.last = port;
     try {
       await port.open(LineOptions);
     } catch (error) {
       console.warn("open failed", error);
-      this.core.attachPort(false, name);
+      this.core.attachPort(false, this.name);
       return false;
     }
+    this.lost = false;
     this.port = port;
     this.closing = false;
     this.writer = port.writable.getWriter();
     this.reading = this.readLoop(port);
-    this.core.attachPort(true, name);
+    this.core.attachPort(true, this.name);
     return true;
   }
 
@@ -93,14 +105,28 @@ export class SerialLink {
   }
 
   // The lost device is back (a USB adapter plugged in again): the port is
-  // opened again under its name, for the operation under way.
-  async reopen(port) {
-    await this.close();
-    return this.open(port, this.name);
+  // opened again under its name, for the operation under way. One that will
+  // not open yet (as often just after the adapter is plugged in) stays lost,
+  // to be tried again. One reopen at a time.
+  reopen(port = this.last) {
+    this.reopening ??= (async () => {
+      await this.release();
+      return this.wanted && port ? this.attach(port) : false;
+    })().finally(() => {
+      this.reopening = null;
+    });
+    return this.reopening;
+  }
+
+  // Ends the operation's use of the port, after any reopen under way.
+  async close() {
+    this.wanted = false;
+    await this.reopening;
+    await this.release();
   }
 
   // Releases the reader and the writer, then closes the port.
-  async close() {
+  async release() {
     const port = this.port;
     if (!port) return;
     this.port = null;

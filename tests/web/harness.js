@@ -34,7 +34,8 @@ function injectSerial(beacons) {
     delete Navigator.prototype.serial;
     return;
   }
-  const log = { opens: [], closes: 0, ports: [] };
+  // failOpens: how many opens to refuse next, as a port just plugged in may.
+  const log = { opens: [], closes: 0, ports: [], failOpens: 0 };
   window.__serial = log;
   const serial = new EventTarget();
   const ports = beacons.map((beacon, index) => {
@@ -47,6 +48,11 @@ function injectSerial(beacons) {
     Object.defineProperty(port, "readable", { get: () => inner?.readable ?? null });
     Object.defineProperty(port, "writable", { get: () => (inner?.readable ? writable : null) });
     port.open = async (options) => {
+      // Unplugged, or failing as an adapter just plugged in may.
+      if (port.unplugged || log.failOpens > 0) {
+        if (!port.unplugged) log.failOpens--;
+        throw new DOMException("Failed to open serial port.", "NetworkError");
+      }
       log.opens.push(options);
       inner ??= await (beacon.fleet
         ? window.wrenbolt.SimulatedPort.createFleet(beacon.fleet)
@@ -90,6 +96,7 @@ export async function replug(page, index, type) {
   await page.evaluate(
     async (i, kind) => {
       const port = (await navigator.serial.getPorts())[i];
+      port.unplugged = kind === "disconnect";
       if (kind === "disconnect") port.dispatchEvent(new Event("disconnect"));
       const event = new Event(kind);
       Object.defineProperty(event, "target", { value: port });
