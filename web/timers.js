@@ -15,16 +15,25 @@ onmessage = ({ data: [id, ms] }) => {
   }, Math.max(0, ms - 2));
 };`;
 
+// Timers on the worker by id: callback and when it is due.
 const pending = new Map();
 let lastId = 0;
-const worker = (() => {
+function fire(id) {
+  const timer = pending.get(id);
+  pending.delete(id);
+  timer?.callback();
+}
+let worker = (() => {
   try {
     const url = URL.createObjectURL(new Blob([workerSource], { type: "text/javascript" }));
     const made = new Worker(url);
-    made.onmessage = ({ data: id }) => {
-      const callback = pending.get(id);
-      pending.delete(id);
-      callback?.();
+    made.onmessage = ({ data: id }) => fire(id);
+    // A worker that fails after it was made (a policy forbidding workers
+    // from blob: addresses): its pending timers and all later ones run on
+    // the page's own.
+    made.onerror = () => {
+      worker = null;
+      for (const [id, { end }] of pending) setTimeout(() => fire(id), Math.max(0, end - performance.now()));
     };
     return made;
   } catch {
@@ -36,7 +45,7 @@ const worker = (() => {
 export function startTimer(callback, ms) {
   if (!worker) return { native: setTimeout(callback, ms) };
   const id = ++lastId;
-  pending.set(id, callback);
+  pending.set(id, { callback, end: performance.now() + ms });
   worker.postMessage([id, ms]);
   return { id };
 }
