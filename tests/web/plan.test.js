@@ -218,8 +218,17 @@ test("A plan the core refuses names the beacon and the key, and cannot be run", 
   await loadPlan("event-plan.json", { model: "basic", baseFile: "event.wb1", beacons: [{ name: "MÖE", set: { morseText: " MÖE " } }] });
   assert.equal(await note(page), "The plan's base file event.wb1 is needed: choose it");
   assert.equal(await runDisabled(), true);
-  const [chooser] = await Promise.all([page.waitForFileChooser(), press(page, "Load base file")]);
-  await chooser.accept([join(downloads, "event.wb1")]);
+  const chooseBase = async (name) => {
+    const [chooser] = await Promise.all([page.waitForFileChooser(), press(page, "Load base file")]);
+    await chooser.accept([join(downloads, name)]);
+  };
+  // A file that is not a .wb1 is refused, and another can be chosen.
+  writeFileSync(join(downloads, "not-a.wb1"), "WB1");
+  await chooseBase("not-a.wb1");
+  await page.waitForFunction(() => document.getElementById("plan-note").textContent.includes("baseFile"));
+  assert.equal(await page.$eval("#plan-base", (e) => e.hidden), false);
+  assert.equal(await runDisabled(), true);
+  await chooseBase("event.wb1");
   await page.waitForFunction(() => !document.getElementById("plan-check").hidden);
   const check = await tableText(page, "plan-check");
   assert.deepEqual(check.find((r) => r[0] === "TX Frequency"), ["TX Frequency", "147.250"]);
