@@ -164,6 +164,8 @@ export class Core {
     return this.x.wb_plan_load_base(this.put(bytes), noLimit ? 1 : 0, allowSameText ? 1 : 0);
   }
   planCheck({ noLimit, allowSameText }) { return this.x.wb_plan_check(noLimit ? 1 : 0, allowSameText ? 1 : 0); }
+  modelTitle(name) { return this.text(this.x.wb_model_title(this.put(latin1Bytes(name)))); }
+  planSameTextLabel() { return this.text(this.x.wb_plan_same_text_label()); }
   planError() { return this.text(this.x.wb_plan_error()); }
   planBaseName() { return this.text(this.x.wb_plan_base_name()); }
   planTable() { return this.json(this.x.wb_plan_table()); }

@@ -27,7 +27,7 @@ const simulated = new Map();
 // The simulated fleets offered besides any from the address (?sim=fleet=LIST).
 const Fleets = ["tarsel,tarsel,tarsel", "basic,basic,basic"];
 const fleets = [...Fleets];
-const fleetTitle = (list) => `Simulated fleet: ${list.split(",").map((m) => m[0].toUpperCase() + m.slice(1)).join(", ")}`;
+const fleetTitle = (list) => `Simulated fleet: ${list.split(",").map((m) => core.modelTitle(m)).join(", ")}`;
 
 function showStatus() {
   $("status").textContent = core.status();

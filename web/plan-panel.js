@@ -32,6 +32,8 @@ export class PlanPanel {
     this.el("plan-run").addEventListener("click", () => this.run());
     this.el("plan-stop").addEventListener("click", () => this.stop());
     this.el("plan-report").addEventListener("click", () => download(this.core.planReport(), "hunt-report.csv", "text/csv"));
+    // Labelled as the core's refusals name it.
+    this.el("plan-same-text").labels[0].textContent = core.planSameTextLabel();
     this.el("plan-same-text").addEventListener("change", () => this.recheck());
     this.el("no-limit").addEventListener("change", () => this.recheck());
     this.lastPlan = null;
@@ -76,8 +78,7 @@ export class PlanPanel {
   // model chosen.
   formHasModel() {
     this.form.toCore();
-    const { model } = JSON.parse(this.core.exportJson());
-    if (model === "basic" || model === "tarsel") return true;
+    if (this.core.model() !== 0) return true;
     this.el("plan-note").textContent = "A plan is for one model: read a beacon or choose its Model first";
     return false;
   }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "config/record_fields.h"
+#include "plan/plan_texts.h"
 #include "web/module_interface.h"
 #include "web/web_plan.h"
 #include "web/web_session.h"
@@ -21,10 +23,14 @@ WebPlan& plan() {
     return instance;
 }
 
+// The page's check box for --allow-same-text: the page labels it with this
+// text, and a refusal names it so.
+const std::string kSameTextLabel = "Allow the same text on two beacons";
+// The options keep a view of the name: it lives as long as the module.
+const std::string kSameTextOption = '"' + kSameTextLabel + '"';
+
 PlanCheckOptions checkOptions(std::int32_t noLimit, std::int32_t allowSameText) {
-    // The page's check box, named as the page labels it.
-    return PlanCheckOptions{noLimit != 0, allowSameText != 0,
-                            "\"Allow the same text on two beacons\""};
+    return PlanCheckOptions{noLimit != 0, allowSameText != 0, kSameTextOption};
 }
 
 std::int32_t code(WebPlan::LoadResult result) { return static_cast<std::int32_t>(result); }
@@ -50,6 +56,11 @@ std::int32_t wbPlanLoadBase(std::uint32_t length, std::int32_t noLimit, std::int
 WB_EXPORT(wb_plan_check) std::int32_t wbPlanCheck(std::int32_t noLimit, std::int32_t allowSameText) {
     return code(plan().check(checkOptions(noLimit, allowSameText)));
 }
+// A model's title ("Tarsel") from its name in a plan or fleet list ("tarsel").
+WB_EXPORT(wb_model_title) std::uint32_t wbModelTitle(std::uint32_t length) {
+    return give(std::string(plan_text::modelTitle(modelFromName(inputText(length)).value_or(DeviceModel::None))));
+}
+WB_EXPORT(wb_plan_same_text_label) std::uint32_t wbPlanSameTextLabel() { return give(kSameTextLabel); }
 WB_EXPORT(wb_plan_error) std::uint32_t wbPlanError() { return give(plan().error()); }
 WB_EXPORT(wb_plan_base_name) std::uint32_t wbPlanBaseName() { return give(plan().baseFileName()); }
 WB_EXPORT(wb_plan_table) std::uint32_t wbPlanTable() { return give(plan().tableJson()); }

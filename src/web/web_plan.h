@@ -81,6 +81,8 @@ private:
     PlanSource source_;
     std::optional<ConfigImage> baseImage_;
     std::optional<HuntPlan> plan_;
+    // The last check's options (its sameTextSwitch views a text that
+    // outlives the plan: the page's is static).
     PlanCheckOptions options_;
     // The plan being run: the checked one may be replaced meanwhile.
     HuntPlan running_;

@@ -206,6 +206,7 @@ test("A plan the core refuses names the beacon and the key, and cannot be run", 
   await page.select("#model", "1");
   await press(page, "Plan from form");
   assert.equal(await note(page), 'hunt-plan.json: beacons "MOE" and "MOX" would both send the Morse text " MOE " ("Allow the same text on two beacons" allows it)');
+  assert.equal(await page.$eval('label[for="plan-same-text"]', (e) => e.textContent), "Allow the same text on two beacons");
   await page.click("#plan-same-text");
   assert.equal(await note(page), "");
   assert.equal(await runDisabled(), false);
