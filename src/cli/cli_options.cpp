@@ -20,15 +20,17 @@ void addRecordInputOptions(CLI::App& command, RecordInput& input) {
 }
 
 void applyRecordInput(const RecordInput& input, DeviceConfig& config) {
-    if (!input.configFile.empty()) requireInput(applyJsonText(readRecordFile(input.configFile), config), "--config: ");
+    if (!input.configFile.empty()) {
+        requireInput(applyJsonText(readInputText(input.configFile, "--config:"), config), "--config: ");
+    }
     for (const std::string& setting : input.settings) requireInput(applySetting(setting, config), "--set ");
 }
 
-std::string readRecordFile(const std::string& path) {
+std::string readInputText(const std::string& path, const std::string& role) {
     std::string text;
     const InputFileProblem problem = readInputFile(path, text);
     if (problem != InputFileProblem::None) {
-        throw UsageError("--config: \"" + path + "\" " + inputFileProblemText(problem));
+        throw UsageError(role + " \"" + path + "\" " + inputFileProblemText(problem));
     }
     return text;
 }

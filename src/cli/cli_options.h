@@ -22,9 +22,10 @@ void addRecordInputOptions(CLI::App& command, RecordInput& input);
 // The JSON file first, then each --set in the order given; a file that
 // cannot be read or a bad value throws UsageError.
 void applyRecordInput(const RecordInput& input, DeviceConfig& config);
-// The text of a --config file; throws UsageError when it cannot be read,
-// is not a regular file or is larger than 1 MiB.
-std::string readRecordFile(const std::string& path);
+// The text of an input file (a --config record, a plan); throws UsageError
+// naming `role` and the path when it cannot be read, is not a regular file
+// or is larger than 1 MiB.
+std::string readInputText(const std::string& path, const std::string& role);
 
 // --json, for the commands that print a record.
 CLI::Option* addJsonFlag(CLI::App& command, bool& json);

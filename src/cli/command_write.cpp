@@ -105,7 +105,7 @@ int runWrite(CliContext& context, const WriteOptions& options) {
                        {"--trace", options.device.tracePath}});
     // Every input is read before any output is opened, and bad edits are
     // usage errors found before the beacon is touched.
-    const std::string jsonText = options.configPath.empty() ? "" : readRecordFile(options.configPath);
+    const std::string jsonText = options.configPath.empty() ? "" : readInputText(options.configPath, "--config:");
     DeviceConfig scratch;
     applyEdits(options, jsonText, scratch);
     std::optional<ConfigImage> fileImage;

@@ -2,21 +2,12 @@
 
 #include <filesystem>
 
+#include "cli/cli_options.h"
 #include "cli/usage_error.h"
-#include "file/input_file.h"
 #include "plan/plan_parse.h"
 
 namespace wb {
 namespace {
-
-std::string readPlanText(const std::string& path) {
-    std::string text;
-    const InputFileProblem problem = readInputFile(path, text);
-    if (problem != InputFileProblem::None) {
-        throw UsageError("The plan \"" + path + "\" " + inputFileProblemText(problem));
-    }
-    return text;
-}
 
 ConfigImage readBaseImage(const std::filesystem::path& path, const PlanSource& source) {
     ConfigImage image{};
@@ -31,7 +22,7 @@ ConfigImage readBaseImage(const std::filesystem::path& path, const PlanSource& s
 HuntPlan loadHuntPlan(const std::string& planPath, const PlanCheckOptions& options,
                       std::string* baseFilePath) {
     PlanSource source;
-    if (PlanError error = parsePlan(readPlanText(planPath), source)) {
+    if (PlanError error = parsePlan(readInputText(planPath, "The plan"), source)) {
         throw UsageError(planPath + ": " + *error);
     }
     std::optional<ConfigImage> baseImage;
