@@ -29,11 +29,9 @@ public:
                     std::string& pathOrError) override {
         std::error_code ec;
         fs::create_directories(backupDir_, ec);
-        fs::path path;
-        for (int n = 1;; ++n) {
-            path = backupDir_ / backupFileName(name, n);
-            if (!fs::exists(path, ec)) break;
-        }
+        fs::path path = backupDir_ / backupFileName(name, [&](const std::string& file) {
+            return fs::exists(backupDir_ / file, ec);
+        });
         // One kind of separator in the path the report and messages show,
         // whichever the user typed: "C:/hunt\MOE-before.wb1" is no name to
         // give back on Windows.

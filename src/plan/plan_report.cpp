@@ -46,19 +46,22 @@ std::string utcTimeText(std::chrono::system_clock::time_point when) {
     return text;
 }
 
-std::string backupFileName(const std::string& name, int attempt) {
-    std::string file;
+std::string backupFileName(const std::string& name, const std::function<bool(const std::string&)>& taken) {
+    std::string stem;
     for (char c : name) {
         const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
                            (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
-        file.push_back(plain ? c : '_');
+        stem.push_back(plain ? c : '_');
     }
-    file += "-before";
-    if (attempt > 1) {
+    stem += "-before";
+    std::string file = stem + ".wb1";
+    for (int attempt = 2; taken(file); ++attempt) {
+        file = stem;
         file.push_back('-');
         file += std::to_string(attempt);
+        file += ".wb1";
     }
-    return file + ".wb1";
+    return file;
 }
 
 }  // namespace wb

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 namespace wb {
@@ -24,9 +25,10 @@ std::string planReportLine(const PlanReportRow& row);
 // A report's time: UTC, ISO 8601, to the second.
 std::string utcTimeText(std::chrono::system_clock::time_point when);
 
-// The backup of an entry's beacon: NAME-before.wb1, then NAME-before-2.wb1,
-// ... for later attempts, so that no backup overwrites another. Characters
-// that some file system would refuse become "_".
-std::string backupFileName(const std::string& name, int attempt);
+// The backup of an entry's beacon: the first of NAME-before.wb1,
+// NAME-before-2.wb1, ... that `taken` does not claim, so that no backup
+// overwrites another. Characters that some file system would refuse
+// become "_".
+std::string backupFileName(const std::string& name, const std::function<bool(const std::string&)>& taken);
 
 }  // namespace wb

@@ -1,5 +1,6 @@
 #include "web/web_plan.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include <nlohmann/json.hpp>
@@ -154,13 +155,10 @@ std::string WebPlan::reportCsv() const {
 }
 
 bool WebPlan::saveBackup(const std::string& name, const ConfigImage& image, std::string& pathOrError) {
-    std::string file;
-    for (int n = 1;; ++n) {
-        file = backupFileName(name, n);
-        bool taken = false;
-        for (const Backup& backup : backups_) taken = taken || backup.name == file;
-        if (!taken) break;
-    }
+    const std::string file = backupFileName(name, [this](const std::string& candidate) {
+        return std::any_of(backups_.begin(), backups_.end(),
+                           [&](const Backup& backup) { return backup.name == candidate; });
+    });
     const Outcome saved = saveImageFile(file, image, files_);
     if (saved != Outcome::FileSaved) {
         pathOrError = std::string(fileOutcomeText(saved)) + ": the backup " + file;
