@@ -147,7 +147,8 @@ wb_start_beacon() {
   "$wb_sim" --model "$model" "$@" >"$path_file" 2>>"$wb_out/beacon-$port.log" &
   wb_beacon_pids+=($!)
   local tries=0
-  while [ ! -s "$path_file" ] && [ $tries -lt 100 ]; do
+  # Up to 30 s: a loaded machine can take seconds to start the simulator.
+  while [ ! -s "$path_file" ] && [ $tries -lt 600 ]; do
     sleep 0.05
     tries=$((tries + 1))
   done

@@ -30,12 +30,27 @@ void roundtrip(wb::SerialPort& port, const std::string& name) {
     check(port.write(&request, 1, 10) == 1, "write one byte to " + name, port.lastError);
 
     // The peer answers with the byte after the one it got. Keep asking with
-    // one-byte reads, as the exchange does, for up to about five seconds.
+    // one-byte reads, as the exchange does, until the answer comes or about
+    // ten seconds pass: a loaded machine may keep Wine or the peer waiting
+    // far longer than one read's time-out. Any other byte is kept to be
+    // shown, never taken for the answer.
     std::uint8_t reply = 0;
-    std::int32_t got = 0;
-    for (int i = 0; i < 50 && got == 0; ++i) got = port.read(&reply, 1);
-    check(got == 1 && reply == 'B', "read the answer from " + name,
-          got == 1 ? std::string("got ") + static_cast<char>(reply) : port.lastError);
+    bool answered = false;
+    std::string stray;
+    for (int i = 0; i < 100 && !answered; ++i) {
+        if (port.read(&reply, 1) != 1) continue;
+        if (reply == 'B') {
+            answered = true;
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, " 0x%02x", reply);
+            stray += hex;
+        }
+    }
+    std::string detail = port.lastError;
+    if (!stray.empty()) detail += (detail.empty() ? "" : "; ") + std::string("other bytes:") + stray;
+    if (!answered && detail.empty()) detail = "no answer";
+    check(answered, "read the answer from " + name, detail);
 
     port.close();
     check(!port.isOpen(), "close " + name, port.lastError);
