@@ -1,8 +1,9 @@
 # Install layout and packages:
 #   Windows: a zip with WrenboltConfig.exe, wrenbolt.exe, the browser page,
 #            README and guide.
-#   Linux:   a tarball with wrenbolt, wrenbolt-beacon-sim, the man pages and
-#            the browser page (share/wrenbolt/wrenbolt-config.html).
+#   Linux:   a tarball and a Debian package (wrenbolt) with wrenbolt,
+#            wrenbolt-beacon-sim, the man pages, the guide and the browser
+#            page (share/wrenbolt/wrenbolt-config.html).
 include(GNUInstallDirs)
 
 if(WIN32)
@@ -16,6 +17,15 @@ endif()
 if(WIN32)
   install(TARGETS WrenboltConfig wrenbolt RUNTIME DESTINATION ${WB_INSTALL_BINDIR})
 else()
+  # The C++ runtime linked in, so that the programs need only the C library
+  # of any Linux of the last years (the Debian package depends on libc6
+  # alone). Not with the sanitizers, whose runtime wants the shared one.
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_SYSTEM_NAME STREQUAL "Linux"
+     AND NOT CMAKE_CXX_FLAGS MATCHES "sanitize")
+    foreach(program wrenbolt wrenbolt-beacon-sim)
+      target_link_options(${program} PRIVATE -static-libstdc++ -static-libgcc)
+    endforeach()
+  endif()
   install(TARGETS wrenbolt wrenbolt-beacon-sim RUNTIME DESTINATION ${WB_INSTALL_BINDIR})
   install(FILES ${PROJECT_SOURCE_DIR}/docs/man/wrenbolt.1 ${PROJECT_SOURCE_DIR}/docs/man/wrenbolt-beacon-sim.1
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
@@ -44,7 +54,18 @@ if(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_SYSTEM_NAME windows-x64)
 else()
-  set(CPACK_GENERATOR TGZ)
+  set(CPACK_GENERATOR TGZ DEB)
   set(CPACK_SYSTEM_NAME linux-${CMAKE_SYSTEM_PROCESSOR})
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  set(CPACK_DEBIAN_PACKAGE_NAME wrenbolt)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "WrenboltConfig developers <wrenbolt@localhost>")
+  set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
+  set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://localhost/wrenbolt")
+  set(CPACK_PACKAGE_DESCRIPTION "Reads, edits, writes and verifies the settings of Wrenbolt\n\
+transmitter-hunt beacons over a serial port; hunt plans for many beacons;\n\
+a simulated beacon on a pseudo-terminal; the browser page.")
+  # dpkg-shlibdeps finds the libraries the programs really need (libc6).
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 endif()
 include(CPack)
