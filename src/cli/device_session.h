@@ -50,6 +50,12 @@ public:
     // The .wb1 file that holds the beacon's image from before the write:
     // a write stopped half-way names it in the restore command.
     void setBackupPath(const std::string& path) { backupPath_ = path; }
+    // A command that writes several beacons in turn: the next one is on
+    // the cable, so a stop now reports nothing of the last one's write.
+    void newBeacon() {
+        backupPath_.clear();
+        wroteImage_ = false;
+    }
 
     // True when the user's Ctrl-C cut an operation short or kept one from
     // starting; the port is closed by then.
