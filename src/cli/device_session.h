@@ -25,7 +25,13 @@ struct DeviceCommandOptions {
     std::string tracePath;
 };
 
+// --port (WRENBOLT_PORT when not given), -q and --trace.
 void addDeviceOptions(CLI::App& command, DeviceCommandOptions& options);
+
+// Throws UsageError for a --port that can never be a port: an empty name,
+// a regular file, or a name of the context's named links (sim:) that
+// names none of them.
+void refuseImpossiblePort(const CliContext& context, const std::string& port);
 
 // One run of a device command: the port, the record and the exchange,
 // ticked every 100 ms as the dialog's timer does, with progress on stderr.

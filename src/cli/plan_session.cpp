@@ -152,6 +152,8 @@ fs::path backupFolder(const PlanRunCommandOptions& options) {
 }  // namespace
 
 int runHuntPlan(CliContext& context, const PlanRunCommandOptions& options, const HuntPlan& plan) {
+    // Before the report is touched: waiting would never make such a port.
+    refuseImpossiblePort(context, options.device.port);
     ReportFile report;
     if (!options.reportPath.empty()) {
         const std::string problem = report.open(options.reportPath);
