@@ -88,9 +88,11 @@ void PlanRun::abandon() {
 
 void PlanRun::cutShort(ExchangeState during) {
     if (operation_ == Operation::Write) {
-        report(std::string(during == ExchangeState::VerifyingConfig ? plan_text::kInterruptedVerifying
-                                                                     : plan_text::kInterrupted),
-               imageSent_);
+        // The whole image went out: only its read-back was cut.
+        const bool wholeImage = during == ExchangeState::VerifyingConfig ||
+                                (during == ExchangeState::WritingConfig &&
+                                 device_.images.writePosition >= static_cast<std::int32_t>(kImageSize));
+        report(std::string(wholeImage ? plan_text::kInterruptedVerifying : plan_text::kInterrupted), imageSent_);
     }
     interrupted_ = true;
     finish();
