@@ -38,7 +38,8 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
 int runCli(int argc, const char* const* argv, CliContext& context) {
     CLI::App app{"Reads, edits and writes the configuration of Wrenbolt beacons.", "wrenbolt"};
     app.require_subcommand(0, 1);
-    app.footer("Exit codes: 0 success, 1 the operation failed, 2 usage error.");
+    app.footer("Exit codes: 0 success, 1 the operation failed, 2 usage error, 130 stopped by Ctrl-C.\n"
+               "WRENBOLT_PORT: the port of the device commands when --port is not given.");
     for (CommandRegistration add : kCommands) add(app, context);
 
     // CLI11 would only say that a command is required.
