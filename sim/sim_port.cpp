@@ -70,6 +70,19 @@ std::optional<SimPortName> parseSimPortName(std::string_view name) {
 
 bool isSimPortName(std::string_view name) { return parseSimPortName(name).has_value(); }
 
+std::string simPortNamesText() {
+    std::string faults;
+    for (BeaconFault fault : {BeaconFault::Silent, BeaconFault::OtherProduct, BeaconFault::IncompatibleFirmware,
+                              BeaconFault::ImageShort, BeaconFault::ImageLong, BeaconFault::EndlessReply,
+                              BeaconFault::SlowStart, BeaconFault::LineDrop}) {
+        if (!faults.empty()) faults += ", ";
+        faults += beaconFaultName(fault);
+    }
+    return "sim:basic, sim:tarsel, sim:MODEL:FAULT (FAULT one of " + faults +
+           "), sim:MODEL:fleet=N (N up to " + std::to_string(kMaxFleet) +
+           ") and sim:fleet=MODEL,MODEL/FAULT,...";
+}
+
 std::optional<SimLink> makeSimLink(std::string_view portName, Clock& clock, BeaconOptions options) {
     const auto port = parseSimPortName(portName);
     if (!port) return std::nullopt;

@@ -23,6 +23,9 @@ namespace wb {
 //   sim:fleet=tarsel,basic/silent    a fleet as parseFleetList reads it
 // A fault given with fleet=N applies to every beacon of the fleet.
 bool isSimPortName(std::string_view name);
+// The names there are, for a user who typed one that is not:
+// "sim:basic, sim:tarsel, sim:MODEL:FAULT (FAULT one of silent, ...), ...".
+std::string simPortNamesText();
 
 // A simulated beacon, or a fleet, and the link to it. Held by pointer so
 // that the comm's reference survives moves. `beacon` is the first beacon.

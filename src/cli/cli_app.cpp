@@ -1,5 +1,7 @@
 #include "cli/cli_app.h"
 
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <string>
 
@@ -9,6 +11,24 @@
 #include "cli/usage_error.h"
 
 namespace wb {
+namespace {
+
+// The result is only delivered once it is out of the buffers: a full disk
+// or a closed pipe shows at the flush, if not before.
+int deliverOutput(CliContext& context, int exitCode) {
+    errno = 0;
+    context.out.flush();
+    if (context.out) return exitCode;
+    const int cause = errno;
+    context.err << "Could not write the output";
+    if (cause != 0) context.err << ": " << std::strerror(cause);
+    context.err << '\n';
+    return exitCode == kExitOk ? kExitFailed : exitCode;
+}
+
+int parseAndRun(CLI::App& app, int argc, const char* const* argv, CliContext& context);
+
+}  // namespace
 
 int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
     CliContext context{out, err};
@@ -18,7 +38,8 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
 int runCli(int argc, const char* const* argv, CliContext& context) {
     CLI::App app{"Reads, edits and writes the configuration of Wrenbolt beacons.", "wrenbolt"};
     app.require_subcommand(0, 1);
-    app.footer("Exit codes: 0 success, 1 the operation failed, 2 usage error.");
+    app.footer("Exit codes: 0 success, 1 the operation failed, 2 usage error, 130 stopped by Ctrl-C.\n"
+               "WRENBOLT_PORT: the port of the device commands when --port is not given.");
     for (CommandRegistration add : kCommands) add(app, context);
 
     // CLI11 would only say that a command is required.
@@ -31,6 +52,12 @@ int runCli(int argc, const char* const* argv, CliContext& context) {
         }
     }
 
+    return deliverOutput(context, parseAndRun(app, argc, argv, context));
+}
+
+namespace {
+
+int parseAndRun(CLI::App& app, int argc, const char* const* argv, CliContext& context) {
     context.exitCode = kExitOk;
     try {
         app.parse(argc, argv);
@@ -53,4 +80,5 @@ int runCli(int argc, const char* const* argv, CliContext& context) {
     return context.exitCode;
 }
 
+}  // namespace
 }  // namespace wb

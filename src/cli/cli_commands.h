@@ -19,6 +19,7 @@ void addVersionCommand(CLI::App& app, CliContext& context);
 void addReadCommand(CLI::App& app, CliContext& context);
 void addWriteCommand(CLI::App& app, CliContext& context);
 void addPlanCommand(CLI::App& app, CliContext& context);
+void addCompletionCommand(CLI::App& app, CliContext& context);
 
 // Every command of the tool, in the order `wrenbolt --help` lists them.
 inline constexpr CommandRegistration kCommands[] = {
@@ -30,6 +31,7 @@ inline constexpr CommandRegistration kCommands[] = {
     addReadCommand,
     addWriteCommand,
     addPlanCommand,
+    addCompletionCommand,
 };
 
 }  // namespace wb

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <ostream>
+#include <string>
 
 #include "cli/device_links.h"
 #include "config/outcome.h"
@@ -32,6 +34,12 @@ struct CliContext {
     // Port names served by something other than a serial device, when
     // deviceLinks is null; empty: none.
     NamedLinkOpener namedLinks{};
+    // The port names of that kind: those that begin with namedLinkPrefix
+    // are never a device, so one that isNamedLink does not know is refused
+    // with namedLinkNames, the list of the names there are. Null: none.
+    std::function<bool(const std::string&)> isNamedLink{};
+    std::string namedLinkPrefix{};
+    std::string namedLinkNames{};
 };
 
 }  // namespace wb

@@ -3,6 +3,7 @@
 #include "cli/record_table.h"
 #include "cli/usage_error.h"
 #include "config/record_json.h"
+#include "file/config_file.h"
 #include "file/input_file.h"
 
 namespace wb {
@@ -33,6 +34,19 @@ std::string readInputText(const std::string& path, const std::string& role) {
         throw UsageError(role + " \"" + path + "\" " + inputFileProblemText(problem));
     }
     return text;
+}
+
+Outcome readImageInput(const std::string& path, const std::string& role, ConfigImage& image) {
+    std::string bytes;
+    const InputFileProblem problem = readInputFile(path, bytes);
+    switch (problem) {
+    case InputFileProblem::None: return imageFromFileBytes(bytes, image);
+    case InputFileProblem::CannotOpen: return Outcome::FailedToOpenFile;
+    case InputFileProblem::ReadFailed: return Outcome::FailedToReadData;
+    case InputFileProblem::NotRegularFile:
+    case InputFileProblem::TooLarge: break;
+    }
+    throw UsageError(role + " \"" + path + "\" " + inputFileProblemText(problem));
 }
 
 CLI::Option* addJsonFlag(CLI::App& command, bool& json) {

@@ -5,7 +5,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include "config/config_image.h"
 #include "config/device_config.h"
+#include "config/outcome.h"
 
 namespace wb {
 
@@ -26,6 +28,12 @@ void applyRecordInput(const RecordInput& input, DeviceConfig& config);
 // naming `role` and the path when it cannot be read, is not a regular file
 // or is larger than 1 MiB.
 std::string readInputText(const std::string& path, const std::string& role);
+
+// The image of a .wb1 input file, read as readInputText reads (so a FIFO
+// or a device is refused, never waited on): throws UsageError naming `role`
+// for what is no regular file of at most 1 MiB; otherwise returns the
+// load's outcome (FileLoaded, FailedToOpenFile, InvalidFileFormat, ...).
+Outcome readImageInput(const std::string& path, const std::string& role, ConfigImage& image);
 
 // --json, for the commands that print a record.
 CLI::Option* addJsonFlag(CLI::App& command, bool& json);

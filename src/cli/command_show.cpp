@@ -25,7 +25,13 @@ void addShowCommand(CLI::App& app, CliContext& context) {
     command->callback([&context, options] {
         BeaconDevice device;
         device.config.model = *modelFromName(options->model);
-        loadConfigFile(device, options->file);
+        ConfigImage image{};
+        const Outcome loaded = readImageInput(options->file, "The file", image);
+        if (loaded == Outcome::FileLoaded) {
+            useLoadedImage(device, image);
+        } else {
+            setOutcome(device, loaded, fileOutcomeText(loaded));
+        }
         if (exitCodeFor(device.outcome) != kExitOk) {
             context.err << device.statusText << '\n';
             context.exitCode = kExitFailed;

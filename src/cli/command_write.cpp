@@ -111,7 +111,7 @@ int runWrite(CliContext& context, const WriteOptions& options) {
     std::optional<ConfigImage> fileImage;
     if (!options.filePath.empty()) {
         ConfigImage image{};
-        const Outcome loaded = loadImageFile(options.filePath, image);
+        const Outcome loaded = readImageInput(options.filePath, "The input file", image);
         if (loaded != Outcome::FileLoaded) {
             context.err << fileOutcomeText(loaded) << ": " << options.filePath << '\n';
             return kExitFailed;

@@ -1,9 +1,11 @@
 #include "cli/device_session.h"
 
+#include <filesystem>
 #include <iostream>
 
 #include "cli/exchange_driver.h"
 #include "cli/stderr_terminal.h"
+#include "cli/usage_error.h"
 #include "exchange/device_exchange.h"
 #include "serial/serial_texts.h"
 
@@ -35,11 +37,27 @@ bool sendsImageNext(const BeaconDevice& device) {
 void addDeviceOptions(CLI::App& command, DeviceCommandOptions& options) {
     command.add_option("--port", options.port,
                        "Serial port: a device path such as /dev/ttyUSB0, COM3 on Windows, "
-                       "or sim:basic / sim:tarsel for a simulated beacon")
+                       "or sim:basic / sim:tarsel for a simulated beacon; default: WRENBOLT_PORT")
+        ->envname("WRENBOLT_PORT")
         ->required();
     command.add_flag("-q,--quiet", options.quiet, "Show no progress");
     command.add_option("--trace", options.tracePath,
                        "Write a timestamped hex log of every byte read and written to this file");
+}
+
+void refuseImpossiblePort(const CliContext& context, const std::string& port) {
+    if (port.empty()) throw UsageError("--port: the name is empty");
+    const std::string& prefix = context.namedLinkPrefix;
+    if (context.isNamedLink && !prefix.empty() && port.compare(0, prefix.size(), prefix) == 0) {
+        if (!context.isNamedLink(port)) {
+            throw UsageError("--port: there is no simulated beacon " + port + "; there are " + context.namedLinkNames);
+        }
+        return;
+    }
+    std::error_code error;
+    if (std::filesystem::is_regular_file(port, error)) {
+        throw UsageError("--port: " + port + " is a regular file, not a serial port");
+    }
 }
 
 DeviceSession::DeviceSession(CliContext& context, const DeviceCommandOptions& options,
@@ -48,6 +66,7 @@ DeviceSession::DeviceSession(CliContext& context, const DeviceCommandOptions& op
       portName_(options.port),
       links_(&linksOf(context, ownLinks_)),
       display_(context.err, displayMode(context, options.quiet), links_->clock()) {
+    refuseImpossiblePort(context, options.port);
     CommApi* api = &links_->linkFor(options.port);
     if (!options.tracePath.empty()) {
         tracePath_ = options.tracePath;

@@ -25,7 +25,13 @@ struct DeviceCommandOptions {
     std::string tracePath;
 };
 
+// --port (WRENBOLT_PORT when not given), -q and --trace.
 void addDeviceOptions(CLI::App& command, DeviceCommandOptions& options);
+
+// Throws UsageError for a --port that can never be a port: an empty name,
+// a regular file, or a name of the context's named links (sim:) that
+// names none of them.
+void refuseImpossiblePort(const CliContext& context, const std::string& port);
 
 // One run of a device command: the port, the record and the exchange,
 // ticked every 100 ms as the dialog's timer does, with progress on stderr.
@@ -50,6 +56,12 @@ public:
     // The .wb1 file that holds the beacon's image from before the write:
     // a write stopped half-way names it in the restore command.
     void setBackupPath(const std::string& path) { backupPath_ = path; }
+    // A command that writes several beacons in turn: the next one is on
+    // the cable, so a stop now reports nothing of the last one's write.
+    void newBeacon() {
+        backupPath_.clear();
+        wroteImage_ = false;
+    }
 
     // True when the user's Ctrl-C cut an operation short or kept one from
     // starting; the port is closed by then.

@@ -4,15 +4,18 @@
 
 #include "cli/cli_options.h"
 #include "cli/usage_error.h"
+#include "file/config_file.h"
 #include "plan/plan_parse.h"
 
 namespace wb {
 namespace {
 
-ConfigImage readBaseImage(const std::filesystem::path& path, const PlanSource& source) {
+// Decoded with the plan's model by buildPlan.
+ConfigImage readBaseImage(const std::filesystem::path& path) {
     ConfigImage image{};
-    if (PlanError error = loadBaseImage(source, path.string(), systemFileOps(), image)) {
-        throw UsageError(*error);
+    const Outcome loaded = readImageInput(path.string(), "baseFile:", image);
+    if (loaded != Outcome::FileLoaded) {
+        throw UsageError("baseFile: " + path.string() + ": " + std::string(fileOutcomeText(loaded)));
     }
     return image;
 }
@@ -30,7 +33,7 @@ HuntPlan loadHuntPlan(const std::string& planPath, const PlanCheckOptions& optio
         const std::filesystem::path path =
             std::filesystem::path(planPath).parent_path() / std::filesystem::path(source.baseFile);
         if (baseFilePath != nullptr) *baseFilePath = path.string();
-        baseImage = readBaseImage(path, source);
+        baseImage = readBaseImage(path);
     }
     HuntPlan plan;
     if (PlanError error = buildPlan(source, baseImage, options, plan)) {

@@ -1,7 +1,10 @@
 #include "cli/plan_session.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -16,12 +19,71 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The report. A rerun with the same report appends to it, so that the
+// record of which beacon got which backup is never lost; a file with
+// another header is not ours to add to. Each row is flushed and synced as
+// it is written: a run cut short, or a machine that dies, keeps every row
+// so far.
+class ReportFile {
+public:
+    ~ReportFile() {
+        if (file_ != nullptr) std::fclose(file_);
+    }
+
+    // Empty when the report is ready for rows, else why not.
+    std::string open(const std::string& path) {
+        path_ = path;
+        std::error_code ec;
+        regular_ = fs::is_regular_file(path, ec);
+        std::string start = planReportHeader();
+        if (regular_ && fs::file_size(path, ec) > 0 && !ec) {
+            std::ifstream in(path, std::ios::binary);
+            std::string first;
+            std::getline(in, first);
+            if (!first.empty() && first.back() == '\r') first.pop_back();
+            const std::string header = start.substr(0, start.size() - 1);
+            if (first != header) {
+                return "The report " + path + " is not a plan report (its first line is not \"" + header +
+                       "\"); name another file";
+            }
+            // A row cut short by a crash stays on a line of its own.
+            in.clear();
+            in.seekg(-1, std::ios::end);
+            start = in.get() == '\n' ? "" : "\n";
+        }
+        file_ = std::fopen(path.c_str(), "ab");
+        if (file_ == nullptr) return failure();
+        return write(start) ? std::string() : error_;
+    }
+
+    bool write(const std::string& text) {
+        errno = 0;
+        const bool ok = std::fwrite(text.data(), 1, text.size(), file_) == text.size() &&
+                        systemFileOps().flush(file_) && (!regular_ || systemFileOps().sync(file_));
+        if (!ok) error_ = failure();
+        return ok;
+    }
+
+    const std::string& error() const { return error_; }
+
+private:
+    std::string failure() const {
+        const int cause = errno;
+        return "Could not write the report " + path_ + (cause != 0 ? ": " + std::string(std::strerror(cause)) : "");
+    }
+
+    std::string path_;
+    std::FILE* file_ = nullptr;
+    bool regular_ = false;
+    std::string error_;
+};
+
 class CliPlanHost : public PlanHost {
 public:
-    CliPlanHost(CliContext& context, DeviceSession& session, fs::path backupDir, std::ostream* report,
-                bool quiet)
-        : context_(context), session_(session), backupDir_(std::move(backupDir)), report_(report),
-          quiet_(quiet) {}
+    CliPlanHost(CliContext& context, DeviceSession& session, TwoStageStop& stop, fs::path backupDir,
+                ReportFile* report, bool quiet)
+        : context_(context), session_(session), stop_(stop), backupDir_(std::move(backupDir)),
+          report_(report), quiet_(quiet) {}
 
     // DIR/NAME-before.wb1; a second attempt for the same entry, or a file
     // left by an earlier run, gets -2, -3, ... so no backup is overwritten.
@@ -29,8 +91,10 @@ public:
                     std::string& pathOrError) override {
         std::error_code ec;
         fs::create_directories(backupDir_, ec);
+        // Any entry of that name is taken: a link, even one to nowhere,
+        // would have the backup written outside the folder.
         fs::path path = backupDir_ / backupFileName(name, [&](const std::string& file) {
-            return fs::exists(backupDir_ / file, ec);
+            return fs::exists(fs::symlink_status(backupDir_ / file, ec));
         });
         // One kind of separator in the path the report and messages show,
         // whichever the user typed: "C:/hunt\MOE-before.wb1" is no name to
@@ -56,15 +120,27 @@ public:
     }
 
     void row(const PlanReportRow& row) override {
-        if (report_ != nullptr) *report_ << planReportLine(row) << std::flush;
+        if (report_ == nullptr || reportFailed_) return;
+        if (!report_->write(planReportLine(row))) {
+            reportFailed_ = true;
+            session_.display().finish();
+            context_.err << report_->error() << '\n' << std::flush;
+        }
     }
+
+    bool stopRequested() override { return stop_.stage() == StopStage::Now; }
+
+    // A row could not be kept: nothing more is started without its record.
+    bool reportFailed() const { return reportFailed_; }
 
 private:
     CliContext& context_;
     DeviceSession& session_;
+    TwoStageStop& stop_;
     fs::path backupDir_;
-    std::ostream* report_;
+    ReportFile* report_;
     bool quiet_;
+    bool reportFailed_ = false;
 };
 
 fs::path backupFolder(const PlanRunCommandOptions& options) {
@@ -76,37 +152,52 @@ fs::path backupFolder(const PlanRunCommandOptions& options) {
 }  // namespace
 
 int runHuntPlan(CliContext& context, const PlanRunCommandOptions& options, const HuntPlan& plan) {
-    std::ofstream report;
+    // Before the report is touched: waiting would never make such a port.
+    refuseImpossiblePort(context, options.device.port);
+    ReportFile report;
     if (!options.reportPath.empty()) {
-        report.open(options.reportPath, std::ios::out | std::ios::trunc | std::ios::binary);
-        if (!report) {
-            context.err << "Could not write the report " << options.reportPath << '\n';
+        const std::string problem = report.open(options.reportPath);
+        if (!problem.empty()) {
+            context.err << problem << '\n';
             return kExitFailed;
         }
-        report << planReportHeader() << std::flush;
     }
     TwoStageStop stop(context.interrupts);
     DeviceSession session(context, options.device, &stop);
     if (!session.ready()) return kExitFailed;
 
-    CliPlanHost host(context, session, backupFolder(options), report.is_open() ? &report : nullptr,
-                     options.device.quiet);
+    CliPlanHost host(context, session, stop, backupFolder(options),
+                     options.reportPath.empty() ? nullptr : &report, options.device.quiet);
     PlanRun run(plan, session.device, session.port(), host, PlanRunOptions{options.check.noLimit, options.confirm});
     Clock& clock = session.clock();
     std::int64_t due = clock.nowUs() + kTickPeriodUs;
+    // What a stop has to describe is the beacon on the cable now: the last
+    // one written, until the run waits for the next.
+    bool verifiedOnCable = false;
+    bool inputEnded = false;
+    const auto track = [&](std::size_t programmedBefore) {
+        if (run.programmed() > programmedBefore) verifiedOnCable = true;
+        if (run.phase() == PlanPhase::WaitingForBeacon || run.phase() == PlanPhase::Confirming) {
+            verifiedOnCable = false;
+            session.newBeacon();
+        }
+    };
     while (!run.finished()) {
         if (run.phase() == PlanPhase::Confirming) {
             std::string line;
             if (std::getline(std::cin, line)) {
                 run.confirmConnected();
             } else {
-                run.stop();
+                inputEnded = true;
+                run.endOfInput();
             }
             due = clock.nowUs();
             continue;
         }
         clock.sleepUs(due - clock.nowUs());
+        const std::size_t programmedBefore = run.programmed();
         run.tick();
+        track(programmedBefore);
         switch (session.afterTick(run.exchangeShown())) {
         case StopStage::AfterWrite:
             run.stop();
@@ -115,18 +206,37 @@ int runHuntPlan(CliContext& context, const PlanRunCommandOptions& options, const
             run.abandon();
             break;
         case StopStage::Running:
+            if (host.reportFailed()) run.stop();
             break;
         }
         due = std::max(due + kTickPeriodUs, clock.nowUs());
     }
     session.display().finish();
     context.err << run.summary() << '\n';
-    if (session.stopped()) return session.fail();
-    if (run.interrupted()) {
-        context.err << kFinishedBeforeStopping << '\n';
-        return kExitInterrupted;
+    const std::string lastName = run.entryIndex() > 0 ? plan.entries[run.entryIndex() - 1].name : "";
+    int code = run.allProgrammed() ? kExitOk : kExitFailed;
+    if (session.stopped()) {
+        if (verifiedOnCable) {
+            context.err << "Stopped; beacon " << lastName << " on the cable was written and verified.\n";
+            code = kExitInterrupted;
+        } else {
+            code = session.fail();
+        }
+    } else if (inputEnded) {
+        const PlanEntry& next = plan.entries[run.entryIndex()];
+        context.err << "Stopped: no more input; beacon " << next.name << " ("
+                    << plan_text::position(run.entryIndex(), run.total()) << ") was not written.\n";
+        code = kExitFailed;
+    } else if (host.reportFailed()) {
+        code = kExitFailed;
+    } else if (run.interrupted()) {
+        context.err << (verifiedOnCable ? std::string(kFinishedBeforeStopping)
+                                        : "Stopped; the write under way did not verify.")
+                    << '\n';
+        code = kExitInterrupted;
     }
-    return run.allProgrammed() ? kExitOk : kExitFailed;
+    if (host.reportFailed() && code == kExitOk) code = kExitFailed;
+    return session.finish(code);
 }
 
 }  // namespace wb

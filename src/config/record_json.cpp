@@ -232,49 +232,75 @@ InputError applyTextValue(const RecordField& field, std::string_view text, Devic
 
 // A first pass over the text that the document parser cannot make: it keeps
 // the last of two equal keys without a word, and without exceptions it
-// cannot say where the text stops being JSON.
-class RecordSyntax : public nlohmann::json_sax<Json> {
+// cannot say where the text stops being JSON. Keys are checked at every
+// depth, each named by its place ("beacons[1].set: morseText").
+class KeyCheck : public nlohmann::json_sax<Json> {
 public:
-    InputError error;
+    explicit KeyCheck(std::string_view document) : document_(document) {}
 
-    bool null() override { return true; }
-    bool boolean(bool) override { return true; }
-    bool number_integer(number_integer_t) override { return true; }
-    bool number_unsigned(number_unsigned_t) override { return true; }
-    bool number_float(number_float_t, const string_t&) override { return true; }
-    bool string(string_t&) override { return true; }
-    bool binary(binary_t&) override { return true; }
-    bool start_object(std::size_t) override {
-        ++depth_;
-        return true;
-    }
+    InputError error;
+    std::string syntaxError;
+
+    bool null() override { return value(); }
+    bool boolean(bool) override { return value(); }
+    bool number_integer(number_integer_t) override { return value(); }
+    bool number_unsigned(number_unsigned_t) override { return value(); }
+    bool number_float(number_float_t, const string_t&) override { return value(); }
+    bool string(string_t&) override { return value(); }
+    bool binary(binary_t&) override { return value(); }
+    bool start_object(std::size_t) override { return open(true); }
     bool key(string_t& name) override {
-        if (depth_ == 1 && !keys_.insert(name).second) {
-            error = fail(name, "given twice in the JSON record");
+        Level& level = levels_.back();
+        if (!level.keys.insert(name).second) {
+            error = (level.path.empty() ? std::string() : level.path + ": ") + name + ": given twice in " +
+                    std::string(document_);
             return false;
         }
+        key_ = name;
         return true;
     }
-    bool end_object() override {
-        --depth_;
-        return true;
-    }
-    bool start_array(std::size_t) override {
-        ++depth_;
-        return true;
-    }
-    bool end_array() override {
-        --depth_;
-        return true;
-    }
+    bool end_object() override { return close(); }
+    bool start_array(std::size_t) override { return open(false); }
+    bool end_array() override { return close(); }
     bool parse_error(std::size_t, const std::string&, const nlohmann::json::exception& cause) override {
-        error = std::string("not a JSON record: ") + cause.what();
+        syntaxError = cause.what();
         return false;
     }
 
 private:
-    int depth_ = 0;
-    std::set<std::string> keys_;
+    struct Level {
+        bool object = false;
+        std::string path;
+        std::set<std::string> keys;
+        std::size_t items = 0;
+    };
+
+    // Where the value that starts now sits.
+    std::string placeOfValue() {
+        if (levels_.empty()) return {};
+        Level& parent = levels_.back();
+        if (!parent.object) return parent.path + "[" + std::to_string(parent.items++) + "]";
+        return parent.path.empty() ? key_ : parent.path + "." + key_;
+    }
+    bool value() {
+        if (!levels_.empty() && !levels_.back().object) ++levels_.back().items;
+        return true;
+    }
+    bool open(bool object) {
+        Level level;
+        level.object = object;
+        level.path = placeOfValue();
+        levels_.push_back(std::move(level));
+        return true;
+    }
+    bool close() {
+        levels_.pop_back();
+        return true;
+    }
+
+    std::string_view document_;
+    std::vector<Level> levels_;
+    std::string key_;
 };
 
 InputError applyJson(const Json& json, DeviceConfig& config) {
@@ -354,11 +380,23 @@ std::string recordToJsonText(const DeviceConfig& config) {
     return text + "\n}\n";
 }
 
-InputError applyJsonText(std::string_view text, DeviceConfig& config) {
-    RecordSyntax syntax;
-    if (!Json::sax_parse(text.begin(), text.end(), &syntax)) {
-        return syntax.error ? syntax.error : std::string("not a JSON record");
+InputError checkJsonText(std::string_view text, std::string_view document, std::string* syntaxError) {
+    // The parser takes a NUL for the end of the text and would ignore
+    // whatever follows it; no JSON text holds one.
+    if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
+        return "byte " + std::to_string(nul + 1) + " is NUL, which " + std::string(document) + " cannot hold";
     }
+    KeyCheck check(document);
+    if (!Json::sax_parse(text.begin(), text.end(), &check) && !check.error && syntaxError != nullptr) {
+        *syntaxError = check.syntaxError.empty() ? "not JSON" : check.syntaxError;
+    }
+    return check.error;
+}
+
+InputError applyJsonText(std::string_view text, DeviceConfig& config) {
+    std::string syntax;
+    if (InputError error = checkJsonText(text, "the JSON record", &syntax)) return error;
+    if (!syntax.empty()) return "not a JSON record: " + syntax;
     return applyJson(Json::parse(text.begin(), text.end(), nullptr, false), config);
 }
 

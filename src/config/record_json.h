@@ -34,6 +34,14 @@ using InputError = std::optional<std::string>;
 // wrong type or out of range is refused and leaves the record unchanged.
 [[nodiscard]] InputError applyJsonText(std::string_view text, DeviceConfig& config);
 
+// What the JSON parser would pass over: a key given twice in one object,
+// at any depth ("beacons[1].set: morseText: given twice in the plan"), and
+// a NUL byte, after which it reads no further. `document` names the text
+// in the message. A text that is not JSON is not refused here: its
+// parser's message goes to `syntaxError` when given.
+[[nodiscard]] InputError checkJsonText(std::string_view text, std::string_view document,
+                                       std::string* syntaxError = nullptr);
+
 // One KEY=VALUE setting: the same keys, tones as a comma-separated list,
 // the Morse text as UTF-8 as in JSON, floats also as inf, -inf or nan.
 [[nodiscard]] InputError applySetting(std::string_view assignment, DeviceConfig& config);

@@ -105,6 +105,24 @@ Outcome loadImageFile(const std::string& path, ConfigImage& image, FileOps& file
     return Outcome::FileLoaded;
 }
 
+Outcome imageFromFileBytes(std::string_view bytes, ConfigImage& image) {
+    std::array<std::uint8_t, 4> magic{};
+    std::array<std::uint8_t, 4> length{};
+    const auto take = [&bytes](std::uint8_t* into, std::size_t count) {
+        if (bytes.size() < count) return false;
+        for (std::size_t i = 0; i < count; ++i) into[i] = static_cast<std::uint8_t>(bytes[i]);
+        bytes.remove_prefix(count);
+        return true;
+    };
+    const bool headerOk = take(magic.data(), magic.size()) && magicMatches(magic) &&
+                          take(length.data(), length.size()) && littleEndian32(length) == kImageSize;
+    if (!headerOk) return Outcome::InvalidFileFormat;
+    ConfigImage read{};
+    if (!take(read.data(), read.size())) return Outcome::FailedToReadData;
+    image = read;
+    return Outcome::FileLoaded;
+}
+
 void saveConfigFile(BeaconDevice& device, const std::string& path, const CodecContext& context, FileOps& files) {
     // Without a model there is no layout: writing the untouched outgoing
     // image would silently store zeros instead of the user's values.

@@ -28,6 +28,9 @@ Outcome saveImageFile(const std::string& path, const ConfigImage& image, FileOps
 // whole image was read. Returns FileLoaded, FailedToOpenFile,
 // InvalidFileFormat or FailedToReadData.
 Outcome loadImageFile(const std::string& path, ConfigImage& image, FileOps& files);
+// The same for a file's bytes read already (by a reader that bounds what
+// it takes): FileLoaded, InvalidFileFormat or FailedToReadData.
+Outcome imageFromFileBytes(std::string_view bytes, ConfigImage& image);
 
 // Encodes the record with the detected model's layout and saves the
 // outgoing image.

@@ -59,6 +59,7 @@ PlanError parseBeacon(const Json& item, std::size_t index, PlanSource& source) {
 
 PlanError parsePlan(std::string_view text, PlanSource& source) {
     source = PlanSource{};
+    if (InputError error = checkJsonText(text, "the plan")) return error;
     const Json plan = Json::parse(text.begin(), text.end(), nullptr, false);
     if (plan.is_discarded()) return std::string("the plan is not JSON");
     if (!plan.is_object()) return std::string("the plan is not a JSON object");

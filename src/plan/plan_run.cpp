@@ -4,6 +4,7 @@
 #include "exchange/device_exchange.h"
 #include "plan/plan_texts.h"
 #include "plan/sha256.h"
+#include "serial/serial_texts.h"
 
 namespace wb {
 namespace {
@@ -36,9 +37,16 @@ bool PlanRun::exchangeShown() const {
 void PlanRun::tick() {
     if (phase_ == PlanPhase::Finished) return;
     if (exchangeBusy(device_)) {
+        const ExchangeState during = device_.exchangeState;
         pollTick(device_, port_);
         if (device_.exchangeState == ExchangeState::WritingConfig) imageSent_ = true;
-        if (!exchangeBusy(device_)) operationEnded();
+        if (!exchangeBusy(device_)) {
+            if (!isSuccess(device_.outcome) && host_.stopRequested()) {
+                cutShort(during);
+            } else {
+                operationEnded();
+            }
+        }
         return;
     }
     if (stopping_) {
@@ -75,9 +83,23 @@ void PlanRun::stop() {
 
 void PlanRun::abandon() {
     if (phase_ == PlanPhase::Finished) return;
-    if (operation_ == Operation::Write) report(std::string(plan_text::kInterrupted), imageSent_);
+    cutShort(device_.exchangeState);
+}
+
+void PlanRun::cutShort(ExchangeState during) {
+    if (operation_ == Operation::Write) {
+        // The whole image went out: only its read-back was cut.
+        const bool wholeImage = during == ExchangeState::VerifyingConfig ||
+                                (during == ExchangeState::WritingConfig &&
+                                 device_.images.writePosition >= static_cast<std::int32_t>(kImageSize));
+        report(std::string(wholeImage ? plan_text::kInterruptedVerifying : plan_text::kInterrupted), imageSent_);
+    }
     interrupted_ = true;
     finish();
+}
+
+void PlanRun::endOfInput() {
+    if (phase_ == PlanPhase::Confirming) finish();
 }
 
 std::string PlanRun::summary() const { return plan_text::summary(programmed_, total()); }
@@ -114,9 +136,18 @@ void PlanRun::start(ExchangeState first, Operation operation) {
     port_.lastError.clear();
     startOperation(device_, port_, first);
     if (!exchangeBusy(device_)) {
-        // The port is gone (or taken): wait for it to come back.
-        if (device_.statusText != portTrouble_) host_.message(plan_text::waitingForPort(device_.statusText));
-        portTrouble_ = device_.statusText;
+        // The port is gone (or taken): wait for it to come back, saying
+        // why it would not open where the platform told.
+        std::string_view reason;
+        if (device_.statusText == serial_text::couldNotOpen(port_.portName)) {
+            reason = serial_text::openFailureReason(port_.openFailure);
+        }
+        const std::string trouble = device_.statusText + "\n" + std::string(reason);
+        if (trouble != portTrouble_) {
+            host_.message(plan_text::waitingForPort(device_.statusText));
+            if (!reason.empty()) host_.message(std::string(reason));
+        }
+        portTrouble_ = trouble;
         pauseTicks_ = kPortRetryTicks - 1;
         return;
     }

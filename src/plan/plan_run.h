@@ -28,6 +28,9 @@ public:
     virtual void message(const std::string& line) = 0;
     // One attempt is over.
     virtual void row(const PlanReportRow& row) = 0;
+    // True once the user has asked to stop at once: an exchange that fails
+    // then was cut short by them, which says nothing of the beacon.
+    virtual bool stopRequested() { return false; }
 };
 
 struct PlanRunOptions {
@@ -70,6 +73,9 @@ public:
     // Ends the run at once, a write under way included (reported as
     // interrupted: the beacon may hold part of the new image).
     void abandon();
+    // --confirm: no confirmation will ever come (the input has ended). The
+    // run ends before the beacon it waited for, which is not touched.
+    void endOfInput();
 
     PlanPhase phase() const { return phase_; }
     bool finished() const { return phase_ == PlanPhase::Finished; }
@@ -98,6 +104,7 @@ private:
     void askForBeacon();
     void finish();
     void report(const std::string& status, bool imageSent);
+    void cutShort(ExchangeState during);
 
     const HuntPlan& plan_;
     BeaconDevice& device_;

@@ -51,6 +51,9 @@ inline std::string wrongModel(DeviceModel found, DeviceModel planned) {
 }
 inline constexpr std::string_view kRemoved = "Beacon removed";
 inline constexpr std::string_view kInterrupted = "Interrupted";
+// A stop while the written image was read back: the beacon took the whole
+// image, whose check was not finished.
+inline constexpr std::string_view kInterruptedVerifying = "Interrupted while verifying: written, not verified";
 // "5 of 5 beacons programmed"
 inline std::string summary(std::size_t done, std::size_t total) {
     return std::to_string(done) + " of " + std::to_string(total) + " beacons programmed";

@@ -58,6 +58,9 @@ inline DeviceCliResult runDeviceCommand(SimDeviceLinks& links, const std::vector
     CliContext context{out, err};
     context.deviceLinks = &links;
     context.interrupts = interrupts;
+    context.isNamedLink = [](const std::string& name) { return isSimPortName(name); };
+    context.namedLinkPrefix = "sim:";
+    context.namedLinkNames = simPortNamesText();
     DeviceCliResult result;
     result.exitCode = runCli(static_cast<int>(argv.size()), argv.data(), context);
     result.out = out.str();

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <iterator>
+#include <sstream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -76,6 +78,22 @@ TEST(CliApp, ExitCodes) {
         if (c.exitCode == 2) {
             EXPECT_EQ(result.out, "");
         }
+    }
+}
+
+// A result that never reached its reader is no success.
+TEST(CliApp, OutputThatCannotBeWrittenFails) {
+    struct FullDisk : std::streambuf {
+        int overflow(int) override { return traits_type::eof(); }
+    } full;
+    std::ostream out(&full);
+    std::ostringstream err;
+    for (const std::vector<const char*>& argv :
+         {std::vector<const char*>{"wrenbolt", "defaults"}, std::vector<const char*>{"wrenbolt", "defaults", "--json"}}) {
+        err.str("");
+        out.clear();
+        EXPECT_EQ(runCli(static_cast<int>(argv.size()), argv.data(), out, err), kExitFailed);
+        EXPECT_EQ(err.str().rfind("Could not write the output", 0), 0u) << err.str();
     }
 }
 

@@ -507,6 +507,98 @@ TEST(CliPlan, RunProgramsTheFleetAndReports) {
     EXPECT_EQ(cutErr[cutErr.size() - 2], "2 of 3 beacons programmed");
     EXPECT_EQ(cutErr.back(), "Write finished and verified before stopping.");
     EXPECT_EQ(stopped.fleet().beacons().size(), 2u);
+
+    // A rerun appends to the report; a file that is no report is left alone.
+    SimDeviceLinks again;
+    const auto rerun = runDeviceCommand(again, {"plan", "run", planPath, "--port", "sim:tarsel:fleet=3", "-q",
+                                                "--report", report});
+    EXPECT_EQ(rerun.exitCode, 0) << rerun.err;
+    const auto appended = fileBytes(report);
+    const auto allRows = lines(std::string(appended.begin(), appended.end()));
+    ASSERT_EQ(allRows.size(), 8u);
+    EXPECT_EQ(std::vector<std::string>(allRows.begin(), allRows.begin() + 5), rows);
+    EXPECT_NE(allRows[5].find(",MOE,"), std::string::npos);
+    // Taken already: the backups of the first run, and a link to nowhere.
+    EXPECT_NE(allRows[5].find("MOE-before-2.wb1"), std::string::npos) << allRows[5];
+    const std::string other = (folder / "other.csv").string();
+    std::ofstream(other) << "name,notes\nMOE,keep\n";
+    const auto otherBytes = fileBytes(other);
+    SimDeviceLinks refused;
+    const auto wrongHeader = runDeviceCommand(refused, {"plan", "run", planPath, "--port", "sim:tarsel", "-q",
+                                                        "--report", other});
+    EXPECT_EQ(wrongHeader.exitCode, 1);
+    EXPECT_NE(wrongHeader.err.find("is not a plan report"), std::string::npos) << wrongHeader.err;
+    EXPECT_FALSE(refused.used());
+    EXPECT_EQ(fileBytes(other), otherBytes);
+#ifndef _WIN32
+    const auto linkDir = folder / "links";
+    std::filesystem::create_directories(linkDir);
+    std::filesystem::create_symlink(folder / "elsewhere.wb1", linkDir / "MOE-before.wb1");
+    SimDeviceLinks linked;
+    const auto dangling = runDeviceCommand(linked, {"plan", "run", planPath, "--port", "sim:tarsel:fleet=3", "-q",
+                                                    "--backup-dir", linkDir.string()});
+    EXPECT_EQ(dangling.exitCode, 0) << dangling.err;
+    EXPECT_FALSE(std::filesystem::exists(folder / "elsewhere.wb1"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(linkDir / "MOE-before-2.wb1"));
+#endif
+    std::filesystem::remove_all(folder);
+}
+
+// A stop describes the beacon on the cable now, and a read-back cut short
+// is the user's interruption, not the beacon's fault.
+TEST(CliPlan, StopsDescribeTheBeaconOnTheCable) {
+    const auto folder = scratchFile("plan-stops");
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::string planPath = (folder / "hunt.json").string();
+    std::ofstream(planPath) << R"({"model": "tarsel", "beacons": [
+        {"name": "MOE", "set": {"morseText": " MOE "}}, {"name": "MOI", "set": {"morseText": " MOI "}}]})";
+    const struct {
+        const char* name;
+        const char* port;
+        std::function<bool(SimDeviceLinks&)> when;
+        std::string last;       // the last line on stderr
+        std::string rowStatus;  // the report's last status; empty: one row only, MOE's
+    } cases[] = {
+        {"while the next beacon is identified", "sim:tarsel:fleet=2",
+         [](SimDeviceLinks& l) { return l.fleet().beacons().size() == 2; },
+         "Stopped; nothing was written to the beacon.", ""},
+        // One beacon that stays on the cable.
+        {"while a verified beacon waits for removal", "sim:tarsel",
+         [](SimDeviceLinks& l) {
+             static std::int64_t doneUs = -1;
+             if (doneUs < 0 && requested(l.beacon(), BeaconRequestKind::WriteDone)) doneUs = l.virtualClock.nowUs();
+             return doneUs >= 0 && l.virtualClock.nowUs() > doneUs + 5000000;
+         },
+         "Stopped; beacon MOE on the cable was written and verified.", ""},
+        {"while verifying", "sim:tarsel:fleet=2",
+         [](SimDeviceLinks& l) {
+             return l.fleet().beacons().size() == 1 && requested(*l.fleet().beacons()[0], BeaconRequestKind::WriteDone);
+         },
+         "Stopped: 256 of 256 bytes written, not verified.", "Interrupted while verifying: written, not verified"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string report = (folder / (std::string(c.name) + ".csv")).string();
+        SimDeviceLinks links;
+        bool fired = false;
+        ScriptedInterrupts ctrlC({[&] { return fired = fired || (links.used() && c.when(links)); }});
+        // Stopped at once: outside the image, the first Ctrl-C needs no second.
+        const auto r = runDeviceCommand(links, {"plan", "run", planPath, "--port", c.port, "-q",
+                                                "--report", report, "--backup-dir", folder.string()},
+                                        &ctrlC);
+        EXPECT_EQ(r.exitCode, kExitInterrupted) << r.err;
+        EXPECT_EQ(lines(r.err).back(), c.last) << r.err;
+        EXPECT_EQ(r.err.find("not programmed"), std::string::npos) << r.err;
+        const auto bytes = fileBytes(report);
+        const auto rows = lines(std::string(bytes.begin(), bytes.end()));
+        ASSERT_GE(rows.size(), 2u);
+        if (c.rowStatus.empty()) {
+            EXPECT_NE(rows.back().find("Config Written Successfully!"), std::string::npos) << rows.back();
+        } else {
+            EXPECT_NE(rows.back().find(c.rowStatus), std::string::npos) << rows.back() << '\n' << r.err;
+        }
+    }
     std::filesystem::remove_all(folder);
 }
 

@@ -223,6 +223,7 @@ TEST(RecordJson, BadInputNamesTheKeyAndChangesNothing) {
         {R"({"toneCount": 65})", "toneCount: tones entry 65 is 0"},
         {R"({"morseText": "CQ\u0000DE"})", "morseText: character 3 is NUL"},
         {R"({"morseTone": 1, "morseTone": 2})", "morseTone: given twice"},
+        {std::string("{\"morseTone\": 1}\0junk", 21), "byte 17 is NUL"},
         {R"({"tones": [1.5]})", "tones"},
         {R"({"tones": "1,2"})", "tones"},
         {tooManyTones, "tones"},

@@ -53,6 +53,12 @@ TEST(PlanParse, RefusalsNameWhatIsWrong) {
         {planOf("basic", R"({"name": ""})"), "beacons[0]: name: expected a non-empty string"},
         {planOf("basic", moe + R"(, {"name": "MOE"})"), R"(beacons[1]: name: "MOE" is given twice)"},
         {planOf("basic", R"({"name": "MOE", "sett": {}})"), "beacons[0]: sett: unknown key"},
+        // The parser would keep the last of two keys, and stop at a NUL.
+        {planOf("basic", moe, R"("beacons": [{"name": "X"}], )"), "beacons: given twice in the plan"},
+        {planOf("basic", moe, R"("model": "tarsel", )"), "model: given twice in the plan"},
+        {planOf("basic", moe + R"(, {"name": "MOI", "set": {"morseText": " A ", "morseText": " B "}})"),
+         "beacons[1].set: morseText: given twice in the plan"},
+        {planOf("basic", moe) + std::string("\0{\"x\": 1}", 9), "byte 80 is NUL, which the plan cannot hold"},
         {planOf("basic", R"({"name": "MOE", "set": []})"), R"(beacon "MOE": set: expected an object)"},
         {planOf("basic", R"({"name": "MOE", "set": {"model": "basic"}})"),
          R"(beacon "MOE": set: model: not allowed here)"},
