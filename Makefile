@@ -1,7 +1,7 @@
 # Thin wrapper over the CMake presets and scripts/.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps native windows asan fuzz web demo test clean
+.PHONY: all deps native windows asan fuzz web serve-web demo test clean
 
 all: native windows
 
@@ -24,10 +24,15 @@ fuzz: deps
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz -j $(JOBS)
 
-# The browser page: build/web/wrenbolt-config.html, one self-contained file.
+# The browser page: build/web/wrenbolt-config.html, one self-contained file,
+# and the installable web app in build/web/site/.
 web: deps
 	cmake --preset web >/dev/null
 	cmake --build --preset web -j $(JOBS)
+
+# The web app at http://127.0.0.1:8040/ (PORT=N for another port).
+serve-web: web
+	node scripts/serve-web.mjs --port $(or $(PORT),8040)
 
 # The main job against the built-in simulated Tarsel beacon. scripts/demo
 # builds only the programs it runs, not the test suites.

@@ -5,21 +5,28 @@
 // unpacks it with the browser's DecompressionStream) inlined, so that the
 // file works from disk and with no network.
 //
-//   node scripts/inline-page.mjs WEB_DIR MODULE.wasm OUT.html
-import { readFileSync, writeFileSync } from "node:fs";
-import { join } from "node:path";
+// With --site DIR it also writes the installable web app: DIR/index.html
+// (the same page, with its manifest and the service worker's start),
+// manifest.webmanifest, the icons and sw.js, whose cache name comes from
+// the content of the other files, so that a changed site is a new version.
+//
+//   node scripts/inline-page.mjs WEB_DIR MODULE.wasm OUT.html [--site DIR]
+import { createHash } from "node:crypto";
+import { copyFileSync, mkdirSync, readFileSync, writeFileSync } from "node:fs";
+import { dirname, join, posix } from "node:path";
 import { gzipSync } from "node:zlib";
 
-const [webDir, wasmPath, outPath] = process.argv.slice(2);
-if (!outPath) {
-  console.error("usage: inline-page.mjs WEB_DIR MODULE.wasm OUT.html");
+const [webDir, wasmPath, outPath, siteFlag, siteDir] = process.argv.slice(2);
+if (!outPath || (siteFlag !== undefined && (siteFlag !== "--site" || !siteDir))) {
+  console.error("usage: inline-page.mjs WEB_DIR MODULE.wasm OUT.html [--site DIR]");
   process.exit(2);
 }
 
-const importLine = /^import\s+[^;]*?from\s+"\.\/([\w.-]+\.js)";\s*$/gm;
+// Imports name modules of web/ and its folders by relative path.
+const importLine = /^import\s+[^;]*?from\s+"(\.\.?\/[\w./-]+\.js)";\s*$/gm;
 
-// Each module once, after the modules it imports. Imports name modules of
-// web/ only; the joined script has one scope, so top-level names are unique
+// Each module once, after the modules it imports; names are paths inside
+// web/. The joined script has one scope, so top-level names are unique
 // across the modules.
 const order = [];
 const seen = new Set();
@@ -27,7 +34,7 @@ function add(name, stack = []) {
   if (seen.has(name)) return;
   if (stack.includes(name)) throw new Error(`import cycle: ${[...stack, name].join(" -> ")}`);
   const source = readFileSync(join(webDir, name), "utf8");
-  for (const [, dep] of source.matchAll(importLine)) add(dep, [...stack, name]);
+  for (const [, dep] of source.matchAll(importLine)) add(posix.normalize(posix.join(posix.dirname(name), dep)), [...stack, name]);
   seen.add(name);
   order.push({ name, source });
 }
@@ -51,3 +58,27 @@ html = html
   .replace(/(<script id="wb-module" type="application\/octet-stream">)(<\/script>)/, (_, open, close) => open + wasm + close);
 if (!html.includes(wasm)) throw new Error('index.html has no <script id="wb-module">');
 writeFileSync(outPath, html);
+
+if (siteDir) {
+  const manifest = JSON.parse(readFileSync(join(webDir, "manifest.webmanifest"), "utf8"));
+  const files = ["index.html", "manifest.webmanifest", ...manifest.icons.map((icon) => icon.src)];
+  const head =
+    '<link rel="manifest" href="manifest.webmanifest">\n' +
+    `<meta name="theme-color" content="${manifest.theme_color}">\n` +
+    `<link rel="icon" href="${manifest.icons[0].src}">\n` +
+    `<link rel="apple-touch-icon" href="${manifest.icons[0].src}">\n`;
+  const site = html.replace("<html ", '<html data-site="true" ').replace("</head>", () => head + "</head>");
+  if (site === html) throw new Error("index.html has no <html ...> or </head>");
+  const hash = createHash("sha256");
+  for (const file of files) {
+    mkdirSync(dirname(join(siteDir, file)), { recursive: true });
+    if (file === "index.html") writeFileSync(join(siteDir, file), site);
+    else copyFileSync(join(webDir, file), join(siteDir, file));
+    hash.update(file).update(readFileSync(join(siteDir, file)));
+  }
+  const worker = readFileSync(join(webDir, "sw.js"), "utf8")
+    .replace('"wrenbolt-dev"', () => JSON.stringify(`wrenbolt-${hash.digest("hex").slice(0, 16)}`))
+    .replace("[/* FILES */]", () => JSON.stringify(["./", ...files]));
+  if (worker.includes("wrenbolt-dev") || worker.includes("FILES")) throw new Error("sw.js lacks its cache name or file list");
+  writeFileSync(join(siteDir, "sw.js"), worker);
+}

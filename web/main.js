@@ -9,6 +9,9 @@ import { SimulatedPort } from "./sim-port.js";
 import { download, chooseFile } from "./files.js";
 import { PlanPanel } from "./plan-panel.js";
 import { sleep } from "./timers.js";
+import { AppUpdates } from "./app-update.js";
+import { jsonInputProblem } from "./input-limits.js";
+import { ToneChart } from "./tone-chart.js";
 
 const $ = (id) => document.getElementById(id);
 
@@ -20,6 +23,9 @@ let running = false;
 let planRunning = false;
 let writing = false;
 let grantedPorts = [];
+let planPanel = null;
+let toneChart = null;
+const updates = new AppUpdates($("app-update"), () => writing || planRunning);
 
 // Simulated beacons by model (or fleet list), made on first use and kept,
 // so that what was written to one can be read back from it.
@@ -43,6 +49,7 @@ function refreshViews() {
   form.toCore();
   form.showStoredValues();
   showChanges();
+  toneChart?.draw();
 }
 
 function showChanges() {
@@ -133,7 +140,7 @@ async function onPort(start, machine, onEvents, plan = false) {
   running = true;
   planRunning = plan;
   writing = writing || plan;
-  devicePanel(!plan);
+  devicePanel();
   try {
     const { port, name } = await selectedPort(plan);
     $("port-note").textContent = "";
@@ -150,21 +157,35 @@ async function onPort(start, machine, onEvents, plan = false) {
     running = false;
     planRunning = false;
     writing = false;
-    devicePanel(true);
+    devicePanel();
   }
 }
 
-// The device commands wait while a hunt plan has the port.
-function devicePanel(enabled) {
-  for (const id of ["read-version", "read-config", "write-config", "port", "choose-port"]) $(id).disabled = !enabled;
+// The device commands wait while a write (its backup read included) or a
+// hunt plan has the port, so that no press cuts a write short; the plan's
+// buttons wait during a write too. Why they wait is shown beside them.
+function devicePanel() {
+  const reason = planRunning
+    ? "The hunt plan has the port: the device commands wait until it ends."
+    : writing
+      ? "Write Config is under way: the device commands wait until it ends."
+      : "";
+  for (const id of ["read-version", "read-config", "write-config", "port", "choose-port"]) $(id).disabled = reason !== "";
   if (!hasSerial) $("choose-port").disabled = true;
+  $("device-wait").textContent = reason;
+  planPanel?.setPortBusy(writing && !planRunning);
+  updates.refresh();
 }
 
-async function deviceCommand(start) {
-  // A hunt plan has the port until it ends (or is stopped).
-  if (planRunning) return;
+async function deviceCommand(start, write = false) {
+  // A write or a hunt plan has the port until it ends (or is stopped).
+  if (planRunning || writing) return;
+  if (write) {
+    writing = true;
+    devicePanel();
+  }
   if (running) {
-    // As in the dialog, a command during an exchange starts it over.
+    // As in the dialog, a read during a read starts it over.
     handle(start());
     return;
   }
@@ -179,8 +200,7 @@ $("read-version").addEventListener("click", () => deviceCommand(() => core.readV
 $("read-config").addEventListener("click", () => deviceCommand(() => core.readConfig()));
 $("write-config").addEventListener("click", () => {
   form.toCore();
-  writing = true;
-  deviceCommand(() => core.writeConfig($("backup").checked));
+  deviceCommand(() => core.writeConfig($("backup").checked), true);
 });
 
 $("choose-port").addEventListener("click", async () => {
@@ -222,7 +242,9 @@ $("import-json").addEventListener("click", async () => {
   const bytes = await chooseFile($("import-file"));
   if (bytes === null) return;
   form.toCore();
-  const refused = core.importJson(bytes);
+  // Sized and nested as the core can take, before it parses anything.
+  const problem = jsonInputProblem(bytes);
+  const refused = problem ? `the file ${problem}` : core.importJson(bytes);
   $("json-note").textContent = refused ? `Not imported: ${refused}` : "";
   handle(ShowForm);
 });
@@ -313,14 +335,17 @@ if (fleetMatch) {
   simChoice = `sim:fleet=${list}`;
 }
 await refreshPorts(simChoice);
-new PlanPanel(core, form, async (start, machine, onEvents) => {
+planPanel = new PlanPanel(core, form, async (start, machine, onEvents) => {
   if (running) return false;
   await onPort(start, machine, onEvents, true);
   return true;
 });
+toneChart = new ToneChart(core, form, $("tone-chart"));
 form.fromCore();
 showModel();
 refreshViews();
+// The device commands wait (disabled in the page's markup) until now.
+devicePanel();
 document.body.dataset.ready = "true";
 window.wrenboltReadyMs = performance.now();
 

@@ -6,6 +6,7 @@
 import { PlanRow, BackupReady, OperationEnded, PlanReady, PlanNeedsBaseFile } from "./core.js";
 import { oneLine } from "./form.js";
 import { download, chooseFile, chooseNamedFile } from "./files.js";
+import { jsonInputProblem } from "./input-limits.js";
 
 // The name a plan made on the page goes by, in its refusals and its file.
 const FormPlanName = "hunt-plan.json";
@@ -25,6 +26,8 @@ export class PlanPanel {
     // soon as it starts.
     this.stopRequested = false;
     this.shownRows = 0;
+    // A single-beacon write has the port: the plan's buttons wait.
+    this.portBusy = false;
     this.el("plan-load").addEventListener("click", () => this.loadFile());
     this.el("plan-base").addEventListener("click", () => this.loadBase());
     this.el("plan-build").addEventListener("click", () => this.buildFromForm());
@@ -47,8 +50,26 @@ export class PlanPanel {
   async loadFile() {
     const file = await chooseNamedFile(this.el("plan-file"));
     if (file === null) return;
+    // Sized and nested as the core can take, before it parses anything;
+    // a refused file leaves no plan from before to run.
+    const problem = jsonInputProblem(file.bytes);
+    if (problem) {
+      this.lastPlan = null;
+      this.ready = false;
+      this.el("plan-note").textContent = `${file.name} ${problem}`;
+      this.el("plan-base").hidden = true;
+      this.showCheckTable();
+      this.enable();
+      return;
+    }
     this.lastPlan = file.bytes;
     this.show(this.core.planLoad(file.name, file.bytes, this.options()));
+  }
+
+  setPortBusy(busy) {
+    this.portBusy = busy;
+    this.el("plan-wait").textContent = busy ? "Write Config is under way: the plan waits until it ends." : "";
+    this.enable();
   }
 
   async loadBase() {
@@ -149,15 +170,17 @@ export class PlanPanel {
   }
 
   enable() {
-    this.el("plan-run").disabled = !this.ready || this.running;
+    const busy = this.running || this.portBusy;
+    this.el("plan-run").disabled = !this.ready || busy;
     this.el("plan-stop").disabled = !this.running;
-    this.el("plan-load").disabled = this.running;
-    this.el("plan-build").disabled = this.running;
+    this.el("plan-load").disabled = busy;
+    this.el("plan-build").disabled = busy;
+    this.el("plan-base").disabled = busy;
     this.el("plan-report").disabled = this.running || this.shownRows === 0;
   }
 
   async run() {
-    if (!this.ready || this.running) return;
+    if (!this.ready || this.running || this.portBusy) return;
     this.running = true;
     this.stopRequested = false;
     this.shownRows = 0;

@@ -5,7 +5,7 @@ import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
 import { writeFileSync } from "node:fs";
 import { join } from "node:path";
-import { downloaded, field, launch, openPage, press, statusUntil, typeInto, valueOf } from "./harness.js";
+import { downloaded, field, launch, openPage, pagePath, press, statusUntil, typeInto, valueOf } from "./harness.js";
 
 let browser;
 before(async () => {
@@ -87,7 +87,24 @@ test("Write Config backs up, writes paced bytes and verifies what the beacon sto
     dialog.dismiss();
   });
   await press(page, "Write Config");
+  // The device commands and the plan's buttons wait from the backup read
+  // on, with the reason beside them: no press cuts the write short.
+  await statusUntil(page, (s) => s === "Reading Version");
+  const waiting = () =>
+    page.evaluate(() => ({
+      disabled: ["read-version", "read-config", "write-config", "plan-load", "plan-build"].filter((id) => document.getElementById(id).disabled),
+      reason: document.getElementById("device-wait").textContent,
+      plan: document.getElementById("plan-wait").textContent,
+    }));
+  const whileWriting = {
+    disabled: ["read-version", "read-config", "write-config", "plan-load", "plan-build"],
+    reason: "Write Config is under way: the device commands wait until it ends.",
+    plan: "Write Config is under way: the plan waits until it ends.",
+  };
+  assert.deepEqual(await waiting(), whileWriting);
   await statusUntil(page, (s) => s.startsWith("Writing Config : *"));
+  assert.deepEqual(await waiting(), whileWriting);
+  await page.$eval("#read-config", (e) => e.click());
   await page.close({ runBeforeUnload: true });
   const seen = await statusUntil(page, (s) => /Success|Fail|mismatch|not/.test(s) && !s.startsWith("Read Config"));
   assert.deepEqual(asked, ["beforeunload"]);
@@ -111,6 +128,7 @@ test("Write Config backs up, writes paced bytes and verifies what the beacon sto
   // The form now shows what the beacon stores, and nothing is pending.
   assert.equal(await valueOf(page, "Speed"), "26");
   assert.equal(await page.$eval("#changes-note", (e) => e.textContent), "The beacon holds what the form shows.");
+  assert.deepEqual(await waiting(), { disabled: [], reason: "", plan: "" });
   assert.deepEqual(errors, []);
   // With the write done the tab closes without asking.
   await page.close({ runBeforeUnload: true });
@@ -191,7 +209,7 @@ test("A write to a beacon of another model is refused before a byte of it is sen
 });
 
 test("Save downloads config1.wb1 and Load takes a file from the chooser", async () => {
-  const { page, downloads } = await openPage(browser, { beacons: [] });
+  const { page, downloads, errors } = await openPage(browser, { beacons: [] });
   await press(page, "Save");
   await statusUntil(page, done("Read Version First"));
   await page.select("#model", "2");
@@ -232,6 +250,14 @@ test("Save downloads config1.wb1 and Load takes a file from the chooser", async 
   await page.waitForFunction(() => document.getElementById("json-note").textContent !== "");
   assert.match(await page.$eval("#json-note", (e) => e.textContent), /^Not imported: morseSpeedWpm/);
   assert.equal(await valueOf(page, "Speed"), "12");
+  // Refused before the core parses them: no stack exhausted, no freeze.
+  for (const [text, why] of [["[".repeat(100000), "nests deeper than 64 levels"], [`{"morseText": "${"A".repeat(1 << 20)}"}`, "is larger than 1 MiB"]]) {
+    await importJson(text);
+    await page.waitForFunction((why) => document.getElementById("json-note").textContent.endsWith(why), {}, why);
+    assert.equal(await page.$eval("#json-note", (e) => e.textContent), `Not imported: the file ${why}`);
+  }
+  assert.equal(await valueOf(page, "Speed"), "12");
+  assert.deepEqual(errors, []);
 
   const bad = join(downloads, "bad.wb1");
   writeFileSync(bad, "WB15 not a beacon image");
@@ -247,6 +273,26 @@ test("Save downloads config1.wb1 and Load takes a file from the chooser", async 
   await press(page, "OK");
 
   await statusUntil(page, done("File Saved"));
+  await page.close();
+});
+
+test("The device commands wait until the page has started", async () => {
+  const page = await browser.newPage();
+  // What a press right after opening would meet.
+  await page.evaluateOnNewDocument(() => {
+    document.addEventListener("DOMContentLoaded", () => {
+      window.atStart = {
+        ready: document.body.dataset.ready === "true",
+        disabled: ["read-version", "read-config", "write-config", "choose-port"].map((id) => document.getElementById(id).disabled),
+        reason: document.getElementById("device-wait").textContent,
+      };
+    });
+  });
+  await page.goto(`file://${pagePath}?sim=tarsel`);
+  await page.waitForSelector("body[data-ready]");
+  assert.deepEqual(await page.evaluate(() => window.atStart), { ready: false, disabled: [true, true, true, true], reason: "The page is starting." });
+  assert.equal(await page.$eval("#read-config", (e) => e.disabled), false);
+  assert.equal(await page.$eval("#device-wait", (e) => e.textContent), "");
   await page.close();
 });
 

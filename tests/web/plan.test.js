@@ -236,6 +236,26 @@ test("A plan the core refuses names the beacon and the key, and cannot be run", 
   assert.deepEqual(check[0], ["Field", "MÖE"], "a UTF-8 name");
   assert.deepEqual(check.find((r) => r[0] === "Text"), ["Text", '" MÖE "'], "a Latin-1 text byte");
   assert.equal(await runDisabled(), false);
+
+  // Too deep or too large for the core to parse: refused before it is,
+  // and the plan shown before is gone with it.
+  const deep = join(downloads, "deep.json");
+  writeFileSync(deep, "[".repeat(100000));
+  const large = join(downloads, "large.json");
+  writeFileSync(large, JSON.stringify({ model: "basic", beacons: [{ name: "MOE", note: "A".repeat(1 << 20) }] }));
+  for (const [path, why] of [[deep, "deep.json nests deeper than 64 levels"], [large, "large.json is larger than 1 MiB"]]) {
+    await page.$eval("#plan-note", (e) => {
+      e.textContent = "(loading)";
+    });
+    const [chooser] = await Promise.all([page.waitForFileChooser(), press(page, "Load plan")]);
+    await chooser.accept([path]);
+    await page.waitForFunction(() => document.getElementById("plan-note").textContent !== "(loading)");
+    assert.equal(await note(page), why);
+    assert.equal(await runDisabled(), true);
+    assert.equal(await page.$eval("#plan-check", (e) => e.hidden), true);
+    await page.click("#plan-same-text");
+    assert.equal(await runDisabled(), true, "no old plan comes back on a recheck");
+  }
   assert.deepEqual(errors, []);
   await page.close();
 });
