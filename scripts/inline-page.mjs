@@ -7,7 +7,7 @@
 //
 //   node scripts/inline-page.mjs WEB_DIR MODULE.wasm OUT.html
 import { readFileSync, writeFileSync } from "node:fs";
-import { join } from "node:path";
+import { dirname, join, normalize } from "node:path";
 import { gzipSync } from "node:zlib";
 
 const [webDir, wasmPath, outPath] = process.argv.slice(2);
@@ -16,18 +16,19 @@ if (!outPath) {
   process.exit(2);
 }
 
-const importLine = /^import\s+[^;]*?from\s+"\.\/([\w.-]+\.js)";\s*$/gm;
+const importLine = /^import\s+[^;]*?from\s+"(\.\.?\/[\w./-]+\.js)";\s*$/gm;
 
 // Each module once, after the modules it imports. Imports name modules of
-// web/ only; the joined script has one scope, so top-level names are unique
-// across the modules.
+// web/ and its folders, by paths relative to the importing module; the
+// joined script has one scope, so top-level names are unique across the
+// modules.
 const order = [];
 const seen = new Set();
 function add(name, stack = []) {
   if (seen.has(name)) return;
   if (stack.includes(name)) throw new Error(`import cycle: ${[...stack, name].join(" -> ")}`);
   const source = readFileSync(join(webDir, name), "utf8");
-  for (const [, dep] of source.matchAll(importLine)) add(dep, [...stack, name]);
+  for (const [, dep] of source.matchAll(importLine)) add(normalize(join(dirname(name), dep)), [...stack, name]);
   seen.add(name);
   order.push({ name, source });
 }
