@@ -321,6 +321,7 @@ if (hasSerial) {
   $("choose-port").disabled = true;
 }
 $("choose-usb").hidden = !usbPorts;
+if (!hasSerial && usbPorts) $("no-serial").append(" Choose USB Device reaches a USB-serial adapter all the same.");
 
 // ?sim=basic, ?sim=tarsel, or ?sim=fleet=tarsel,basic,tarsel (a fleet as
 // the simulator lists one; ?sim=fleet alone is three Tarsels).
