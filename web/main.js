@@ -12,12 +12,16 @@ import { sleep } from "./timers.js";
 import { AppUpdates } from "./app-update.js";
 import { jsonInputProblem } from "./input-limits.js";
 import { ToneChart } from "./tone-chart.js";
+import { UsbPorts } from "./usb/transport.js";
 
 const $ = (id) => document.getElementById(id);
 
 const core = await Core.load();
 const link = new SerialLink(core);
 const hasSerial = "serial" in navigator;
+// USB-serial adapters driven by the page itself (phones have no Web Serial
+// for them): they join the port list as ports of the same interface.
+const usbPorts = "usb" in navigator ? new UsbPorts(navigator.usb, usbChanged) : null;
 const form = new SettingsForm(core, $("settings"), refreshViews);
 let running = false;
 let planRunning = false;
@@ -91,6 +95,7 @@ function showNotice() {
 // --- ports ---------------------------------------------------------------
 
 function portLabel(port, index) {
+  if (port.label) return port.label(index + 1);
   const info = port.getInfo ? port.getInfo() : {};
   const hex = (n) => n.toString(16).padStart(4, "0");
   return info.usbVendorId !== undefined
@@ -109,7 +114,7 @@ function listPorts(select) {
 }
 
 async function refreshPorts(select) {
-  grantedPorts = hasSerial ? await navigator.serial.getPorts() : [];
+  grantedPorts = [...(hasSerial ? await navigator.serial.getPorts() : []), ...((await usbPorts?.granted()) ?? [])];
   listPorts(select ?? $("port").value);
 }
 
@@ -146,7 +151,8 @@ async function onPort(start, machine, onEvents, plan = false) {
     $("port-note").textContent = "";
     if (port) {
       port.addEventListener("disconnect", portLost);
-      await link.open(port, name);
+      // A USB adapter that would not open says why.
+      if (!(await link.open(port, name)) && port.failure) $("port-note").textContent = port.failure;
     } else {
       core.attachPort(false, name);
     }
@@ -170,7 +176,7 @@ function devicePanel() {
     : writing
       ? "Write Config is under way: the device commands wait until it ends."
       : "";
-  for (const id of ["read-version", "read-config", "write-config", "port", "choose-port"]) $(id).disabled = reason !== "";
+  for (const id of ["read-version", "read-config", "write-config", "port", "choose-port", "choose-usb"]) $(id).disabled = reason !== "";
   if (!hasSerial) $("choose-port").disabled = true;
   $("device-wait").textContent = reason;
   planPanel?.setPortBusy(writing && !planRunning);
@@ -214,6 +220,20 @@ $("choose-port").addEventListener("click", async () => {
     console.info(error);
   }
 });
+
+$("choose-usb").addEventListener("click", async () => {
+  const port = await usbPorts.choose();
+  if (!port) return;
+  await refreshPorts();
+  const i = grantedPorts.indexOf(port);
+  listPorts(i >= 0 ? `port:${i}` : undefined);
+});
+
+// A USB adapter plugged in or out: as Web Serial's connect and disconnect.
+function usbChanged(port, kind) {
+  if (kind === "connect") portBack({ target: port });
+  refreshPorts();
+}
 
 // --- files ---------------------------------------------------------------
 
@@ -322,6 +342,8 @@ if (hasSerial) {
   $("no-serial").hidden = false;
   $("choose-port").disabled = true;
 }
+$("choose-usb").hidden = !usbPorts;
+if (!hasSerial && usbPorts) $("no-serial").append(" Choose USB Device reaches a USB-serial adapter all the same.");
 
 // ?sim=basic, ?sim=tarsel, or ?sim=fleet=tarsel,basic,tarsel (a fleet as
 // the simulator lists one; ?sim=fleet alone is three Tarsels).

@@ -8,6 +8,7 @@ import { mkdtempSync, readdirSync, readFileSync, existsSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join, resolve } from "node:path";
 import puppeteer from "puppeteer-core";
+import { injectUsb } from "./usb-fake.js";
 
 export const root = resolve(import.meta.dirname, "../..");
 export const pagePath = join(root, "build/web/wrenbolt-config.html");
@@ -107,12 +108,14 @@ export async function replug(page, index, type) {
   );
 }
 
-// A page with the given beacons (see injectSerial) and a download folder.
-export async function openPage(browser, { beacons = [{ model: "tarsel" }], query = "" } = {}) {
+// A page with the given beacons (see injectSerial), USB adapters if asked
+// (see usb-fake.js) and a download folder.
+export async function openPage(browser, { beacons = [{ model: "tarsel" }], query = "", usb = null } = {}) {
   const page = await browser.newPage();
   const errors = [];
   page.on("pageerror", (error) => errors.push(error.message));
   await page.evaluateOnNewDocument(injectSerial, beacons);
+  if (usb) await page.evaluateOnNewDocument(injectUsb, usb);
   const downloads = mkdtempSync(join(tmpdir(), "wb-downloads-"));
   const cdp = await page.createCDPSession();
   await cdp.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads });
