@@ -15,10 +15,14 @@ namespace {
 
 // The result is only delivered once it is out of the buffers: a full disk
 // or a closed pipe shows at the flush, if not before.
+// A stream that failed earlier is flushed once more, so that errno says why
+// (the failed write's errno is long gone); it stays a failure either way.
 int deliverOutput(CliContext& context, int exitCode) {
+    const bool failedBefore = !context.out;
+    context.out.clear();
     errno = 0;
     context.out.flush();
-    if (context.out) return exitCode;
+    if (!failedBefore && context.out) return exitCode;
     const int cause = errno;
     context.err << "Could not write the output";
     if (cause != 0) context.err << ": " << std::strerror(cause);
@@ -38,6 +42,7 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
 int runCli(int argc, const char* const* argv, CliContext& context) {
     CLI::App app{"Reads, edits and writes the configuration of Wrenbolt beacons.", "wrenbolt"};
     app.require_subcommand(0, 1);
+    app.set_version_flag("--version", "wrenbolt " WB_VERSION);
     app.footer("Exit codes: 0 success, 1 the operation failed, 2 usage error, 130 stopped by Ctrl-C.\n"
                "WRENBOLT_PORT: the port of the device commands when --port is not given.");
     for (CommandRegistration add : kCommands) add(app, context);

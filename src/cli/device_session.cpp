@@ -1,5 +1,7 @@
 #include "cli/device_session.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 
@@ -30,6 +32,14 @@ DeviceLinks& linksOf(CliContext& context, std::unique_ptr<SystemDeviceLinks>& ow
 bool sendsImageNext(const BeaconDevice& device) {
     return device.exchangeState == ExchangeState::WritingConfig &&
            device.images.writePosition < static_cast<std::int32_t>(kImageSize);
+}
+
+// The reason follows the path where the system gave one (a full disk, a
+// folder that may not be written).
+void reportTraceFailure(CliContext& context, const std::string& path, int cause) {
+    context.err << "Could not write the trace file " << path;
+    if (cause != 0) context.err << ": " << std::strerror(cause);
+    context.err << '\n';
 }
 
 }  // namespace
@@ -70,9 +80,10 @@ DeviceSession::DeviceSession(CliContext& context, const DeviceCommandOptions& op
     CommApi* api = &links_->linkFor(options.port);
     if (!options.tracePath.empty()) {
         tracePath_ = options.tracePath;
+        errno = 0;
         traceFile_.open(options.tracePath, std::ios::out | std::ios::trunc);
         if (!traceFile_) {
-            context_.err << "Could not write the trace file " << options.tracePath << '\n';
+            reportTraceFailure(context_, options.tracePath, errno);
             ready_ = false;
         } else {
             tracer_ = std::make_unique<TracingComm>(*api, links_->clock(), traceFile_);
@@ -171,9 +182,10 @@ int DeviceSession::fail() {
 
 int DeviceSession::finish(int exitCode) {
     if (!traceFile_.is_open()) return exitCode;
+    errno = 0;
     traceFile_.close();
     if (!traceFile_) {
-        context_.err << "Could not write the trace file " << tracePath_ << '\n';
+        reportTraceFailure(context_, tracePath_, errno);
         return exitCode == kExitOk ? kExitFailed : exitCode;
     }
     return exitCode;

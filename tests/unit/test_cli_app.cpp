@@ -58,6 +58,7 @@ TEST(CliApp, ExitCodes) {
         std::string errHas;
     } cases[] = {
         {{"--help"}, 0, ""},
+        {{"--version"}, 0, ""},
         {{"defaults", "--help"}, 0, ""},
         {{}, 2, "command"},
         {{"frobnicate"}, 2, "frobnicate"},
@@ -79,6 +80,7 @@ TEST(CliApp, ExitCodes) {
             EXPECT_EQ(result.out, "");
         }
     }
+    EXPECT_EQ(runWrenbolt({"--version"}).out, "wrenbolt " WB_VERSION "\n");
 }
 
 // A result that never reached its reader is no success.

@@ -243,7 +243,7 @@ TEST(CliDevice, OutputsThatCannotBeWrittenFail) {
         {{"write", "--port", "sim:basic", "-q", "--backup", folder, "--set", "unlockCode=1"},
          "Failed to open file: " + folder + "\nNo backup, so nothing was written.\n"},
 #ifndef _WIN32
-        {{"version", "--port", "sim:basic", "-q", "--trace", "/dev/full"}, "Could not write the trace file /dev/full\n"},
+        {{"version", "--port", "sim:basic", "-q", "--trace", "/dev/full"}, "Could not write the trace file /dev/full: No space left on device\n"},
 #endif
     };
     for (const auto& c : cases) {
