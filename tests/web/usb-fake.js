@@ -171,9 +171,9 @@ export function injectUsb(devices) {
   const log = { devices: [], filters: null };
   window.__usb = log;
   const usb = new EventTarget();
-  const made = devices.map((spec) => {
-    const chip = chips[spec.chip]();
-    const record = { chip: spec.chip, writes: [], requests: [], maxPendingIn: 0, statusOnly: 0, dropped: 0, beacon: null, state: null };
+  const made = devices.map((entry) => {
+    const chip = chips[entry.chip]();
+    const record = { chip: entry.chip, writes: [], requests: [], maxPendingIn: 0, statusOnly: 0, dropped: 0, beacon: null, state: null };
     log.devices.push(record);
     const configuration = { configurationValue: 1, interfaces: chip.interfaces };
     const gone = () => new DOMException("The device was disconnected.", "NotFoundError");
@@ -189,7 +189,7 @@ export function injectUsb(devices) {
       deviceVersionMajor: chip.bcd >> 8,
       deviceVersionMinor: (chip.bcd >> 4) & 15,
       deviceVersionSubminor: chip.bcd & 15,
-      productName: spec.chip,
+      productName: entry.chip,
       configurations: [configuration],
       configuration: null,
       opened: false,
@@ -230,7 +230,7 @@ export function injectUsb(devices) {
     };
     const beacon = async () => {
       if (record.beacon) return;
-      const sim = await window.wrenbolt.SimulatedPort.create(spec.model ?? "tarsel");
+      const sim = await window.wrenbolt.SimulatedPort.create(entry.model ?? "tarsel");
       record.beacon = sim;
       await sim.open({ baudRate: Baud });
       simWriter = sim.writable.getWriter();
@@ -272,7 +272,7 @@ export function injectUsb(devices) {
       opened();
       if (!device.configuration) throw new DOMException("No configuration selected.", "InvalidStateError");
       if (!chip.interfaces.some((i) => i.interfaceNumber === number)) throw new DOMException("No such interface.", "NotFoundError");
-      if (spec.claimable === false) throw new DOMException("Unable to claim interface.", "NetworkError");
+      if (entry.claimable === false) throw new DOMException("Unable to claim interface.", "NetworkError");
       claimed.add(number);
     };
     device.releaseInterface = async (number) => {
