@@ -154,7 +154,6 @@ WB_EXPORT(wb_comm_arrive) void wbCommArrive(std::uint32_t length) {
 WB_EXPORT(wb_comm_pending) std::uint32_t wbCommPending() {
     return static_cast<std::uint32_t>(session().comm().pendingBytes());
 }
-WB_EXPORT(wb_comm_open) std::int32_t wbCommOpen() { return session().comm().isOpen(); }
 // Three bytes for each byte to send: the byte, then its pause in ms as a
 // little-endian 16-bit number.
 WB_EXPORT(wb_comm_take) std::uint32_t wbCommTake() {

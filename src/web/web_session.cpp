@@ -191,8 +191,6 @@ const std::string& WebSession::status() const {
     return backup_ ? backup_->statusText : device_.statusText;
 }
 
-std::string WebSession::notice() const { return std::string(kTruncationText); }
-
 DeviceConfig WebSession::formRecord() {
     PageControls scratch = controls_;
     DeviceConfig record = device_.config;

@@ -89,7 +89,6 @@ public:
 
     std::vector<std::uint8_t> savedFile() { return files_.take(kSavePath); }
     const std::vector<std::uint8_t>& backupFile() const { return backupFile_; }
-    std::string notice() const;
 
     // For each field the model's layout carries: the form's value, and what
     // the beacon would store after the encoder's clamps and rounding.
