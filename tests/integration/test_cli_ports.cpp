@@ -66,7 +66,7 @@ TEST(CliPorts, AnOpenFailureSaysWhy) {
         std::string reason;
     } cases[] = {
         {dir.file("ttyUSB9"), "No such file"},
-        {plainFile, "Not a serial device"},
+        {"/dev/null", "Not a serial device"},
         {held.slavePath(), "The port is busy"},
     };
     for (const auto& c : cases) {
@@ -78,6 +78,12 @@ TEST(CliPorts, AnOpenFailureSaysWhy) {
         EXPECT_EQ(err.substr(err.find('\n') + 1, c.reason.size()), c.reason);
     }
     ::close(holder);
+
+    // A regular file can never be a port: refused before anything is opened.
+    std::string out;
+    std::string err;
+    EXPECT_EQ(run({"version", "--port", plainFile.c_str(), "-q"}, out, err), 2);
+    EXPECT_EQ(err, "--port: " + plainFile + " is a regular file, not a serial port\n");
 }
 
 }  // namespace
