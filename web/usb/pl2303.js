@@ -1,7 +1,9 @@
 // Prolific PL2303 (HX, TA, TB, HXD and the like, product 2303; the G series
 // under other product numbers is another design, not driven here). The chip wants its vendor
 // start-up sequence of register reads and writes before anything else;
-// then the line coding and the control lines are CDC-style class requests.
+// then the line coding (CDC's, the rate taken as it is) and the control
+// lines are CDC-style class requests.
+import { cdcLineCoding } from "./cdc-acm.js";
 const Pl2303VendorRequest = 0x01;
 const Pl2303SetLine = 0x20;
 const Pl2303SetControl = 0x22;
@@ -17,16 +19,6 @@ const Pl2303PipeResets = [[0x0008, 0], [0x0009, 0]];
 // Register 0 with the flow control bits (4-7) clear, the start-up's bit 0 kept.
 const Pl2303NoFlow = [0x0000, 1];
 
-// Rate (these chips take 2400 as it is), stop bits, parity, data bits.
-function pl2303LineCoding({ baudRate, dataBits = 8, stopBits = 1, parity = "none" }) {
-  const bytes = new Uint8Array(7);
-  new DataView(bytes.buffer).setUint32(0, baudRate, true);
-  bytes[4] = stopBits === 2 ? 2 : 0;
-  bytes[5] = { none: 0, odd: 1, even: 2 }[parity] ?? 0;
-  bytes[6] = dataBits;
-  return bytes;
-}
-
 export const Pl2303Driver = {
   title: () => "PL2303",
   matches(device) {
@@ -41,7 +33,7 @@ export const Pl2303Driver = {
       else await usb.out("vendor", "device", Pl2303VendorRequest, register, value);
     };
     for (const step of [...Pl2303StartUp, ...Pl2303PipeResets]) await vendor(step);
-    await usb.out("class", "interface", Pl2303SetLine, 0, 0, pl2303LineCoding(options));
+    await usb.out("class", "interface", Pl2303SetLine, 0, 0, cdcLineCoding(options));
     await vendor(Pl2303NoFlow);
     await usb.out("class", "interface", Pl2303SetControl, Pl2303Dtr | Pl2303Rts, 0);
     return { interfaces: [number], ...ends };
