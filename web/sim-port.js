@@ -5,6 +5,7 @@
 // reply bytes are handed to the reader as they arrive.
 import { instantiateModule, latin1Bytes } from "./core.js";
 import { cancelTimer, startTimer } from "./timers.js";
+import { openPortStreams } from "./port-streams.js";
 
 const Models = { basic: 1, tarsel: 2 };
 
@@ -74,17 +75,7 @@ export class SimulatedPort extends EventTarget {
     // A line set up otherwise garbles every byte: the beacon hears nothing.
     const o = { dataBits: 8, stopBits: 1, parity: "none", flowControl: "none", ...options };
     this.lineMatches = o.baudRate === 2400 && o.dataBits === 8 && o.stopBits === 1 && o.parity === "none";
-    this.readable = new ReadableStream({
-      start: (controller) => {
-        this.controller = controller;
-      },
-      cancel: () => {
-        this.controller = null;
-      },
-    });
-    this.writable = new WritableStream({
-      write: (chunk) => this.fromHost(chunk),
-    });
+    openPortStreams(this, (chunk) => this.fromHost(chunk));
   }
 
   fromHost(chunk) {

@@ -10,6 +10,7 @@ import { FtdiDriver } from "./ftdi.js";
 import { Ch34xDriver } from "./ch34x.js";
 import { Cp210xDriver } from "./cp210x.js";
 import { Pl2303Driver } from "./pl2303.js";
+import { openPortStreams } from "../port-streams.js";
 
 // Vendor drivers first: a vendor chip may also carry a CDC interface.
 const UsbDrivers = [FtdiDriver, Ch34xDriver, Cp210xDriver, Pl2303Driver, CdcAcmDriver];
@@ -156,17 +157,7 @@ export class UsbSerialPort extends EventTarget {
     this.session = session;
     this.gone = false;
     this.reading = true;
-    this.readable = new ReadableStream({
-      start: (controller) => {
-        this.controller = controller;
-      },
-      cancel: () => {
-        this.controller = null;
-      },
-    });
-    this.writable = new WritableStream({
-      write: (chunk) => this.send(chunk),
-    });
+    openPortStreams(this, (chunk) => this.send(chunk));
     this.pumping = this.pumpIn(session);
   }
 
