@@ -18,6 +18,7 @@ void addPortsCommand(CLI::App& app, CliContext& context);
 void addVersionCommand(CLI::App& app, CliContext& context);
 void addReadCommand(CLI::App& app, CliContext& context);
 void addWriteCommand(CLI::App& app, CliContext& context);
+void addVerifyCommand(CLI::App& app, CliContext& context);
 void addPlanCommand(CLI::App& app, CliContext& context);
 
 // Every command of the tool, in the order `wrenbolt --help` lists them.
@@ -29,6 +30,7 @@ inline constexpr CommandRegistration kCommands[] = {
     addVersionCommand,
     addReadCommand,
     addWriteCommand,
+    addVerifyCommand,
     addPlanCommand,
 };
 
