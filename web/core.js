@@ -175,6 +175,7 @@ export class Core {
   planMessages() { return this.json(this.x.wb_plan_messages()); }
   planRows() { return this.json(this.x.wb_plan_rows()); }
   planReport() { return this.bytes(this.x.wb_plan_report()); }
+  planSheet() { return this.text(this.x.wb_plan_sheet()); }
   planAllProgrammed() { return this.x.wb_plan_all_programmed() !== 0; }
   planBackupCount() { return this.x.wb_plan_backup_count(); }
   planBackupName(index) { return this.text(this.x.wb_plan_backup_name(index)); }

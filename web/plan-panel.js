@@ -35,12 +35,29 @@ export class PlanPanel {
     this.el("plan-run").addEventListener("click", () => this.run());
     this.el("plan-stop").addEventListener("click", () => this.stop());
     this.el("plan-report").addEventListener("click", () => download(this.core.planReport(), "hunt-report.csv", "text/csv"));
+    // "Print hunt sheet": the core's sheet in a window of its own, for the
+    // browser's print dialog.
+    const sheet = document.createElement("button");
+    sheet.id = "plan-sheet";
+    sheet.type = "button";
+    sheet.textContent = "Print hunt sheet";
+    this.el("plan-report").after(sheet);
+    sheet.addEventListener("click", () => this.printSheet());
     // Labelled as the core's refusals name it.
     this.el("plan-same-text").labels[0].textContent = core.planSameTextLabel();
     this.el("plan-same-text").addEventListener("change", () => this.recheck());
     this.el("no-limit").addEventListener("change", () => this.recheck());
     this.lastPlan = null;
     this.enable();
+  }
+
+  printSheet() {
+    const html = this.core.planSheet();
+    if (!html) return;
+    const url = URL.createObjectURL(new Blob([html], { type: "text/html" }));
+    const view = window.open(url, "_blank");
+    if (view) view.addEventListener("load", () => view.print());
+    setTimeout(() => URL.revokeObjectURL(url), 60000);
   }
 
   options() {

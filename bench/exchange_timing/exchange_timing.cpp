@@ -10,7 +10,7 @@
 // write to the next against the per-beacon floor plus the fleet's swap.
 // Prints figures; asserts nothing.
 //
-//   exchange_timing [--runs N] [--model basic|tarsel] [--plan N]
+//   exchange_timing [--runs N] [--model basic|tarsel] [--plan N] [--audit N]
 
 #include <signal.h>
 
@@ -26,7 +26,9 @@
 #include "exchange/device_exchange.h"
 #include "exchange/protocol.h"
 #include "plan/plan_check.h"
+#include "plan/plan_audit.h"
 #include "plan/plan_run.h"
+#include "file/config_file.h"
 #include "serial/platform_comm.h"
 #include "serial/serial_port.h"
 #include "sim/server/server_process.h"
@@ -203,16 +205,75 @@ int timePlan(const std::string& model, int count, std::size_t replyBytes) {
     return run.allProgrammed() ? 0 : 1;
 }
 
+class QuietAuditHost : public AuditHost {
+public:
+    std::size_t seen = 0;
+    std::string utcNow() override { return {}; }
+    void message(const std::string&) override {}
+    void beacon(const AuditedBeacon&) override { ++seen; }
+};
+
+// An audit of `count` beacons, each holding its entry's image. Per beacon:
+// from the identification attempt that found it to its result; its floor is
+// one Read Config (identification and image). The removal check follows.
+int timeAudit(const std::string& model, int count, std::size_t replyBytes) {
+    HuntPlan plan;
+    plan.model = model == "basic" ? DeviceModel::Basic : DeviceModel::Tarsel;
+    for (int i = 0; i < count; ++i) {
+        PlanEntry entry;
+        entry.name = "B" + std::to_string(i + 1);
+        entry.record.morseText = " MO" + std::to_string(i + 1) + " ";
+        plan.entries.push_back(entry);
+    }
+    if (checkPlanEntries(plan, {})) return 1;
+    std::string images;
+    for (int i = 0; i < count; ++i) {
+        const std::string path = "/tmp/wb-audit-bench-" + std::to_string(i + 1) + ".wb1";
+        if (saveImageFile(path, plan.entries[static_cast<std::size_t>(i)].image) != Outcome::FileSaved) return 1;
+        images += (i == 0 ? "" : ",") + path;
+    }
+    ServerProcess server({"--model", model, "--fleet-images", images, "--fleet-dwell", "1"});
+    if (server.slavePath().empty()) return 1;
+    auto comm = makePlatformComm();
+    SerialPort port(*comm);
+    port.setPortName(server.slavePath());
+    SteadyClock clock;
+    BeaconDevice device;
+    QuietAuditHost host;
+    PlanAudit audit(plan, device, port, host);
+    std::vector<double> perBeacon;
+    auto attemptStart = std::chrono::steady_clock::now();
+    std::int64_t due = clock.nowUs() + kTickPeriodUs;
+    while (!audit.finished()) {
+        clock.sleepUs(due - clock.nowUs());
+        const std::size_t before = host.seen;
+        audit.tick();
+        if (device.exchangeState == ExchangeState::VersionForRead && device.tickCount == 0) {
+            attemptStart = std::chrono::steady_clock::now();
+        }
+        if (host.seen > before) perBeacon.push_back(msSince(attemptStart));
+        due = std::max(due + kTickPeriodUs, clock.nowUs());
+    }
+    server.stop(SIGTERM);
+    std::printf("audit timing: %d %s beacons, %zu read\n", count, model.c_str(), host.seen);
+    report("Per beacon", perBeacon, readConfigFloorMs(replyBytes));
+    std::printf("(then the removal check, floor %.1f ms, while the cable is emptied)\n",
+                failedIdentifyFloorMs());
+    return audit.ok() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     int runs = 5;
     int planBeacons = 0;
+    int auditBeacons = 0;
     std::string model = "tarsel";
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
         if (std::strcmp(argv[i], "--model") == 0) model = argv[i + 1];
         if (std::strcmp(argv[i], "--plan") == 0) planBeacons = std::max(2, std::atoi(argv[i + 1]));
+        if (std::strcmp(argv[i], "--audit") == 0) auditBeacons = std::max(2, std::atoi(argv[i + 1]));
     }
     const std::size_t replyBytes =
         (model == "basic" ? kBasicVersionText : kTarselVersionText).size();
@@ -255,6 +316,7 @@ int main(int argc, char** argv) {
     report("Read Config", reads, readConfigFloorMs(replyBytes));
     report("Write Config", writes, writeConfigFloorMs(replyBytes));
     if (planBeacons > 0 && timePlan(model, planBeacons, replyBytes) != 0) return 1;
+    if (auditBeacons > 0 && timeAudit(model, auditBeacons, replyBytes) != 0) return 1;
     return reads.size() == static_cast<std::size_t>(runs) && writes.size() == static_cast<std::size_t>(runs)
                ? 0
                : 1;

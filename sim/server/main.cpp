@@ -119,6 +119,8 @@ int main(int argc, char** argv) {
     bool watchStdin = false;
     int fleetSize = 0;
     std::string fleetModels;
+    double fleetDwell = 10.0;
+    std::vector<std::string> fleetImages;
     app.add_option("--model", model, "basic or tarsel")
         ->check(CLI::IsMember({"basic", "tarsel"}))
         ->capture_default_str();
@@ -143,6 +145,14 @@ int main(int argc, char** argv) {
     app.add_option("--fleet-models", fleetModels,
                    "the fleet's models in order, e.g. tarsel,basic,tarsel (entries may add "
                    "/FAULT: tarsel/line-drop)");
+    app.add_option("--fleet-dwell", fleetDwell,
+                   "seconds a fleet's beacon stays connected after a read that no write follows "
+                   "(an audit moves on after this)")
+        ->check(CLI::Range(0.0, 3600.0))
+        ->capture_default_str();
+    app.add_option("--fleet-images", fleetImages,
+                   "the fleet's EEPROMs in order, one .wb1 file each (comma-separated)")
+        ->delimiter(',');
     app.add_flag("--watch-stdin", watchStdin, "also exit when standard input ends");
     CLI11_PARSE(app, argc, argv);
 
@@ -172,6 +182,8 @@ int main(int argc, char** argv) {
 
     wb::FleetOptions fleetOptions;
     fleetOptions.beacons = {options};
+    fleetOptions.unwrittenStayUs = static_cast<std::int64_t>(fleetDwell * 1e6);
+    if (!fleetImages.empty() && fleetSize == 0) fleetSize = static_cast<int>(fleetImages.size());
     if (fleetSize > 0 || !fleetModels.empty()) {
         fleetOptions.swapAfterWrite = true;
         std::vector<wb::FleetEntry> entries;
@@ -197,6 +209,20 @@ int main(int argc, char** argv) {
             }
             // A version text given for one model is wrong for the other.
             if (entries[i].model != options.model) fleetOptions.beacons[i].versionText.clear();
+        }
+        if (!fleetImages.empty() && fleetImages.size() != count) {
+            std::cerr << "--fleet-images lists " << fleetImages.size() << " files for " << count
+                      << " beacons\n";
+            return 2;
+        }
+        for (std::size_t i = 0; i < fleetImages.size(); ++i) {
+            wb::ConfigImage image{};
+            const wb::Outcome loaded = wb::loadImageFile(fleetImages[i], image);
+            if (loaded != wb::Outcome::FileLoaded) {
+                std::cerr << fleetImages[i] << ": " << wb::fileOutcomeText(loaded) << "\n";
+                return 2;
+            }
+            fleetOptions.beacons[i].eeprom = image;
         }
     }
 

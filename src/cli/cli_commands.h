@@ -18,6 +18,7 @@ void addPortsCommand(CLI::App& app, CliContext& context);
 void addVersionCommand(CLI::App& app, CliContext& context);
 void addReadCommand(CLI::App& app, CliContext& context);
 void addWriteCommand(CLI::App& app, CliContext& context);
+void addVerifyCommand(CLI::App& app, CliContext& context);
 void addPlanCommand(CLI::App& app, CliContext& context);
 void addCompletionCommand(CLI::App& app, CliContext& context);
 
@@ -30,6 +31,7 @@ inline constexpr CommandRegistration kCommands[] = {
     addVersionCommand,
     addReadCommand,
     addWriteCommand,
+    addVerifyCommand,
     addPlanCommand,
     addCompletionCommand,
 };

@@ -7,10 +7,12 @@
 #include "cli/file_roles.h"
 #include "cli/plan_loading.h"
 #include "cli/plan_session.h"
+#include "cli/plan_subcommands.h"
 #include "config/record_fields.h"
 #include "config/record_json.h"
 #include "cli/record_table.h"
 #include "plan/sha256.h"
+#include "plan/shown_text.h"
 
 namespace wb {
 namespace {
@@ -34,8 +36,8 @@ void printPlan(std::ostream& out, const HuntPlan& plan, bool json) {
     for (std::size_t i = 0; i < plan.entries.size(); ++i) {
         const PlanEntry& entry = plan.entries[i];
         if (i != 0) out << '\n';
-        out << "Beacon " << entry.name << " (" << i + 1 << " of " << plan.entries.size() << ")\n"
-            << recordTable(entry.stored);
+        out << "Beacon " << shownText(entry.name) << " (" << i + 1 << " of " << plan.entries.size() << ")\n"
+            << shownText(recordTable(entry.stored), true);
     }
 }
 
@@ -99,6 +101,8 @@ void addPlanCommand(CLI::App& app, CliContext& context) {
     plan->require_subcommand(1);
     addCheck(*plan, context);
     addRun(*plan, context);
+    addPlanAuditCommand(*plan, context);
+    addPlanSheetCommand(*plan, context);
 }
 
 }  // namespace wb

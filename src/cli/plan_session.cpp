@@ -13,6 +13,7 @@
 #include "file/config_file.h"
 #include "plan/plan_run.h"
 #include "plan/plan_texts.h"
+#include "plan/shown_text.h"
 
 namespace wb {
 namespace {
@@ -116,7 +117,7 @@ public:
     void message(const std::string& line) override {
         if (quiet_) return;
         session_.display().finish();
-        context_.err << line << '\n' << std::flush;
+        context_.err << shownText(line) << '\n' << std::flush;
     }
 
     void row(const PlanReportRow& row) override {

@@ -4,6 +4,7 @@
 #include "config/codec_context.h"
 #include "image/model_dispatch.h"
 #include "plan/plan_texts.h"
+#include "plan/same_text.h"
 
 namespace wb {
 namespace {
@@ -47,10 +48,14 @@ PlanError checkPlanEntries(HuntPlan& plan, const PlanCheckOptions& options) {
         for (std::size_t j = i + 1; j < plan.entries.size(); ++j) {
             const PlanEntry& a = plan.entries[i];
             const PlanEntry& b = plan.entries[j];
-            if (a.stored.morseText != b.stored.morseText) continue;
-            return "beacons \"" + a.name + "\" and \"" + b.name +
-                   "\" would both send the Morse text \"" + a.stored.morseText +
-                   "\" (" + std::string(options.sameTextSwitch) + " allows it)";
+            if (!soundAlike(a.stored.morseText, b.stored.morseText)) continue;
+            std::string texts = "the Morse text \"" + a.stored.morseText + "\"";
+            if (a.stored.morseText != b.stored.morseText) {
+                texts = "the same Morse text (\"" + a.stored.morseText + "\" and \"" +
+                        b.stored.morseText + "\")";
+            }
+            return "beacons \"" + a.name + "\" and \"" + b.name + "\" would both send " + texts +
+                   " (" + std::string(options.sameTextSwitch) + " allows it)";
         }
     }
     return std::nullopt;

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace wb {
 
@@ -17,10 +19,31 @@ struct PlanReportRow {
     std::string backup;   // the backup file's path; empty when none was saved
 };
 
-// The report's CSV header and rows, each ending in "\n". A field holding a
-// comma, a double quote or a line break is quoted, its quotes doubled.
+// One beacon read by a plan audit.
+struct AuditReportRow {
+    std::string time;
+    std::string name;     // the plan's name for its entry; the Morse text for a stranger
+    std::string version;
+    std::string result;   // "matches", "differs", "not in plan" or "seen twice"
+    std::string sha256;   // of the 256 bytes read
+    std::vector<std::string> differences;  // the differing members' keys
+};
+
+// One cell of every report: a value that begins with =, +, - or @ gets a
+// leading ' so that a spreadsheet does not run it; a cell holding a comma,
+// a double quote or a line break is quoted, its quotes doubled.
+std::string csvCell(std::string_view value);
+// Cells separated by commas, ending in "\n".
+std::string csvLine(const std::vector<std::string>& cells);
+// The rows of a report (either kind), its header included; cells as they
+// were before csvCell.
+std::vector<std::vector<std::string>> parseCsv(std::string_view text);
+
+// The reports' CSV headers and rows, each ending in "\n".
 std::string planReportHeader();
 std::string planReportLine(const PlanReportRow& row);
+std::string auditReportHeader();
+std::string auditReportLine(const AuditReportRow& row);
 
 // A report's time: UTC, ISO 8601, to the second.
 std::string utcTimeText(std::chrono::system_clock::time_point when);

@@ -76,6 +76,7 @@ WB_EXPORT(wb_plan_messages) std::uint32_t wbPlanMessages() { return give(plan().
 WB_EXPORT(wb_plan_rows) std::uint32_t wbPlanRows() { return give(plan().rowsJson()); }
 WB_EXPORT(wb_plan_all_programmed) std::int32_t wbPlanAllProgrammed() { return plan().allProgrammed(); }
 WB_EXPORT(wb_plan_report) std::uint32_t wbPlanReport() { return give(plan().reportCsv()); }
+WB_EXPORT(wb_plan_sheet) std::uint32_t wbPlanSheet() { return give(plan().sheetHtml()); }
 WB_EXPORT(wb_plan_backup_count) std::uint32_t wbPlanBackupCount() {
     return static_cast<std::uint32_t>(plan().backupCount());
 }

@@ -7,6 +7,7 @@
 
 #include "file/config_file.h"
 #include "file/file_texts.h"
+#include "plan/hunt_sheet.h"
 #include "plan/plan_texts.h"
 #include "plan/sha256.h"
 #include "web/json_text.h"
@@ -36,6 +37,7 @@ WebPlan::LoadResult WebPlan::refuse(const std::string& why) {
 WebPlan::LoadResult WebPlan::load(const std::string& fileName, std::string_view text,
                                   const PlanCheckOptions& options) {
     fileName_ = fileName;
+    planSha256_ = sha256Hex(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
     baseImage_.reset();
     plan_.reset();
     // A plan refused partway keeps none of its beacons: none may be run.
@@ -152,6 +154,13 @@ std::string WebPlan::reportCsv() const {
     std::string csv = planReportHeader();
     for (const PlanReportRow& row : rows_) csv += planReportLine(row);
     return csv;
+}
+
+std::string WebPlan::sheetHtml() const {
+    if (!plan_) return {};
+    SheetSource source{fileName_, planSha256_, rows_.empty() ? std::map<std::string, SheetMark>{}
+                                                             : sheetMarks(reportCsv())};
+    return huntSheetHtml(*plan_, source);
 }
 
 bool WebPlan::saveBackup(const std::string& name, const ConfigImage& image, std::string& pathOrError) {

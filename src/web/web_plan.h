@@ -56,6 +56,9 @@ public:
     // Every message of the run, in order, as a JSON list of texts.
     std::string messagesJson() const;
     std::string reportCsv() const;
+    // The printable hunt sheet of the checked plan, with the run's rows so
+    // far; empty without a plan.
+    std::string sheetHtml() const;
     // The backups taken so far, by index.
     std::size_t backupCount() const { return backups_.size(); }
     const std::string& backupName(std::size_t index) const { return backups_.at(index).name; }
@@ -78,6 +81,7 @@ private:
     SerialPort port_{comm_};
     MemoryFiles files_;
     std::string fileName_;
+    std::string planSha256_;
     PlanSource source_;
     std::optional<ConfigImage> baseImage_;
     std::optional<HuntPlan> plan_;

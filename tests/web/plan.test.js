@@ -120,6 +120,23 @@ test("A plan from the form programs a fleet, refuses the Basic in the line and r
     ["MOI", tarsel, "Config Written Successfully!", sha256(Uint8Array.from(images[2])), "MOI-before.wb1"],
   ]);
   assert.equal(await page.$eval('[role="status"]', (e) => e.dataset.outcome), "success");
+
+  // Print hunt sheet: the core's page, opened to be printed, with each
+  // beacon's last row of the report.
+  await page.evaluate(() => {
+    window.open = (url) => {
+      fetch(url).then((r) => r.text()).then((t) => { window.sheetOpened = t; });
+      return null;
+    };
+  });
+  await press(page, "Print hunt sheet");
+  await page.waitForFunction(() => window.sheetOpened !== undefined);
+  const sheet = await page.evaluate(() => window.sheetOpened);
+  assert.match(sheet, /<h1>Hunt sheet: /);
+  assert.match(sheet, /<th>MOE<\/th><th>MOI<\/th>/);
+  assert.match(sheet, /144\.500/);
+  assert.match(sheet, /Config Written Successfully!/);
+  assert.doesNotMatch(sheet, /<script|https?:/);
   assert.deepEqual(errors, []);
   await page.close();
 });

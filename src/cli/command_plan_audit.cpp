@@ -1,0 +1,163 @@
+#include <algorithm>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/device_session.h"
+#include "cli/exchange_driver.h"
+#include "cli/file_roles.h"
+#include "cli/plan_loading.h"
+#include "cli/plan_subcommands.h"
+#include "config/record_json.h"
+#include "exchange/device_exchange.h"
+#include "plan/plan_audit.h"
+#include "plan/plan_report.h"
+#include "plan/shown_text.h"
+
+namespace wb {
+namespace {
+
+struct AuditOptions {
+    DeviceCommandOptions device;
+    std::string planPath;
+    std::string reportPath;
+    bool json = false;
+    bool confirm = false;
+    PlanCheckOptions check;
+};
+
+class CliAuditHost : public AuditHost {
+public:
+    CliAuditHost(CliContext& context, DeviceSession& session, std::ostream* report, bool quiet)
+        : context_(context), session_(session), report_(report), quiet_(quiet) {}
+
+    std::string utcNow() override { return utcTimeText(std::chrono::system_clock::now()); }
+    void message(const std::string& line) override {
+        if (quiet_) return;
+        session_.display().finish();
+        context_.err << shownText(line) << '\n' << std::flush;
+    }
+    void beacon(const AuditedBeacon& b) override {
+        if (report_ == nullptr) return;
+        AuditReportRow row{utcNow(), b.name.empty() ? b.text : b.name, b.version, b.result, b.sha256,
+                           b.differences};
+        *report_ << auditReportLine(row) << std::flush;
+        if (!*report_) failed = true;
+    }
+    bool failed = false;
+
+private:
+    CliContext& context_;
+    DeviceSession& session_;
+    std::ostream* report_;
+    bool quiet_;
+};
+
+nlohmann::ordered_json auditJson(const HuntPlan& plan, const PlanAudit& audit) {
+    nlohmann::ordered_json doc;
+    doc["beacons"] = nlohmann::ordered_json::array();
+    for (const AuditedBeacon& b : audit.beacons()) {
+        nlohmann::ordered_json beacon;
+        beacon["name"] = b.name.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(b.name);
+        beacon["text"] = recordToJson(b.record)["morseText"];
+        beacon["version"] = b.version;
+        beacon["result"] = b.result;
+        beacon["differences"] = nlohmann::ordered_json::array();
+        if (b.entry != AuditedBeacon::kNoEntry) {
+            const nlohmann::ordered_json found = recordToJson(b.record);
+            DeviceConfig planned = plan.entries[b.entry].stored;
+            planned.model = plan.model;
+            const nlohmann::ordered_json wanted = recordToJson(planned);
+            for (const std::string& key : b.differences) {
+                beacon["differences"].push_back({{"key", key}, {"beacon", found[key]}, {"plan", wanted[key]}});
+            }
+        }
+        doc["beacons"].push_back(std::move(beacon));
+    }
+    doc["missing"] = audit.missing();
+    doc["ok"] = audit.ok();
+    return doc;
+}
+
+int runAudit(CliContext& context, const AuditOptions& options, const HuntPlan& plan) {
+    std::ofstream report;
+    if (!options.reportPath.empty()) {
+        report.open(options.reportPath, std::ios::out | std::ios::trunc | std::ios::binary);
+        report << auditReportHeader() << std::flush;
+        if (!report) {
+            context.err << "Could not write the report " << options.reportPath << '\n';
+            return kExitFailed;
+        }
+    }
+    TwoStageStop stop(context.interrupts);
+    DeviceSession session(context, options.device, &stop);
+    if (!session.ready()) return kExitFailed;
+    CliAuditHost host(context, session, report.is_open() ? &report : nullptr, options.device.quiet);
+    PlanAudit audit(plan, session.device, session.port(), host, PlanAuditOptions{options.confirm});
+    Clock& clock = session.clock();
+    std::int64_t due = clock.nowUs() + kTickPeriodUs;
+    bool endOfInput = false;
+    while (!audit.finished()) {
+        if (audit.phase() == AuditPhase::Confirming) {
+            std::string line;
+            if (std::getline(std::cin, line)) {
+                audit.confirmConnected();
+            } else {
+                endOfInput = true;
+                audit.stop();
+            }
+            due = clock.nowUs();
+            continue;
+        }
+        clock.sleepUs(due - clock.nowUs());
+        audit.tick();
+        // Nothing is ever written, so the first Ctrl-C stops at once.
+        if (session.afterTick(audit.exchangeShown()) != StopStage::Running) audit.stop();
+        due = std::max(due + kTickPeriodUs, clock.nowUs());
+    }
+    session.display().finish();
+    for (const std::string& line : audit.summary()) context.err << shownText(line) << '\n';
+    if (endOfInput) context.err << "Stopped: no more input\n";
+    if (options.json) context.out << auditJson(plan, audit).dump(2) << '\n';
+    if (report.is_open()) {
+        report.close();
+        if (!report || host.failed) {
+            context.err << "Could not write the report " << options.reportPath << '\n';
+            return kExitFailed;
+        }
+    }
+    if (audit.interrupted() && !endOfInput) return session.finish(kExitInterrupted);
+    return session.finish(audit.ok() ? kExitOk : kExitFailed);
+}
+
+}  // namespace
+
+void addPlanAuditCommand(CLI::App& parent, CliContext& context) {
+    auto* command = parent.add_subcommand(
+        "audit", "Read the plan's beacons one after another and compare each with the plan; "
+                 "never writes");
+    auto options = std::make_shared<AuditOptions>();
+    command->add_option("plan", options->planPath, "The plan, a JSON file")->required();
+    command->add_flag("--no-limit", options->check.noLimit, "Lift the 144-148 MHz limit (/NOLIMIT)");
+    command->add_flag("--allow-same-text", options->check.allowSameText,
+                      "Let two beacons store the same Morse text");
+    addDeviceOptions(*command, options->device);
+    command->add_option("--report", options->reportPath, "Write one CSV row per beacon read to this file");
+    command->add_flag("--json", options->json, "Print the results as one JSON object at the end");
+    command->add_flag("--confirm", options->confirm,
+                      "Wait for Enter before each beacon instead of detecting it");
+    command->callback([&context, options] {
+        std::string baseFile;
+        const HuntPlan plan = loadHuntPlan(options->planPath, options->check, &baseFile);
+        refuseSharedFiles({{"the plan", options->planPath},
+                           {"its baseFile", baseFile},
+                           {"--report", options->reportPath},
+                           {"--trace", options->device.tracePath}});
+        context.exitCode = runAudit(context, *options, plan);
+    });
+}
+
+}  // namespace wb

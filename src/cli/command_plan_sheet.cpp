@@ -1,0 +1,67 @@
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "cli/cli_options.h"
+#include "cli/file_roles.h"
+#include "cli/plan_loading.h"
+#include "cli/plan_subcommands.h"
+#include "plan/hunt_sheet.h"
+#include "plan/sha256.h"
+
+namespace wb {
+namespace {
+
+struct SheetOptions {
+    std::string planPath;
+    std::string outputPath;
+    std::string reportPath;
+    PlanCheckOptions check;
+};
+
+int writeSheet(CliContext& context, const SheetOptions& options) {
+    std::string baseFile;
+    const HuntPlan plan = loadHuntPlan(options.planPath, options.check, &baseFile);
+    refuseSharedFiles({{"the plan", options.planPath},
+                       {"its baseFile", baseFile},
+                       {"--report", options.reportPath},
+                       {"-o", options.outputPath}});
+    const std::string planText = readInputText(options.planPath, "The plan");
+    SheetSource source;
+    source.planFileName = std::filesystem::path(options.planPath).filename().string();
+    source.planSha256 = sha256Hex(std::span(reinterpret_cast<const std::uint8_t*>(planText.data()),
+                                            planText.size()));
+    if (!options.reportPath.empty()) source.marks = sheetMarks(readInputText(options.reportPath, "--report:"));
+    const std::string html = huntSheetHtml(plan, source);
+    if (options.outputPath.empty() || options.outputPath == "-") {
+        context.out << html;
+        return kExitOk;
+    }
+    std::ofstream out(options.outputPath, std::ios::out | std::ios::trunc | std::ios::binary);
+    out << html;
+    out.close();
+    if (!out) {
+        context.err << "Could not write the sheet " << options.outputPath << '\n';
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+void addPlanSheetCommand(CLI::App& parent, CliContext& context) {
+    auto* command = parent.add_subcommand(
+        "sheet", "Make a printable HTML sheet of every beacon's settings, with boxes to tick");
+    auto options = std::make_shared<SheetOptions>();
+    command->add_option("plan", options->planPath, "The plan, a JSON file")->required();
+    command->add_flag("--no-limit", options->check.noLimit, "Lift the 144-148 MHz limit (/NOLIMIT)");
+    command->add_flag("--allow-same-text", options->check.allowSameText,
+                      "Let two beacons store the same Morse text");
+    command->add_option("-o,--output", options->outputPath, "The HTML file (default: stdout)");
+    command->add_option("--report", options->reportPath,
+                        "A run's or an audit's CSV report: each beacon's last time and result");
+    command->callback([&context, options] { context.exitCode = writeSheet(context, *options); });
+}
+
+}  // namespace wb

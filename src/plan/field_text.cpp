@@ -1,0 +1,104 @@
+#include "plan/field_text.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "config/record_text.h"
+#include "plan/plan_texts.h"
+
+namespace wb {
+namespace {
+
+constexpr std::size_t kShortTones = 6;
+
+std::string formatted(const char* format, double value) {
+    const int length = std::snprintf(nullptr, 0, format, value);
+    if (length <= 0) return {};
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    std::snprintf(text.data(), text.size(), format, value);
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+std::string formattedInt(const char* format, int value) {
+    char text[32];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+std::string toneText(const DeviceConfig& c, bool full) {
+    const std::size_t count = listedToneCount(c);
+    std::string text = std::to_string(count) + (count == 1 ? " tone" : " tones");
+    if (count == 0) return text;
+    text += ": ";
+    const std::size_t shown = full ? count : std::min(count, kShortTones);
+    for (std::size_t i = 0; i < shown; ++i) {
+        if (i != 0) text += ", ";
+        text += std::to_string(c.tones[i]);
+    }
+    if (shown < count) text += ", ...";
+    return text;
+}
+
+bool sameValue(const RecordField& field, const DeviceConfig& a, const DeviceConfig& b) {
+    switch (field.kind) {
+    case FieldKind::Model: return a.model == b.model;
+    case FieldKind::Text: return a.morseText == b.morseText;
+    case FieldKind::Integer: return a.*field.integer == b.*field.integer;
+    case FieldKind::Decimal: return a.*field.decimal == b.*field.decimal;
+    case FieldKind::ToneCount: return listedToneCount(a) == listedToneCount(b);
+    case FieldKind::Flag: return a.*field.flag == b.*field.flag;
+    case FieldKind::Tones:
+        for (std::size_t i = 0; i < listedToneCount(a) && i < listedToneCount(b); ++i) {
+            if (a.tones[i] != b.tones[i]) return false;
+        }
+        return true;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string_view fieldTitle(const RecordField& field) {
+    if (!field.label.empty()) return field.label;
+    return field.kind == FieldKind::Model ? "Model" : "Tone Count";
+}
+
+std::string shownValue(const RecordField& field, const DeviceConfig& c, bool fullTones) {
+    switch (field.kind) {
+    case FieldKind::Model: return std::string(plan_text::modelTitle(c.model));
+    case FieldKind::Text: return "\"" + bytesToUtf8(c.morseText) + "\"";
+    case FieldKind::Integer: return formattedInt(field.format, c.*field.integer);
+    case FieldKind::Decimal: return formatted(field.format, static_cast<double>(c.*field.decimal));
+    case FieldKind::Tones: return toneText(c, fullTones);
+    case FieldKind::ToneCount: return std::to_string(listedToneCount(c));
+    case FieldKind::Flag: return c.*field.flag == 0 ? "no" : "yes";
+    }
+    return {};
+}
+
+std::vector<std::string> differingFields(const DeviceConfig& a, const DeviceConfig& b) {
+    std::vector<std::string> keys;
+    for (const RecordField& field : kRecordFields) {
+        const bool stored = field.kind == FieldKind::Model ||
+                            (layoutCarries(a.model, field) && layoutCarries(b.model, field));
+        if (stored && !sameValue(field, a, b)) keys.emplace_back(field.key);
+    }
+    return keys;
+}
+
+std::vector<ShownDifference> shownDifferences(const DeviceConfig& a, const DeviceConfig& b) {
+    std::vector<ShownDifference> shown;
+    for (const std::string& key : differingFields(a, b)) {
+        const RecordField& field = *findRecordField(key);
+        ShownDifference d{key, std::string(fieldTitle(field)), shownValue(field, a), shownValue(field, b)};
+        if (d.a == d.b) {
+            d.a = shownValue(field, a, true);
+            d.b = shownValue(field, b, true);
+        }
+        shown.push_back(std::move(d));
+    }
+    return shown;
+}
+
+}  // namespace wb
