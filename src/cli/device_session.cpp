@@ -9,6 +9,7 @@
 #include "cli/stderr_terminal.h"
 #include "cli/usage_error.h"
 #include "exchange/device_exchange.h"
+#include "exchange/device_operations.h"
 #include "serial/serial_texts.h"
 
 namespace wb {
@@ -145,8 +146,7 @@ bool DeviceSession::refuseStart() {
 
 void DeviceSession::run(ExchangeState first) {
     if (refuseStart()) return;
-    device.retryCount = 0;
-    startOperation(device, *port_, first);
+    beginOperation(device, *port_, first);
     drive();
 }
 

@@ -1,6 +1,7 @@
 #include "plan/plan_audit.h"
 
 #include "exchange/device_exchange.h"
+#include "plan/cable_watch.h"
 #include "plan/audit_texts.h"
 #include "plan/field_text.h"
 #include "plan/plan_texts.h"
@@ -8,22 +9,10 @@
 #include "plan/sha256.h"
 
 namespace wb {
-namespace {
-
-// As PlanRun: a port that cannot be opened is tried again after a second.
-constexpr std::int32_t kPortRetryTicks = 10;
-
-std::string versionField(std::string reply) {
-    while (!reply.empty() && static_cast<unsigned char>(reply.back()) < 0x20) reply.pop_back();
-    return reply;
-}
-
-}  // namespace
-
 PlanAudit::PlanAudit(const HuntPlan& plan, BeaconDevice& device, SerialPort& port, AuditHost& host,
                      PlanAuditOptions options)
     : plan_(plan), device_(device), port_(port), host_(host), options_(options),
-      seen_(plan.entries.size(), false) {
+      seen_(plan.entries.size(), false), watch_(device, port) {
     if (plan_.entries.empty()) phase_ = AuditPhase::Finished;
 }
 
@@ -38,10 +27,7 @@ void PlanAudit::tick() {
         if (!exchangeBusy(device_)) operationEnded();
         return;
     }
-    if (pauseTicks_ > 0) {
-        --pauseTicks_;
-        return;
-    }
+    if (watch_.holdingOff()) return;
     switch (phase_) {
     case AuditPhase::WaitingForBeacon:
         askForBeacon();
@@ -110,17 +96,7 @@ void PlanAudit::askForBeacon() {
 }
 
 void PlanAudit::start(ExchangeState first, Operation operation) {
-    device_.retryCount = 0;
-    port_.lastError.clear();
-    startOperation(device_, port_, first);
-    if (!exchangeBusy(device_)) {
-        if (device_.statusText != portTrouble_) host_.message(plan_text::waitingForPort(device_.statusText));
-        portTrouble_ = device_.statusText;
-        pauseTicks_ = kPortRetryTicks - 1;
-        return;
-    }
-    portTrouble_.clear();
-    operation_ = operation;
+    if (watch_.begin(first, [this](const std::string& line) { host_.message(line); })) operation_ = operation;
 }
 
 void PlanAudit::operationEnded() {
@@ -128,8 +104,7 @@ void PlanAudit::operationEnded() {
     operation_ = Operation::None;
     if (ended == Operation::Detect) {
         detected();
-    } else if (ended == Operation::RemovalCheck && device_.outcome == Outcome::NotFound &&
-               port_.lastError.empty()) {
+    } else if (ended == Operation::RemovalCheck && watch_.cableEmpty()) {
         host_.message(std::string(plan_text::kRemoved));
         phase_ = AuditPhase::WaitingForBeacon;
         asked_ = false;
@@ -196,10 +171,7 @@ void PlanAudit::judge(AuditedBeacon& found) {
 }
 
 void PlanAudit::finish() {
-    if (exchangeBusy(device_)) {
-        device_.exchangeState = ExchangeState::Idle;
-        port_.close();
-    }
+    watch_.abandon();
     operation_ = Operation::None;
     phase_ = AuditPhase::Finished;
     if (interrupted_) host_.message(std::string(plan_text::kInterrupted));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/beacon_device.h"
+#include "plan/cable_watch.h"
 #include "plan/hunt_plan.h"
 #include "plan/plan_report.h"
 #include "serial/serial_port.h"
@@ -96,8 +97,7 @@ private:
     bool asked_ = false;
     bool confirmed_ = false;
     bool interrupted_ = false;
-    std::int32_t pauseTicks_ = 0;
-    std::string portTrouble_;
+    CableWatch watch_;
 };
 
 }  // namespace wb

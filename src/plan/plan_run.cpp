@@ -2,29 +2,14 @@
 
 #include "config/codec_context.h"
 #include "exchange/device_exchange.h"
+#include "plan/cable_watch.h"
 #include "plan/plan_texts.h"
 #include "plan/sha256.h"
-#include "serial/serial_texts.h"
 
 namespace wb {
-namespace {
-
-// A port that cannot be opened (a USB adapter unplugged) is tried again
-// after this many ticks.
-constexpr std::int32_t kPortRetryTicks = 10;
-
-// The version text as a report shows it: line breaks and other control
-// bytes at its end dropped.
-std::string versionField(std::string reply) {
-    while (!reply.empty() && static_cast<unsigned char>(reply.back()) < 0x20) reply.pop_back();
-    return reply;
-}
-
-}  // namespace
-
 PlanRun::PlanRun(const HuntPlan& plan, BeaconDevice& device, SerialPort& port, PlanHost& host,
                  PlanRunOptions options)
-    : plan_(plan), device_(device), port_(port), host_(host), options_(options) {
+    : plan_(plan), device_(device), port_(port), host_(host), options_(options), watch_(device, port) {
     if (plan_.entries.empty()) phase_ = PlanPhase::Finished;
 }
 
@@ -54,10 +39,7 @@ void PlanRun::tick() {
         finish();
         return;
     }
-    if (pauseTicks_ > 0) {
-        --pauseTicks_;
-        return;
-    }
+    if (watch_.holdingOff()) return;
     startNext();
 }
 
@@ -71,8 +53,7 @@ void PlanRun::stop() {
     if (phase_ == PlanPhase::Finished) return;
     stopping_ = true;
     if (operation_ != Operation::Write && exchangeBusy(device_)) {
-        device_.exchangeState = ExchangeState::Idle;
-        port_.close();
+        watch_.abandon();
         operation_ = Operation::None;
     }
     if (!exchangeBusy(device_)) {
@@ -130,28 +111,7 @@ void PlanRun::startNext() {
 }
 
 void PlanRun::start(ExchangeState first, Operation operation) {
-    device_.retryCount = 0;
-    // A removal check must tell an empty cable (replies that never come)
-    // from a port that failed under it; only the port leaves a text here.
-    port_.lastError.clear();
-    startOperation(device_, port_, first);
-    if (!exchangeBusy(device_)) {
-        // The port is gone (or taken): wait for it to come back, saying
-        // why it would not open where the platform told.
-        std::string_view reason;
-        if (device_.statusText == serial_text::couldNotOpen(port_.portName)) {
-            reason = serial_text::openFailureReason(port_.openFailure);
-        }
-        const std::string trouble = device_.statusText + "\n" + std::string(reason);
-        if (trouble != portTrouble_) {
-            host_.message(plan_text::waitingForPort(device_.statusText));
-            if (!reason.empty()) host_.message(std::string(reason));
-        }
-        portTrouble_ = trouble;
-        pauseTicks_ = kPortRetryTicks - 1;
-        return;
-    }
-    portTrouble_.clear();
+    if (!watch_.begin(first, [this](const std::string& line) { host_.message(line); })) return;
     operation_ = operation;
     imageSent_ = false;
 }
@@ -167,10 +127,8 @@ void PlanRun::operationEnded() {
         written();
         break;
     case Operation::RemovalCheck:
-        // The identification found nobody on the cable (all three tries).
-        // An adapter pulled out meanwhile says nothing of the beacon, which
-        // may be on the cable still when it comes back: check again.
-        if (device_.outcome == Outcome::NotFound && port_.lastError.empty()) {
+        // Else check again: the beacon may be on the cable still.
+        if (watch_.cableEmpty()) {
             host_.message(std::string(plan_text::kRemoved));
             if (entry_ >= total()) {
                 finish();
@@ -268,10 +226,7 @@ void PlanRun::report(const std::string& status, bool imageSent) {
 }
 
 void PlanRun::finish() {
-    if (exchangeBusy(device_)) {
-        device_.exchangeState = ExchangeState::Idle;
-        port_.close();
-    }
+    watch_.abandon();
     operation_ = Operation::None;
     phase_ = PlanPhase::Finished;
     if (interrupted_) host_.message(std::string(plan_text::kInterrupted));

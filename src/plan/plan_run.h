@@ -6,6 +6,7 @@
 
 #include "config/beacon_device.h"
 #include "config/config_image.h"
+#include "plan/cable_watch.h"
 #include "plan/hunt_plan.h"
 #include "plan/plan_report.h"
 #include "serial/serial_port.h"
@@ -121,8 +122,7 @@ private:
     bool stopping_ = false;
     bool interrupted_ = false;
     bool imageSent_ = false;
-    std::int32_t pauseTicks_ = 0;
-    std::string portTrouble_;
+    CableWatch watch_;
     std::string version_;
     std::string backup_;
 };

@@ -2,6 +2,7 @@
 
 #include "app/form_binding.h"
 #include "exchange/device_exchange.h"
+#include "exchange/device_operations.h"
 #include "exchange/exchange_texts.h"
 #include "config/record_json.h"
 #include "file/config_file.h"
@@ -26,16 +27,7 @@ std::vector<FieldValue> formValues(const DeviceConfig& record, DeviceModel model
 }
 
 bool tickDrainsLine(const BeaconDevice& device, const PageComm& comm) {
-    switch (device.exchangeState) {
-        case ExchangeState::ReadVersion:
-        case ExchangeState::VersionForRead:
-        case ExchangeState::VersionForWrite:
-        case ExchangeState::ReadingConfig:
-        case ExchangeState::VerifyingConfig:
-            return comm.isOpen();
-        default:
-            return false;
-    }
+    return comm.isOpen() && nextTickReadsLine(device);
 }
 
 WebSession::WebSession() {
@@ -52,8 +44,7 @@ void WebSession::attachPort(bool available, const std::string& name) {
 
 std::uint32_t WebSession::startRead(ExchangeState firstState) {
     backup_.reset();
-    device_.retryCount = 0;
-    startOperation(device_, port_, firstState);
+    beginOperation(device_, port_, firstState);
     enableControlsForModel(controls_, device_.config.model);
     return busy() ? 0u : kOperationEnded;
 }
@@ -67,7 +58,7 @@ std::uint32_t WebSession::writeConfig(bool backupFirst) {
     backupFile_.clear();
     if (!backupFirst) return startWrite() | kShowForm;
     backup_.emplace();
-    startOperation(*backup_, port_, ExchangeState::VersionForRead);
+    beginOperation(*backup_, port_, ExchangeState::VersionForRead);
     if (backup_->exchangeState == ExchangeState::Idle) {
         // The port did not open: its text, and nothing more.
         setOutcome(device_, backup_->outcome, backup_->statusText);
