@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -10,6 +9,7 @@
 #include "cli/exchange_driver.h"
 #include "cli/file_roles.h"
 #include "cli/plan_loading.h"
+#include "cli/report_file.h"
 #include "cli/plan_subcommands.h"
 #include "config/record_json.h"
 #include "exchange/device_exchange.h"
@@ -31,7 +31,7 @@ struct AuditOptions {
 
 class CliAuditHost : public AuditHost {
 public:
-    CliAuditHost(CliContext& context, DeviceSession& session, std::ostream* report, bool quiet)
+    CliAuditHost(CliContext& context, DeviceSession& session, ReportFile* report, bool quiet)
         : context_(context), session_(session), report_(report), quiet_(quiet) {}
 
     std::string utcNow() override { return utcTimeText(std::chrono::system_clock::now()); }
@@ -41,18 +41,22 @@ public:
         context_.err << shownText(line) << '\n' << std::flush;
     }
     void beacon(const AuditedBeacon& b) override {
-        if (report_ == nullptr) return;
+        if (report_ == nullptr || failed) return;
         AuditReportRow row{utcNow(), b.name.empty() ? b.text : b.name, b.version, b.result, b.sha256,
                            b.differences};
-        *report_ << auditReportLine(row) << std::flush;
-        if (!*report_) failed = true;
+        if (!report_->write(auditReportLine(row))) {
+            failed = true;
+            session_.display().finish();
+            context_.err << report_->error() << '\n' << std::flush;
+        }
     }
+    // A row could not be kept: the audit stops, since its record is the point.
     bool failed = false;
 
 private:
     CliContext& context_;
     DeviceSession& session_;
-    std::ostream* report_;
+    ReportFile* report_;
     bool quiet_;
 };
 
@@ -83,19 +87,20 @@ nlohmann::ordered_json auditJson(const HuntPlan& plan, const PlanAudit& audit) {
 }
 
 int runAudit(CliContext& context, const AuditOptions& options, const HuntPlan& plan) {
-    std::ofstream report;
+    // Before the report is touched: waiting would never make such a port.
+    refuseImpossiblePort(context, options.device.port);
+    ReportFile report;
     if (!options.reportPath.empty()) {
-        report.open(options.reportPath, std::ios::out | std::ios::trunc | std::ios::binary);
-        report << auditReportHeader() << std::flush;
-        if (!report) {
-            context.err << "Could not write the report " << options.reportPath << '\n';
+        const std::string problem = report.open(options.reportPath, auditReportHeader(), "an audit report");
+        if (!problem.empty()) {
+            context.err << problem << '\n';
             return kExitFailed;
         }
     }
     TwoStageStop stop(context.interrupts);
     DeviceSession session(context, options.device, &stop);
     if (!session.ready()) return kExitFailed;
-    CliAuditHost host(context, session, report.is_open() ? &report : nullptr, options.device.quiet);
+    CliAuditHost host(context, session, options.reportPath.empty() ? nullptr : &report, options.device.quiet);
     PlanAudit audit(plan, session.device, session.port(), host, PlanAuditOptions{options.confirm});
     Clock& clock = session.clock();
     std::int64_t due = clock.nowUs() + kTickPeriodUs;
@@ -115,20 +120,14 @@ int runAudit(CliContext& context, const AuditOptions& options, const HuntPlan& p
         clock.sleepUs(due - clock.nowUs());
         audit.tick();
         // Nothing is ever written, so the first Ctrl-C stops at once.
-        if (session.afterTick(audit.exchangeShown()) != StopStage::Running) audit.stop();
+        if (session.afterTick(audit.exchangeShown()) != StopStage::Running || host.failed) audit.stop();
         due = std::max(due + kTickPeriodUs, clock.nowUs());
     }
     session.display().finish();
     for (const std::string& line : audit.summary()) context.err << shownText(line) << '\n';
     if (endOfInput) context.err << "Stopped: no more input\n";
     if (options.json) context.out << auditJson(plan, audit).dump(2) << '\n';
-    if (report.is_open()) {
-        report.close();
-        if (!report || host.failed) {
-            context.err << "Could not write the report " << options.reportPath << '\n';
-            return kExitFailed;
-        }
-    }
+    if (host.failed) return session.finish(kExitFailed);
     if (audit.interrupted() && !endOfInput) return session.finish(kExitInterrupted);
     return session.finish(audit.ok() ? kExitOk : kExitFailed);
 }

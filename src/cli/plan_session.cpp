@@ -1,15 +1,12 @@
 #include "cli/plan_session.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 
 #include "cli/exchange_driver.h"
+#include "cli/report_file.h"
 #include "file/config_file.h"
 #include "plan/plan_run.h"
 #include "plan/plan_texts.h"
@@ -19,65 +16,6 @@ namespace wb {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The report. A rerun with the same report appends to it, so that the
-// record of which beacon got which backup is never lost; a file with
-// another header is not ours to add to. Each row is flushed and synced as
-// it is written: a run cut short, or a machine that dies, keeps every row
-// so far.
-class ReportFile {
-public:
-    ~ReportFile() {
-        if (file_ != nullptr) std::fclose(file_);
-    }
-
-    // Empty when the report is ready for rows, else why not.
-    std::string open(const std::string& path) {
-        path_ = path;
-        std::error_code ec;
-        regular_ = fs::is_regular_file(path, ec);
-        std::string start = planReportHeader();
-        if (regular_ && fs::file_size(path, ec) > 0 && !ec) {
-            std::ifstream in(path, std::ios::binary);
-            std::string first;
-            std::getline(in, first);
-            if (!first.empty() && first.back() == '\r') first.pop_back();
-            const std::string header = start.substr(0, start.size() - 1);
-            if (first != header) {
-                return "The report " + path + " is not a plan report (its first line is not \"" + header +
-                       "\"); name another file";
-            }
-            // A row cut short by a crash stays on a line of its own.
-            in.clear();
-            in.seekg(-1, std::ios::end);
-            start = in.get() == '\n' ? "" : "\n";
-        }
-        file_ = std::fopen(path.c_str(), "ab");
-        if (file_ == nullptr) return failure();
-        return write(start) ? std::string() : error_;
-    }
-
-    bool write(const std::string& text) {
-        errno = 0;
-        const bool ok = std::fwrite(text.data(), 1, text.size(), file_) == text.size() &&
-                        systemFileOps().flush(file_) && (!regular_ || systemFileOps().sync(file_));
-        if (!ok) error_ = failure();
-        return ok;
-    }
-
-    const std::string& error() const { return error_; }
-
-private:
-    std::string failure() const {
-        const int cause = errno;
-        return "Could not write the report " + path_ + (cause != 0 ? ": " + std::string(std::strerror(cause)) : "");
-    }
-
-    std::string path_;
-    std::FILE* file_ = nullptr;
-    bool regular_ = false;
-    std::string error_;
-};
 
 class CliPlanHost : public PlanHost {
 public:
@@ -157,7 +95,7 @@ int runHuntPlan(CliContext& context, const PlanRunCommandOptions& options, const
     refuseImpossiblePort(context, options.device.port);
     ReportFile report;
     if (!options.reportPath.empty()) {
-        const std::string problem = report.open(options.reportPath);
+        const std::string problem = report.open(options.reportPath, planReportHeader(), "a plan report");
         if (!problem.empty()) {
             context.err << problem << '\n';
             return kExitFailed;

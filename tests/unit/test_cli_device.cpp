@@ -530,6 +530,14 @@ TEST(CliPlan, RunProgramsTheFleetAndReports) {
     EXPECT_NE(wrongHeader.err.find("is not a plan report"), std::string::npos) << wrongHeader.err;
     EXPECT_FALSE(refused.used());
     EXPECT_EQ(fileBytes(other), otherBytes);
+    // An audit keeps its rows by the same rule, and no plan run's report is its own.
+    SimDeviceLinks audited;
+    const auto auditInto = runDeviceCommand(audited, {"plan", "audit", planPath, "--port", "sim:tarsel", "-q",
+                                                      "--report", report});
+    EXPECT_EQ(auditInto.exitCode, 1);
+    EXPECT_NE(auditInto.err.find("is not an audit report"), std::string::npos) << auditInto.err;
+    EXPECT_FALSE(audited.used());
+    EXPECT_EQ(fileBytes(report), appended);
 #ifndef _WIN32
     const auto linkDir = folder / "links";
     std::filesystem::create_directories(linkDir);

@@ -1,0 +1,56 @@
+#include "cli/report_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "file/config_file.h"
+
+namespace wb {
+
+namespace fs = std::filesystem;
+
+ReportFile::~ReportFile() {
+    if (file_ != nullptr) std::fclose(file_);
+}
+
+std::string ReportFile::open(const std::string& path, const std::string& header, const std::string& kind) {
+    path_ = path;
+    std::error_code ec;
+    regular_ = fs::is_regular_file(path, ec);
+    std::string start = header;
+    if (regular_ && fs::file_size(path, ec) > 0 && !ec) {
+        std::ifstream in(path, std::ios::binary);
+        std::string first;
+        std::getline(in, first);
+        if (!first.empty() && first.back() == '\r') first.pop_back();
+        const std::string line = header.substr(0, header.size() - 1);
+        if (first != line) {
+            return "The report " + path + " is not " + kind + " (its first line is not \"" + line +
+                   "\"); name another file";
+        }
+        // A row cut short by a crash stays on a line of its own.
+        in.clear();
+        in.seekg(-1, std::ios::end);
+        start = in.get() == '\n' ? "" : "\n";
+    }
+    file_ = std::fopen(path.c_str(), "ab");
+    if (file_ == nullptr) return failure();
+    return write(start) ? std::string() : error_;
+}
+
+bool ReportFile::write(const std::string& text) {
+    errno = 0;
+    const bool ok = std::fwrite(text.data(), 1, text.size(), file_) == text.size() &&
+                    systemFileOps().flush(file_) && (!regular_ || systemFileOps().sync(file_));
+    if (!ok) error_ = failure();
+    return ok;
+}
+
+std::string ReportFile::failure() const {
+    const int cause = errno;
+    return "Could not write the report " + path_ + (cause != 0 ? ": " + std::string(std::strerror(cause)) : "");
+}
+
+}  // namespace wb
