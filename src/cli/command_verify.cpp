@@ -13,7 +13,7 @@
 #include "config/record_json.h"
 #include "file/config_file.h"
 #include "file/file_texts.h"
-#include "image/model_dispatch.h"
+#include "image/stored_record.h"
 #include "plan/audit_texts.h"
 #include "plan/field_text.h"
 #include "plan/shown_text.h"
@@ -55,11 +55,9 @@ int verifyWithSession(CliContext& context, const VerifyOptions& options, DeviceS
         wantedImage = *fileImage;
     } else {
         applyEdits(options, jsonText, wanted.config);
-        encodeForModel(wanted, CodecContext{options.noLimit, {}});
-        wantedImage = wanted.images.outgoingImage;
-        wanted.images.incomingImage = wantedImage;
-        wanted.images.receivedLength = static_cast<std::int32_t>(kImageSize);
-        decodeImage(wanted);
+        const StoredRecord stored = storedRecord(wanted.config, CodecContext{options.noLimit, {}});
+        wantedImage = stored.image;
+        wanted.config = stored.record;
     }
     std::size_t bytes = 0;
     for (std::size_t i = 0; i < kImageSize; ++i) bytes += read[i] != wantedImage[i] ? 1 : 0;

@@ -11,7 +11,7 @@
 #include "cli/usage_error.h"
 #include "config/record_json.h"
 #include "file/config_file.h"
-#include "image/model_dispatch.h"
+#include "image/stored_record.h"
 
 namespace wb {
 namespace {
@@ -33,17 +33,6 @@ void applyEdits(const WriteOptions& options, const std::string& jsonText, Device
     if (!options.configPath.empty()) requireInput(applyJsonText(jsonText, config), "--config: ");
     for (const std::string& setting : options.settings) requireInput(applySetting(setting, config), "--set ");
     config.model = model;
-}
-
-// What the beacon would hold after the write: the new image decoded over
-// the beacon's current record, so members its layout lacks stay as they are.
-DeviceConfig storedAfterWrite(BeaconDevice trial, const DeviceConfig& current, const CodecContext& codec) {
-    encodeForModel(trial, codec);
-    trial.config = current;
-    trial.images.incomingImage = trial.images.outgoingImage;
-    trial.images.receivedLength = static_cast<std::int32_t>(kImageSize);
-    decodeImage(trial);
-    return trial.config;
 }
 
 int writeWithSession(CliContext& context, const WriteOptions& options, DeviceSession& session,
@@ -80,7 +69,8 @@ int writeWithSession(CliContext& context, const WriteOptions& options, DeviceSes
     };
 
     if (options.dryRun) {
-        const DeviceConfig after = storedAfterWrite(device, current, codec);
+        // Decoded over the beacon's record: members its layout lacks stay.
+        const DeviceConfig after = storedRecord(device.config, current, codec).record;
         if (notices > 0 && !options.allowTruncate) return refuseCut();
         const std::vector<std::string> changes = recordDifferences(current, after);
         if (changes.empty()) context.out << "Nothing would change.\n";

@@ -67,7 +67,13 @@ std::string_view fieldTitle(const RecordField& field) {
 std::string shownValue(const RecordField& field, const DeviceConfig& c, bool fullTones) {
     switch (field.kind) {
     case FieldKind::Model: return std::string(plan_text::modelTitle(c.model));
-    case FieldKind::Text: return "\"" + bytesToUtf8(c.morseText) + "\"";
+    case FieldKind::Text: {
+        // Appended, not "\"" + text: MinGW's g++ 12 warns falsely on that form.
+        std::string text(1, '"');
+        text += bytesToUtf8(c.morseText);
+        text.push_back('"');
+        return text;
+    }
     case FieldKind::Integer: return formattedInt(field.format, c.*field.integer);
     case FieldKind::Decimal: return formatted(field.format, static_cast<double>(c.*field.decimal));
     case FieldKind::Tones: return toneText(c, fullTones);

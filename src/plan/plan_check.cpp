@@ -1,8 +1,7 @@
 #include "plan/plan_check.h"
 
-#include "config/beacon_device.h"
 #include "config/codec_context.h"
-#include "image/model_dispatch.h"
+#include "image/stored_record.h"
 #include "plan/plan_texts.h"
 #include "plan/same_text.h"
 
@@ -14,18 +13,13 @@ std::string beaconPrefix(const std::string& name) { return "beacon \"" + name + 
 // What the beacon will hold: the image decoded back over the plan's record,
 // so that members the layout lacks keep the plan's values.
 PlanError encodeEntry(PlanEntry& entry, DeviceModel model, const PlanCheckOptions& options) {
-    BeaconDevice device;
-    device.config = entry.record;
-    device.config.model = model;
+    DeviceConfig record = entry.record;
+    record.model = model;
     bool cut = false;
-    const CodecContext codec{options.noLimit, [&cut] { cut = true; }};
-    const EncodeResult result = encodeForModel(device, codec);
-    entry.image = device.images.outgoingImage;
-    device.images.incomingImage = entry.image;
-    device.images.receivedLength = static_cast<std::int32_t>(kImageSize);
-    decodeImage(device);
-    entry.stored = device.config;
-    if (result != EncodeResult::Truncated && !cut) return std::nullopt;
+    const StoredRecord stored = storedRecord(record, CodecContext{options.noLimit, [&cut] { cut = true; }});
+    entry.image = stored.image;
+    entry.stored = stored.record;
+    if (stored.result != EncodeResult::Truncated && !cut) return std::nullopt;
 
     const std::string layout = "the " + std::string(plan_text::modelTitle(model)) + " layout";
     if (entry.stored.morseText != entry.record.morseText) {

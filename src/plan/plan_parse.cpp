@@ -102,7 +102,7 @@ PlanError loadBaseImage(const PlanSource& source, const std::string& path, FileO
     BeaconDevice device;
     device.config.model = source.model;
     loadConfigFile(device, path, files);
-    if (device.statusText != kFileLoadedText) return "baseFile: " + path + ": " + device.statusText;
+    if (device.outcome != Outcome::FileLoaded) return "baseFile: " + path + ": " + device.statusText;
     image = device.images.incomingImage;
     return std::nullopt;
 }
@@ -119,7 +119,7 @@ PlanError buildPlan(const PlanSource& source, const std::optional<ConfigImage>& 
         device.images.incomingImage = *baseImage;
         device.images.receivedLength = static_cast<std::int32_t>(kImageSize);
         decodeImage(device);
-        if (device.statusText != kReadConfigSuccessfulText) {
+        if (device.outcome != Outcome::ConfigRead) {
             return "baseFile: " + source.baseFile + ": " + device.statusText;
         }
         common = device.config;

@@ -6,7 +6,7 @@
 #include "exchange/exchange_texts.h"
 #include "config/record_json.h"
 #include "file/config_file.h"
-#include "image/model_dispatch.h"
+#include "image/stored_record.h"
 #include "web/page_fields.h"
 
 namespace wb {
@@ -190,16 +190,11 @@ DeviceConfig WebSession::formRecord() {
 }
 
 DeviceConfig WebSession::storedRecord(const DeviceConfig& record, DeviceModel model) {
-    BeaconDevice scratch;
-    scratch.config = record;
-    scratch.config.model = model;
-    const CodecContext quiet{context_.noLimit, [] {}};
-    if (encodeForModel(scratch, quiet) == EncodeResult::NotEncoded) return record;
-    scratch.images.incomingImage = scratch.images.outgoingImage;
-    scratch.images.receivedLength = static_cast<std::int32_t>(kImageSize);
-    decodeImage(scratch);
-    scratch.config.model = record.model;
-    return scratch.config;
+    DeviceConfig trial = record;
+    trial.model = model;
+    DeviceConfig stored = wb::storedRecord(trial, CodecContext{context_.noLimit, [] {}}).record;
+    stored.model = record.model;
+    return stored;
 }
 
 std::vector<FieldChange> WebSession::compare(const DeviceConfig& before, const DeviceConfig& after,
@@ -221,13 +216,8 @@ std::vector<FieldChange> WebSession::storedValues() {
 std::vector<FieldChange> WebSession::pendingChanges() {
     if (!beaconImage_) return {};
     const DeviceConfig record = formRecord();
-    BeaconDevice onBeacon;
-    onBeacon.config = record;
-    onBeacon.config.model = beaconModel_;
-    onBeacon.images.incomingImage = *beaconImage_;
-    onBeacon.images.receivedLength = static_cast<std::int32_t>(kImageSize);
-    decodeImage(onBeacon);
-    return compare(onBeacon.config, storedRecord(record, beaconModel_), beaconModel_);
+    return compare(decodedRecord(*beaconImage_, beaconModel_, record), storedRecord(record, beaconModel_),
+                   beaconModel_);
 }
 
 }  // namespace wb
