@@ -102,10 +102,8 @@ int runAudit(CliContext& context, const AuditOptions& options, const HuntPlan& p
     if (!session.ready()) return kExitFailed;
     CliAuditHost host(context, session, options.reportPath.empty() ? nullptr : &report, options.device.quiet);
     PlanAudit audit(plan, session.device, session.port(), host, PlanAuditOptions{options.confirm});
-    Clock& clock = session.clock();
-    std::int64_t due = clock.nowUs() + kTickPeriodUs;
     bool endOfInput = false;
-    while (!audit.finished()) {
+    if (!audit.finished()) driveTicks(session.clock(), [&] {
         if (audit.phase() == AuditPhase::Confirming) {
             std::string line;
             if (std::getline(std::cin, line)) {
@@ -114,15 +112,14 @@ int runAudit(CliContext& context, const AuditOptions& options, const HuntPlan& p
                 endOfInput = true;
                 audit.stop();
             }
-            due = clock.nowUs();
-            continue;
+        } else {
+            audit.tick();
+            // Nothing is ever written, so the first Ctrl-C stops at once.
+            if (session.afterTick(audit.exchangeShown()) != StopStage::Running || host.failed) audit.stop();
+            if (!audit.finished()) return NextTick::Paced;
         }
-        clock.sleepUs(due - clock.nowUs());
-        audit.tick();
-        // Nothing is ever written, so the first Ctrl-C stops at once.
-        if (session.afterTick(audit.exchangeShown()) != StopStage::Running || host.failed) audit.stop();
-        due = std::max(due + kTickPeriodUs, clock.nowUs());
-    }
+        return audit.finished() ? NextTick::Done : NextTick::AtOnce;
+    });
     session.display().finish();
     for (const std::string& line : audit.summary()) context.err << shownText(line) << '\n';
     if (endOfInput) context.err << "Stopped: no more input\n";

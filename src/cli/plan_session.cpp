@@ -108,8 +108,6 @@ int runHuntPlan(CliContext& context, const PlanRunCommandOptions& options, const
     CliPlanHost host(context, session, stop, backupFolder(options),
                      options.reportPath.empty() ? nullptr : &report, options.device.quiet);
     PlanRun run(plan, session.device, session.port(), host, PlanRunOptions{options.check.noLimit, options.confirm});
-    Clock& clock = session.clock();
-    std::int64_t due = clock.nowUs() + kTickPeriodUs;
     // What a stop has to describe is the beacon on the cable now: the last
     // one written, until the run waits for the next.
     bool verifiedOnCable = false;
@@ -121,7 +119,7 @@ int runHuntPlan(CliContext& context, const PlanRunCommandOptions& options, const
             session.newBeacon();
         }
     };
-    while (!run.finished()) {
+    if (!run.finished()) driveTicks(session.clock(), [&] {
         if (run.phase() == PlanPhase::Confirming) {
             std::string line;
             if (std::getline(std::cin, line)) {
@@ -130,10 +128,8 @@ int runHuntPlan(CliContext& context, const PlanRunCommandOptions& options, const
                 inputEnded = true;
                 run.endOfInput();
             }
-            due = clock.nowUs();
-            continue;
+            return run.finished() ? NextTick::Done : NextTick::AtOnce;
         }
-        clock.sleepUs(due - clock.nowUs());
         const std::size_t programmedBefore = run.programmed();
         run.tick();
         track(programmedBefore);
@@ -148,11 +144,11 @@ int runHuntPlan(CliContext& context, const PlanRunCommandOptions& options, const
             if (host.reportFailed()) run.stop();
             break;
         }
-        due = std::max(due + kTickPeriodUs, clock.nowUs());
-    }
+        return run.finished() ? NextTick::Done : NextTick::Paced;
+    });
     session.display().finish();
     context.err << run.summary() << '\n';
-    const std::string lastName = run.entryIndex() > 0 ? plan.entries[run.entryIndex() - 1].name : "";
+    const std::string lastName = run.programmed() > 0 ? plan.entries[run.programmed() - 1].name : "";
     int code = run.allProgrammed() ? kExitOk : kExitFailed;
     if (session.stopped()) {
         if (verifiedOnCable) {
@@ -162,9 +158,9 @@ int runHuntPlan(CliContext& context, const PlanRunCommandOptions& options, const
             code = session.fail();
         }
     } else if (inputEnded) {
-        const PlanEntry& next = plan.entries[run.entryIndex()];
+        const PlanEntry& next = plan.entries[run.programmed()];
         context.err << "Stopped: no more input; beacon " << next.name << " ("
-                    << plan_text::position(run.entryIndex(), run.total()) << ") was not written.\n";
+                    << plan_text::position(run.programmed(), run.total()) << ") was not written.\n";
         code = kExitFailed;
     } else if (host.reportFailed()) {
         code = kExitFailed;

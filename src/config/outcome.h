@@ -6,31 +6,32 @@ namespace wb {
 
 // What the last operation on the beacon or a file came to, beside the
 // status text that tells the user. Front ends decide on this, never on
-// the wording of the text. One value for each text an operation ends with.
+// the wording of the text. One value for each text an operation ends with
+// (the texts are in the subsystems' *_texts.h).
 enum class Outcome : std::int32_t {
     None,  // nothing finished yet, or an operation is under way
 
     // Read Version, Read Config, Write Config
-    VersionRead,       // "Version Read : "..."": identified, the port closed
-    ConfigRead,        // "Read Config Successful"
-    ConfigWritten,     // "Config Written Successfully!"
-    PortFailed,        // the port's own failure text
-    NotFound,          // "Wrenbolt not found : (...)"
-    Incompatible,      // "Incompatible version (...)"
-    ModelMismatch,     // "Model mismatch: Read Config First"
-    ConfigNotRead,     // "Config not read "
-    CorruptedEeprom,   // "Corrupted EEPROM"
-    VerifyFailedSize,  // "Verify FAILED SIZE"
-    VerifyFailed,      // "Verify Failed"
-    ReadVersionFirst,  // "Read Version First": no model, so no layout
+    VersionRead,  // identified, the port closed
+    ConfigRead,
+    ConfigWritten,
+    PortFailed,  // the port's own failure text
+    NotFound,
+    Incompatible,
+    ModelMismatch,
+    ConfigNotRead,
+    CorruptedEeprom,
+    VerifyFailedSize,
+    VerifyFailed,
+    ReadVersionFirst,  // no model, so no layout
 
     // Save and Load
-    FileSaved,          // "File Saved"
-    FileLoaded,         // "File Loaded"
-    FailedToOpenFile,   // "Failed to open file"
-    InvalidFileFormat,  // "Invalid File Format"
-    FailedToReadData,   // "Failed to read data"
-    FailedToWriteData,  // "Failed to write data"
+    FileSaved,
+    FileLoaded,
+    FailedToOpenFile,
+    InvalidFileFormat,
+    FailedToReadData,
+    FailedToWriteData,
 };
 
 // True for the outcomes that finish what the user asked for.

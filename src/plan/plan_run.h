@@ -86,8 +86,6 @@ public:
     bool exchangeShown() const;
     std::size_t programmed() const { return programmed_; }
     std::size_t total() const { return plan_.entries.size(); }
-    // The entry being worked on (total() when all are done).
-    std::size_t entryIndex() const { return entry_; }
     bool allProgrammed() const { return programmed_ == total(); }
     // "N of M beacons programmed"
     std::string summary() const;
