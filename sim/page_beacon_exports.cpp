@@ -3,6 +3,7 @@
 // the core's interface (src/web/module_exports.cpp), whose input and result
 // buffers it shares.
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -50,18 +51,42 @@ WB_EXPORT(wb_sim_create) std::int32_t wbSimCreate(std::int32_t model, std::uint3
 }
 // A fleet, as `--fleet-models` lists it ("tarsel,basic,tarsel"): after
 // each verified write the beacon is removed and, after the time a person
-// takes to swap them, the next connected. False when the list is wrong.
-WB_EXPORT(wb_sim_create_fleet) std::int32_t wbSimCreateFleet(std::uint32_t listLength) {
-    const auto list = parseFleetList(inputText(listLength));
+// takes to swap them, the next connected. The input holds the list, then
+// (imagesLength bytes) the images the first beacons start with, one after
+// another: the same beacons brought back to be checked. False when the
+// list is wrong.
+WB_EXPORT(wb_sim_create_fleet) std::int32_t wbSimCreateFleet(std::uint32_t listLength, std::uint32_t imagesLength) {
+    const std::string_view input = inputText(listLength + imagesLength);
+    const auto list = parseFleetList(input.substr(0, std::min<std::size_t>(listLength, input.size())));
     if (!list) return 0;
     FleetOptions options;
     options.beacons = fleetBeacons(*list);
     options.swapAfterWrite = true;
+    std::string_view images = input.size() > listLength ? input.substr(listLength) : std::string_view();
+    for (BeaconOptions& beacon : options.beacons) {
+        if (images.size() < kImageSize) break;
+        ConfigImage image{};
+        std::copy_n(images.begin(), kImageSize, image.begin());
+        beacon.eeprom = image;
+        images.remove_prefix(kImageSize);
+    }
     auto made = std::make_unique<SimulatedFleet>(std::move(options));
     fleet = made.get();
     single = nullptr;
     peer = std::move(made);
     return 1;
+}
+// How many images were written to the fleet's beacons (write requests
+// seen, complete or not).
+WB_EXPORT(wb_sim_fleet_writes) std::uint32_t wbSimFleetWrites() {
+    std::uint32_t writes = 0;
+    if (fleet == nullptr) return writes;
+    for (const auto& beacon : fleet->beacons()) {
+        for (const BeaconRequest& request : beacon->requests()) {
+            if (request.kind == BeaconRequestKind::WriteImage) ++writes;
+        }
+    }
+    return writes;
 }
 // The fleet's beacons connected so far, and the image each holds.
 WB_EXPORT(wb_sim_fleet_count) std::uint32_t wbSimFleetCount() {

@@ -180,6 +180,21 @@ export class Core {
   planBackupCount() { return this.x.wb_plan_backup_count(); }
   planBackupName(index) { return this.text(this.x.wb_plan_backup_name(index)); }
   planBackup(index) { return this.bytes(this.x.wb_plan_backup(index)); }
+  // The audit of the checked plan: each beacon read and compared, none written.
+  auditStart() { return this.x.wb_audit_start() !== 0; }
+  auditStop() { this.x.wb_audit_stop(); }
+  auditStatus() { return this.json(this.x.wb_audit_status()); }
+  auditMessages() { return this.json(this.x.wb_audit_messages()); }
+  auditRows() { return this.json(this.x.wb_audit_rows()); }
+  auditReport() { return this.bytes(this.x.wb_audit_report()); }
+  auditOk() { return this.x.wb_audit_ok() !== 0; }
+  get auditMachine() {
+    return {
+      busy: () => this.x.wb_audit_busy() !== 0,
+      tickReads: () => this.x.wb_audit_tick_reads() !== 0,
+      tick: () => this.x.wb_audit_tick(),
+    };
+  }
   // The run's tick machine, for runExchange.
   get planMachine() {
     return {

@@ -119,13 +119,19 @@ async function refreshPorts(select) {
 }
 
 // The port chosen; a hunt plan's run takes a simulated fleet afresh, with
-// all its beacons still to come.
-async function selectedPort(freshFleet = false) {
+// all its beacons still to come, and its audit the same beacons again, each
+// holding what it held.
+async function selectedPort(plan = false) {
   const value = $("port").value;
   const name = $("port").selectedOptions[0]?.textContent ?? value;
   if (value.startsWith("sim:fleet=")) {
     const key = value.slice(4);
-    if (freshFleet || !simulated.has(key)) simulated.set(key, await SimulatedPort.createFleet(key.slice(6)));
+    if (plan === "audit") {
+      const images = simulated.get(key)?.fleetEeproms() ?? [];
+      simulated.set(key, await SimulatedPort.createFleet(key.slice(6), images));
+    } else if (plan || !simulated.has(key)) {
+      simulated.set(key, await SimulatedPort.createFleet(key.slice(6)));
+    }
     return { port: simulated.get(key), name };
   }
   if (value.startsWith("sim:")) {
@@ -139,12 +145,13 @@ async function selectedPort(freshFleet = false) {
 
 // --- device commands -----------------------------------------------------
 
-// Opens the chosen port for one operation (or a hunt plan's whole run),
-// lets start() begin it and ticks the machine until it is idle.
+// Opens the chosen port for one operation (or a hunt plan's whole run or
+// audit: plan "run" or "audit"), lets start() begin it and ticks the
+// machine until it is idle.
 async function onPort(start, machine, onEvents, plan = false) {
   running = true;
-  planRunning = plan;
-  writing = writing || plan;
+  planRunning = plan !== false;
+  writing = writing || plan !== false;
   devicePanel();
   try {
     const { port, name } = await selectedPort(plan);
@@ -357,9 +364,9 @@ if (fleetMatch) {
   simChoice = `sim:fleet=${list}`;
 }
 await refreshPorts(simChoice);
-planPanel = new PlanPanel(core, form, async (start, machine, onEvents) => {
+planPanel = new PlanPanel(core, form, async (start, machine, onEvents, kind = "run") => {
   if (running) return false;
-  await onPort(start, machine, onEvents, true);
+  await onPort(start, machine, onEvents, kind);
   return true;
 });
 toneChart = new ToneChart(core, form, $("tone-chart"));

@@ -1,6 +1,7 @@
 // The "Hunt plan" panel: a plan file (or one made from the form and a list
 // of beacons), what each of its beacons will store, and its run through the
-// chosen port with a table of the beacons done and the report. The plan's
+// chosen port with a table of the beacons done and the report; or its
+// audit, which reads each beacon and compares it, writing none. The plan's
 // rules, texts, detection and report are the core's (src/plan); the panel
 // shows them.
 import { PlanRow, BackupReady, OperationEnded, PlanReady, PlanNeedsBaseFile } from "./core.js";
@@ -12,9 +13,10 @@ import { jsonInputProblem } from "./input-limits.js";
 const FormPlanName = "hunt-plan.json";
 
 export class PlanPanel {
-  // runOnPort(start, machine, onEvents): opens the chosen port for a whole
-  // run, as the device commands do, and ticks the machine until it is idle;
-  // false when the port was busy and the run did not start.
+  // runOnPort(start, machine, onEvents, kind): opens the chosen port for a
+  // whole run or audit (kind "run" or "audit"), as the device commands do,
+  // and ticks the machine until it is idle; false when the port was busy
+  // and it did not start.
   constructor(core, form, runOnPort) {
     this.core = core;
     this.form = form;
@@ -22,6 +24,8 @@ export class PlanPanel {
     this.el = (id) => document.getElementById(id);
     this.ready = false;
     this.running = false;
+    // What has the port, or was done last: "run" or "audit".
+    this.kind = "run";
     // Stop pressed while the port is still being opened: the run stops as
     // soon as it starts.
     this.stopRequested = false;
@@ -33,8 +37,12 @@ export class PlanPanel {
     this.el("plan-build").addEventListener("click", () => this.buildFromForm());
     this.el("plan-save").addEventListener("click", () => this.savePlan());
     this.el("plan-run").addEventListener("click", () => this.run());
+    this.el("plan-audit").addEventListener("click", () => this.audit());
     this.el("plan-stop").addEventListener("click", () => this.stop());
-    this.el("plan-report").addEventListener("click", () => download(this.core.planReport(), "hunt-report.csv", "text/csv"));
+    this.el("plan-report").addEventListener("click", () => {
+      if (this.kind === "audit") download(this.core.auditReport(), "audit-report.csv", "text/csv");
+      else download(this.core.planReport(), "hunt-report.csv", "text/csv");
+    });
     // "Print hunt sheet": the core's sheet in a window of its own, for the
     // browser's print dialog.
     const sheet = document.createElement("button");
@@ -136,7 +144,8 @@ export class PlanPanel {
 
   stop() {
     this.stopRequested = true;
-    this.core.planStop();
+    if (this.kind === "audit") this.core.auditStop();
+    else this.core.planStop();
   }
 
   recheck() {
@@ -189,6 +198,7 @@ export class PlanPanel {
   enable() {
     const busy = this.running || this.portBusy;
     this.el("plan-run").disabled = !this.ready || busy;
+    this.el("plan-audit").disabled = !this.ready || busy;
     this.el("plan-stop").disabled = !this.running;
     this.el("plan-load").disabled = busy;
     this.el("plan-build").disabled = busy;
@@ -196,30 +206,41 @@ export class PlanPanel {
     this.el("plan-report").disabled = this.running || this.shownRows === 0;
   }
 
-  async run() {
+  run() {
+    return this.onPort("run", () => this.core.planStart(), () => this.core.planStop(), this.core.planMachine);
+  }
+
+  audit() {
+    return this.onPort("audit", () => this.core.auditStart(), () => this.core.auditStop(), this.core.auditMachine);
+  }
+
+  // A run or an audit, from the press to its summary.
+  async onPort(kind, begin, end, machine) {
     if (!this.ready || this.running || this.portBusy) return;
     this.running = true;
+    this.kind = kind;
     this.stopRequested = false;
     this.shownRows = 0;
     this.el("plan-log").replaceChildren();
-    this.el("plan-results").tBodies[0].replaceChildren();
+    this.resultsHead();
     this.enable();
     const onEvents = (events) => this.afterTick(events);
     let started = false;
     try {
       const start = () => {
-        if (!this.core.planStart()) return OperationEnded;
-        if (this.stopRequested) this.core.planStop();
+        if (!begin()) return OperationEnded;
+        if (this.stopRequested) end();
         return 0;
       };
-      started = await this.runOnPort(start, this.core.planMachine, onEvents);
+      started = await this.runOnPort(start, machine, onEvents, kind);
     } finally {
       this.running = false;
       // A run that did not start (a device command had the port) leaves
       // the status line to that command.
       if (started) {
         this.afterTick(PlanRow);
-        this.el("status").dataset.outcome = this.core.planAllProgrammed() ? "success" : "failure";
+        const ok = kind === "audit" ? this.core.auditOk() : this.core.planAllProgrammed();
+        this.el("status").dataset.outcome = ok ? "success" : "failure";
       }
       // Options changed during the run apply to the next one.
       this.recheck();
@@ -227,12 +248,31 @@ export class PlanPanel {
     }
   }
 
+  // The results table's columns: a run's attempts, or the beacons an
+  // audit read.
+  resultsHead() {
+    const table = this.el("plan-results");
+    table.tBodies[0].replaceChildren();
+    table.caption.textContent = this.kind === "audit" ? "Beacons checked" : "Beacons done";
+    const columns = this.kind === "audit"
+      ? ["Name", "Text", "Version", "Result", "SHA-256", "Differences"]
+      : ["Name", "Version", "Status", "SHA-256", "Backup"];
+    const head = table.tHead.rows[0];
+    head.replaceChildren(...columns.map((text) => {
+      const th = document.createElement("th");
+      th.scope = "col";
+      th.textContent = text;
+      return th;
+    }));
+  }
+
   afterTick(events) {
+    const audit = this.kind === "audit";
     const status = this.el("status");
-    status.textContent = this.core.planStatus();
+    status.textContent = audit ? this.core.auditStatus() : this.core.planStatus();
     status.dataset.outcome = "";
     const log = this.el("plan-log");
-    const messages = this.core.planMessages();
+    const messages = audit ? this.core.auditMessages() : this.core.planMessages();
     for (let i = log.children.length; i < messages.length; i++) {
       const item = document.createElement("li");
       item.textContent = messages[i];
@@ -244,7 +284,34 @@ export class PlanPanel {
       const last = this.core.planBackupCount() - 1;
       download(this.core.planBackup(last), this.core.planBackupName(last));
     }
-    if (events & PlanRow) this.showRows();
+    if (events & PlanRow) {
+      if (audit) this.showAuditRows();
+      else this.showRows();
+    }
+  }
+
+  // The beacons an audit read: each with its result and, when it differs,
+  // every differing field as the form shows it.
+  showAuditRows() {
+    const rows = this.core.auditRows();
+    const body = this.el("plan-results").tBodies[0];
+    for (let i = this.shownRows; i < rows.length; i++) {
+      const { name, text, version, result, sha256, differences } = rows[i];
+      const row = body.insertRow();
+      row.dataset.result = result;
+      for (const value of [name, text, version, result]) row.insertCell().textContent = value;
+      const sum = row.insertCell();
+      sum.textContent = sha256.slice(0, 12);
+      sum.title = sha256;
+      const cell = row.insertCell();
+      for (const difference of differences) {
+        const line = document.createElement("div");
+        line.textContent = difference.text;
+        cell.append(line);
+      }
+    }
+    this.shownRows = rows.length;
+    this.el("plan-results").hidden = rows.length === 0;
   }
 
   // The beacons done: one row an attempt, as the report has them.

@@ -26,13 +26,21 @@ export class SimulatedPort extends EventTarget {
 
   // A fleet as the simulator lists one ("tarsel,basic,tarsel"): a person
   // connects its beacons one after another, each removed after its
-  // verified write (or after standing unwritten a while).
-  static async createFleet(list) {
+  // verified write (or after standing unwritten a while). The first
+  // beacons may start with given images: the same beacons brought back.
+  static async createFleet(list, images = []) {
     const engine = await instantiateModule();
     const text = latin1Bytes(list);
-    const ptr = engine.wb_buffer(text.length);
-    new Uint8Array(engine.memory.buffer, ptr, text.length).set(text);
-    if (!engine.wb_sim_create_fleet(text.length)) throw new Error(`unknown fleet ${list}`);
+    const length = images.reduce((n, image) => n + image.length, 0);
+    const ptr = engine.wb_buffer(text.length + length);
+    const input = new Uint8Array(engine.memory.buffer, ptr, text.length + length);
+    input.set(text);
+    let at = text.length;
+    for (const image of images) {
+      input.set(image, at);
+      at += image.length;
+    }
+    if (!engine.wb_sim_create_fleet(text.length, length)) throw new Error(`unknown fleet ${list}`);
     return new SimulatedPort(engine, `fleet=${list}`);
   }
 
@@ -65,6 +73,10 @@ export class SimulatedPort extends EventTarget {
       images.push(new Uint8Array(this.engine.memory.buffer, this.engine.wb_result(), n).slice());
     }
     return images;
+  }
+  // The image writes the fleet's beacons were asked for.
+  fleetWrites() {
+    return this.engine.wb_sim_fleet_writes();
   }
   lostBytes() {
     return this.engine.wb_sim_lost_bytes();

@@ -1,6 +1,6 @@
 // The hunt plan's part of the module's interface (module_exports.cpp has
 // the buffers and the rest): check a plan file, show what each beacon will
-// store, and run it tick by tick on the page's port.
+// store, run it tick by tick on the page's port, and audit it.
 
 #include <algorithm>
 #include <cstdint>
@@ -88,3 +88,16 @@ WB_EXPORT(wb_plan_backup) std::uint32_t wbPlanBackup(std::uint32_t index) {
     const auto& bytes = plan().backupBytes(index);
     return give(std::string(bytes.begin(), bytes.end()));
 }
+
+// The audit of the checked plan, on the port attached with wb_attach_port:
+// each beacon read and compared, none written.
+WB_EXPORT(wb_audit_start) std::int32_t wbAuditStart() { return plan().startAudit(); }
+WB_EXPORT(wb_audit_tick) std::uint32_t wbAuditTick() { return plan().audit().tick(); }
+WB_EXPORT(wb_audit_stop) void wbAuditStop() { plan().audit().stop(); }
+WB_EXPORT(wb_audit_busy) std::int32_t wbAuditBusy() { return plan().audit().busy(); }
+WB_EXPORT(wb_audit_tick_reads) std::int32_t wbAuditTickReads() { return plan().audit().nextTickReads(); }
+WB_EXPORT(wb_audit_ok) std::int32_t wbAuditOk() { return plan().audit().ok(); }
+WB_EXPORT(wb_audit_status) std::uint32_t wbAuditStatus() { return give(plan().audit().status()); }
+WB_EXPORT(wb_audit_messages) std::uint32_t wbAuditMessages() { return give(plan().audit().messagesJson()); }
+WB_EXPORT(wb_audit_rows) std::uint32_t wbAuditRows() { return give(plan().audit().rowsJson()); }
+WB_EXPORT(wb_audit_report) std::uint32_t wbAuditReport() { return give(plan().audit().reportCsv()); }

@@ -100,7 +100,8 @@ std::string WebPlan::tableJson() const {
 }
 
 bool WebPlan::start() {
-    if (!plan_ || busy()) return false;
+    if (!plan_ || busy() || audit_.busy()) return false;
+    audited_ = false;
     running_ = *plan_;
     device_ = BeaconDevice{};
     messages_.clear();
@@ -109,6 +110,12 @@ bool WebPlan::start() {
     events_ = 0;
     port_.setPortName(comm_.attachedName());
     run_.emplace(running_, device_, port_, *this, PlanRunOptions{options_.noLimit, false});
+    return true;
+}
+
+bool WebPlan::startAudit() {
+    if (!plan_ || busy() || !audit_.start(*plan_)) return false;
+    audited_ = true;
     return true;
 }
 
@@ -158,8 +165,8 @@ std::string WebPlan::reportCsv() const {
 
 std::string WebPlan::sheetHtml() const {
     if (!plan_) return {};
-    SheetSource source{fileName_, planSha256_, rows_.empty() ? std::map<std::string, SheetMark>{}
-                                                             : sheetMarks(reportCsv())};
+    const std::string report = audited_ ? audit_.reportCsv() : reportCsv();
+    SheetSource source{fileName_, planSha256_, sheetMarks(report)};
     return huntSheetHtml(*plan_, source);
 }
 

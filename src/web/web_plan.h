@@ -13,6 +13,7 @@
 #include "serial/serial_port.h"
 #include "web/memory_files.h"
 #include "web/page_comm.h"
+#include "web/web_audit.h"
 #include "web/web_session.h"
 
 namespace wb {
@@ -42,6 +43,9 @@ public:
     // Runs the checked plan on the page's port (attached beforehand), with
     // the options its check used: the bytes run are those the table showed.
     bool start();
+    // Audits the checked plan on the page's port: nothing is written.
+    bool startAudit();
+    WebAudit& audit() { return audit_; }
     // One 100 ms tick; PageEvent bits.
     std::uint32_t tick();
     void stop();
@@ -56,8 +60,8 @@ public:
     // Every message of the run, in order, as a JSON list of texts.
     std::string messagesJson() const;
     std::string reportCsv() const;
-    // The printable hunt sheet of the checked plan, with the run's rows so
-    // far; empty without a plan.
+    // The printable hunt sheet of the checked plan, with the rows so far of
+    // the run or the audit, whichever came last; empty without a plan.
     std::string sheetHtml() const;
     // The backups taken so far, by index.
     std::size_t backupCount() const { return backups_.size(); }
@@ -98,6 +102,9 @@ private:
     std::vector<PlanReportRow> rows_;
     std::vector<Backup> backups_;
     std::uint32_t events_ = 0;
+
+    WebAudit audit_{comm_};
+    bool audited_ = false;  // the audit came after the last run
 };
 
 }  // namespace wb

@@ -266,6 +266,36 @@ TEST(WebPlan, BaseFileFromTheUserAndBackupsNamedAsTheCommandLineNamesThem) {
     EXPECT_FALSE(plan.start());
 }
 
+// The audit and the run share the port: neither starts while the other is
+// under way. Stop ends the audit at once with the summary; its JSON carries
+// UTF-8 names and a beacon's single-byte text alike in plain ASCII.
+TEST(WebPlan, AuditAndRunWaitForEachOtherAndTheAuditsTextsReachThePageIntact) {
+    PageComm comm;
+    WebPlan plan(comm);
+    EXPECT_FALSE(plan.startAudit()) << "no plan yet";
+    const std::string text = R"({"model":"tarsel","beacons":[{"name":"MÖE","set":{"morseText":" MOE "}}]})";
+    ASSERT_EQ(plan.load("hunt.json", text, {}), WebPlan::LoadResult::Ready);
+    ASSERT_TRUE(plan.startAudit());
+    EXPECT_TRUE(plan.audit().busy());
+    EXPECT_FALSE(plan.start());
+    EXPECT_FALSE(plan.startAudit());
+
+    WebAudit& audit = plan.audit();
+    audit.message("Beacon \"\xC9T\": not in the plan");
+    audit.stop();
+    EXPECT_FALSE(audit.busy());
+    EXPECT_EQ(audit.status(), R"("0 of 1 beacons match the plan. Never seen: M\u00d6E")");
+    EXPECT_EQ(audit.messagesJson(),
+              R"(["Beacon \"\u00c9T\": not in the plan","Interrupted","0 of 1 beacons match the plan",)"
+              R"("Never seen: M\u00d6E"])");
+    EXPECT_EQ(audit.rowsJson(), "[]");
+    EXPECT_EQ(audit.reportCsv(), auditReportHeader());
+    EXPECT_EQ(audit.tick(), kOperationEnded);
+    EXPECT_TRUE(plan.start()) << "the run once the audit ended";
+    EXPECT_FALSE(plan.startAudit());
+    plan.stop();
+}
+
 TEST(PlanReport, TimeIsUtcToTheSecond) {
     using namespace std::chrono;
     const auto leapDay = sys_days{2024y / February / 29} + 23h + 59min + 59s + 999ms;

@@ -3,7 +3,7 @@
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
 import { createHash } from "node:crypto";
-import { writeFileSync } from "node:fs";
+import { unlinkSync, writeFileSync } from "node:fs";
 import { join } from "node:path";
 import { downloaded, launch, openPage, press, replug, statusUntil, typeInto } from "./harness.js";
 
@@ -30,7 +30,7 @@ async function setBeacons(page, lines) {
   }, lines);
 }
 
-test("A plan from the form programs a fleet, refuses the Basic in the line and reports every attempt", async () => {
+test("A plan from the form programs a fleet, refuses the Basic in the line and reports every attempt; its audit writes nothing", async () => {
   const { page, downloads, errors } = await openPage(browser, { query: "?sim=fleet=tarsel,basic,tarsel" });
   assert.equal(await page.$eval("#port", (e) => e.selectedOptions[0].textContent), "Simulated fleet: Tarsel, Basic, Tarsel");
   await page.select("#model", "2");
@@ -48,6 +48,8 @@ test("A plan from the form programs a fleet, refuses the Basic in the line and r
   assert.equal(check.find((r) => r[0] === "Enable LED"), undefined, "a Tarsel has no LED switch");
 
   await press(page, "Run plan");
+  await statusUntil(page, (s) => s === "Connect beacon MOE (1 of 2)");
+  assert.equal(await page.$eval("#plan-audit", (e) => e.disabled), true, "no audit during a run");
   const seen = await statusUntil(page, (s) => / beacons programmed$/.test(s), 150000);
   assert.equal(seen.at(-1), "2 of 2 beacons programmed");
   const wrong = "Wrong model: a Basic beacon for a Tarsel plan; not written";
@@ -137,6 +139,100 @@ test("A plan from the form programs a fleet, refuses the Basic in the line and r
   assert.match(sheet, /144\.500/);
   assert.match(sheet, /Config Written Successfully!/);
   assert.doesNotMatch(sheet, /<script|https?:/);
+
+  // Audit plan: the same three beacons brought back and read one after
+  // another; the Basic's text is in no entry. Nothing is written.
+  const fleetNow = () => page.evaluate(() => {
+    const port = window.wrenbolt.simulated.get("fleet=tarsel,basic,tarsel");
+    return { images: port.fleetEeproms().map((image) => [...image]), writes: port.fleetWrites() };
+  });
+  await press(page, "Audit plan");
+  await statusUntil(page, (s) => s === "Connect a beacon to check (0 of 2 seen)");
+  for (const id of ["plan-run", "plan-audit", "plan-load", "plan-report", "read-config"]) {
+    assert.equal(await page.$eval(`#${id}`, (e) => e.disabled), true, `${id} waits for the audit`);
+  }
+  const audited = await statusUntil(page, (s) => / beacons match the plan/.test(s), 150000);
+  assert.equal(audited.at(-1), "2 of 2 beacons match the plan");
+  const auditLog = await page.$$eval("#plan-log li", (items) => items.map((li) => li.textContent));
+  const stranger = 'Beacon " WRENBOLT ": not in the plan';
+  assert.deepEqual(auditLog, [
+    "Connect a beacon to check (0 of 2 seen)",
+    "MOE: matches the plan",
+    "Beacon removed",
+    "Connect a beacon to check (1 of 2 seen)",
+    stranger,
+    "Beacon removed",
+    "Connect a beacon to check (1 of 2 seen)",
+    "MOI: matches the plan",
+    "2 of 2 beacons match the plan",
+  ]);
+  assert.equal(await page.$eval('[role="status"]', (e) => e.dataset.outcome), "failure", "a stranger was on the cable");
+  const checked = await tableText(page, "plan-results");
+  assert.deepEqual(checked[0], ["Name", "Text", "Version", "Result", "SHA-256", "Differences"]);
+  assert.deepEqual(checked.slice(1).map((r) => [r[0], r[1], r[2], r[3], r[5]]), [
+    ["MOE", '" MOE "', tarsel, "matches", ""],
+    ["", '" WRENBOLT "', "Wrenbolt v2.1", "not in plan", ""],
+    ["MOI", '" MOI "', tarsel, "matches", ""],
+  ]);
+  const again = await fleetNow();
+  assert.equal(again.writes, 0, "no write request reached a beacon");
+  assert.deepEqual(again.images, images, "each beacon holds what it held");
+  const imageSums = images.map((image) => sha256(Uint8Array.from(image)));
+  checked.slice(1).forEach((r, i) => assert.ok(imageSums[i].startsWith(r[4]), "the digest of what was read"));
+  await press(page, "Download report");
+  const auditCsv = new TextDecoder().decode(await downloaded(downloads, "audit-report.csv")).split("\n");
+  assert.equal(auditCsv[0], "time,name,version,result,sha256,differences");
+  assert.equal(auditCsv.at(-1), "");
+  const auditRows = auditCsv.slice(1, -1).map((line) => line.split(","));
+  for (const r of auditRows) assert.match(r[0], /^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ$/);
+  assert.deepEqual(auditRows.map((r) => r.slice(1)), [
+    ["MOE", tarsel, "matches", imageSums[0], ""],
+    [" WRENBOLT ", "Wrenbolt v2.1", "not in plan", imageSums[1], ""],
+    ["MOI", tarsel, "matches", imageSums[2], ""],
+  ]);
+  unlinkSync(join(downloads, "audit-report.csv"));
+  // The hunt sheet now marks each beacon with its audit's result.
+  await page.evaluate(() => {
+    window.sheetOpened = undefined;
+  });
+  await press(page, "Print hunt sheet");
+  await page.waitForFunction(() => window.sheetOpened !== undefined);
+  const auditSheet = await page.evaluate(() => window.sheetOpened);
+  assert.equal(auditSheet.match(/matches/g)?.length, 2);
+  assert.doesNotMatch(auditSheet, /Config Written Successfully!/);
+
+  // The plan changed since: the first beacon differs; Stop ends the audit
+  // while it waits for that beacon's removal.
+  await typeInto(page, "TX Frequency", "144.6");
+  await press(page, "Plan from form");
+  await press(page, "Audit plan");
+  const differs = "MOE: differs from the plan";
+  const difference = "TX Frequency: beacon 144.500, plan 144.600";
+  await page.waitForFunction((text) => [...document.querySelectorAll("#plan-log li")].some((li) => li.textContent === text), { timeout: 60000 }, differs);
+  await press(page, "Stop");
+  const stopped = await statusUntil(page, (s) => / beacons match the plan/.test(s));
+  assert.equal(stopped.at(-1), "0 of 2 beacons match the plan. Never seen: MOI");
+  assert.deepEqual(await page.$$eval("#plan-log li", (items) => items.map((li) => li.textContent)), [
+    "Connect a beacon to check (0 of 2 seen)",
+    differs,
+    `  ${difference}`,
+    "Interrupted",
+    "0 of 2 beacons match the plan",
+    "Never seen: MOI",
+  ]);
+  const differing = await tableText(page, "plan-results");
+  assert.deepEqual(differing.slice(1).map((r) => [r[0], r[3], r[5]]), [["MOE", "differs", difference]]);
+  await press(page, "Download report");
+  const stoppedCsv = new TextDecoder().decode(await downloaded(downloads, "audit-report.csv")).split("\n");
+  assert.equal(stoppedCsv.length, 3);
+  assert.ok(stoppedCsv[1].endsWith(`,MOE,${tarsel},differs,${imageSums[0]},txFrequencyMHz`), stoppedCsv[1]);
+  assert.equal((await fleetNow()).writes, 0);
+  assert.equal(await page.$eval("#plan-run", (e) => e.disabled), false);
+  assert.equal(await page.$eval("#plan-audit", (e) => e.disabled), false);
+  if (process.env.WB_SHOT) {
+    await page.setViewport({ width: 1280, height: 900 });
+    await (await page.$("section.plan")).screenshot({ path: process.env.WB_SHOT });
+  }
   assert.deepEqual(errors, []);
   await page.close();
 });

@@ -1,0 +1,159 @@
+#include "web/web_audit.h"
+
+#include <chrono>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+#include "config/record_fields.h"
+#include "plan/audit_texts.h"
+#include "plan/field_text.h"
+#include "plan/plan_report.h"
+#include "web/json_text.h"
+#include "web/web_session.h"
+
+namespace wb {
+
+namespace {
+
+// As WebPlan's answers: plain ASCII JSON, which the page reads byte by byte.
+std::string asciiDump(const nlohmann::ordered_json& doc) {
+    return doc.dump(-1, ' ', true, nlohmann::json::error_handler_t::replace);
+}
+
+bool validUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2) return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+// A beacon's own text is single bytes (Latin-1); names and the form's
+// values are UTF-8. A line that is not UTF-8 holds a beacon's text.
+nlohmann::ordered_json lineJson(const std::string& line) {
+    if (validUtf8(line)) return line;
+    return nlohmann::ordered_json::parse(jsonString(line));
+}
+
+nlohmann::ordered_json latin1Json(std::string_view bytes) { return nlohmann::ordered_json::parse(jsonString(bytes)); }
+
+std::string joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += (text.empty() ? "" : ". ") + line;
+    return text;
+}
+
+}  // namespace
+
+bool WebAudit::start(const HuntPlan& plan) {
+    if (busy()) return false;
+    audit_.reset();
+    plan_ = plan;
+    device_ = BeaconDevice{};
+    messages_.clear();
+    rows_.clear();
+    summarised_ = false;
+    events_ = 0;
+    port_.setPortName(comm_.attachedName());
+    audit_.emplace(plan_, device_, port_, *this);
+    return true;
+}
+
+std::uint32_t WebAudit::tick() {
+    events_ = 0;
+    if (!busy()) return kOperationEnded;
+    port_.setPortName(comm_.attachedName());
+    audit_->tick();
+    if (audit_->finished()) {
+        events_ |= kOperationEnded;
+        if (!summarised_) {
+            for (const std::string& line : audit_->summary()) messages_.push_back(line);
+            summarised_ = true;
+        }
+    }
+    return events_;
+}
+
+void WebAudit::stop() {
+    if (!busy()) return;
+    audit_->stop();
+    // stop() ends the audit at once: no tick follows to summarise it.
+    if (audit_->finished() && !summarised_) {
+        for (const std::string& line : audit_->summary()) messages_.push_back(line);
+        summarised_ = true;
+    }
+}
+
+bool WebAudit::nextTickReads() const { return busy() && tickDrainsLine(device_, comm_); }
+
+std::string WebAudit::status() const {
+    std::string text;
+    if (!audit_) {
+    } else if (audit_->finished()) {
+        text = joined(audit_->summary());
+    } else if (audit_->exchangeShown()) {
+        text = device_.statusText;
+    } else if (!messages_.empty()) {
+        text = messages_.back();
+    }
+    return asciiDump(lineJson(text));
+}
+
+std::string WebAudit::messagesJson() const {
+    auto list = nlohmann::ordered_json::array();
+    for (const std::string& line : messages_) list.push_back(lineJson(line));
+    return asciiDump(list);
+}
+
+std::string WebAudit::rowsJson() const {
+    auto rows = nlohmann::ordered_json::array();
+    for (const Row& row : rows_) {
+        const AuditedBeacon& b = row.beacon;
+        auto differences = nlohmann::ordered_json::array();
+        if (b.entry != AuditedBeacon::kNoEntry && !b.differences.empty()) {
+            DeviceConfig planned = plan_.entries[b.entry].stored;
+            planned.model = plan_.model;
+            for (const ShownDifference& d : shownDifferences(b.record, planned)) {
+                differences.push_back({{"label", d.label},
+                                       {"beacon", d.a},
+                                       {"plan", d.b},
+                                       {"text", audit_text::difference(d.label, d.a, d.b)}});
+            }
+        }
+        rows.push_back({{"time", row.time},
+                        {"name", b.name},
+                        {"text", shownValue(recordField("morseText"), b.record)},
+                        {"version", latin1Json(b.version)},
+                        {"result", b.result},
+                        {"sha256", b.sha256},
+                        {"differences", std::move(differences)}});
+    }
+    return asciiDump(rows);
+}
+
+std::string WebAudit::reportCsv() const {
+    std::string csv = auditReportHeader();
+    for (const Row& row : rows_) {
+        const AuditedBeacon& b = row.beacon;
+        csv += auditReportLine({row.time, b.name.empty() ? b.text : b.name, b.version, b.result, b.sha256,
+                                b.differences});
+    }
+    return csv;
+}
+
+std::string WebAudit::utcNow() { return utcTimeText(std::chrono::system_clock::now()); }
+
+void WebAudit::message(const std::string& line) { messages_.push_back(line); }
+
+void WebAudit::beacon(const AuditedBeacon& beacon) {
+    rows_.push_back({utcNow(), beacon});
+    events_ |= kPlanRow;
+}
+
+}  // namespace wb
