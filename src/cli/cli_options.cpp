@@ -49,6 +49,19 @@ Outcome readImageInput(const std::string& path, const std::string& role, ConfigI
     throw UsageError(role + " \"" + path + "\" " + inputFileProblemText(problem));
 }
 
+bool readImageArgument(const std::string& path, std::ostream& err, std::optional<ConfigImage>& image) {
+    image.reset();
+    if (path.empty()) return true;
+    ConfigImage bytes{};
+    const Outcome loaded = readImageInput(path, "The input file", bytes);
+    if (loaded != Outcome::FileLoaded) {
+        err << fileOutcomeText(loaded) << ": " << path << '\n';
+        return false;
+    }
+    image = bytes;
+    return true;
+}
+
 CLI::Option* addJsonFlag(CLI::App& command, bool& json) {
     return command.add_flag("--json", json, "Print one JSON object instead of the table");
 }

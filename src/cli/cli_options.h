@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,11 @@ std::string readInputText(const std::string& path, const std::string& role);
 // for what is no regular file of at most 1 MiB; otherwise returns the
 // load's outcome (FileLoaded, FailedToOpenFile, InvalidFileFormat, ...).
 Outcome readImageInput(const std::string& path, const std::string& role, ConfigImage& image);
+
+// The .wb1 file that write and verify take (`path` empty: none), read as
+// readImageInput reads. False, with the load's text and the path on `err`,
+// when it will not load.
+bool readImageArgument(const std::string& path, std::ostream& err, std::optional<ConfigImage>& image);
 
 // --json, for the commands that print a record.
 CLI::Option* addJsonFlag(CLI::App& command, bool& json);

@@ -15,6 +15,17 @@
 #include "plan/shown_text.h"
 
 namespace wb {
+void addPlanInput(CLI::App& command, std::string& planPath, PlanCheckOptions& check) {
+    command.add_option("plan", planPath, "The plan, a JSON file")->required();
+    command.add_flag("--no-limit", check.noLimit, "Lift the 144-148 MHz limit (/NOLIMIT)");
+    command.add_flag("--allow-same-text", check.allowSameText,
+                     "Let two beacons store the same Morse text");
+}
+
+void addConfirmFlag(CLI::App& command, bool& confirm) {
+    command.add_flag("--confirm", confirm, "Wait for Enter before each beacon instead of detecting it");
+}
+
 namespace {
 
 // What each beacon of the plan will store, after its layout's coarsening.
@@ -39,14 +50,6 @@ void printPlan(std::ostream& out, const HuntPlan& plan, bool json) {
         out << "Beacon " << shownText(entry.name) << " (" << i + 1 << " of " << plan.entries.size() << ")\n"
             << shownText(recordTable(entry.stored), true);
     }
-}
-
-// The plan file and the options that decide whether it is taken.
-void addPlanInput(CLI::App& command, std::string& planPath, PlanCheckOptions& check) {
-    command.add_option("plan", planPath, "The plan, a JSON file")->required();
-    command.add_flag("--no-limit", check.noLimit, "Lift the 144-148 MHz limit (/NOLIMIT)");
-    command.add_flag("--allow-same-text", check.allowSameText,
-                     "Let two beacons store the same Morse text");
 }
 
 void addCheck(CLI::App& parent, CliContext& context) {
@@ -78,8 +81,7 @@ void addRun(CLI::App& parent, CliContext& context) {
     command->add_option("--backup-dir", options->backupDir,
                         "Folder for each beacon's image before the write (default: beside the "
                         "report, or plan-backups)");
-    command->add_flag("--confirm", options->confirm,
-                      "Wait for Enter before each beacon instead of detecting it");
+    addConfirmFlag(*command, options->confirm);
     command->callback([&context, options] {
         std::string baseFile;
         const HuntPlan plan = loadHuntPlan(options->planPath, options->check, &baseFile);

@@ -136,15 +136,11 @@ void addPlanAuditCommand(CLI::App& parent, CliContext& context) {
         "audit", "Read the plan's beacons one after another and compare each with the plan; "
                  "never writes");
     auto options = std::make_shared<AuditOptions>();
-    command->add_option("plan", options->planPath, "The plan, a JSON file")->required();
-    command->add_flag("--no-limit", options->check.noLimit, "Lift the 144-148 MHz limit (/NOLIMIT)");
-    command->add_flag("--allow-same-text", options->check.allowSameText,
-                      "Let two beacons store the same Morse text");
+    addPlanInput(*command, options->planPath, options->check);
     addDeviceOptions(*command, options->device);
     command->add_option("--report", options->reportPath, "Write one CSV row per beacon read to this file");
     command->add_flag("--json", options->json, "Print the results as one JSON object at the end");
-    command->add_flag("--confirm", options->confirm,
-                      "Wait for Enter before each beacon instead of detecting it");
+    addConfirmFlag(*command, options->confirm);
     command->callback([&context, options] {
         std::string baseFile;
         const HuntPlan plan = loadHuntPlan(options->planPath, options->check, &baseFile);

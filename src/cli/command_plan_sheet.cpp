@@ -54,10 +54,7 @@ void addPlanSheetCommand(CLI::App& parent, CliContext& context) {
     auto* command = parent.add_subcommand(
         "sheet", "Make a printable HTML sheet of every beacon's settings, with boxes to tick");
     auto options = std::make_shared<SheetOptions>();
-    command->add_option("plan", options->planPath, "The plan, a JSON file")->required();
-    command->add_flag("--no-limit", options->check.noLimit, "Lift the 144-148 MHz limit (/NOLIMIT)");
-    command->add_flag("--allow-same-text", options->check.allowSameText,
-                      "Let two beacons store the same Morse text");
+    addPlanInput(*command, options->planPath, options->check);
     command->add_option("-o,--output", options->outputPath, "The HTML file (default: stdout)");
     command->add_option("--report", options->reportPath,
                         "A run's or an audit's CSV report: each beacon's last time and result");

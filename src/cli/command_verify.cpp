@@ -97,15 +97,7 @@ int runVerify(CliContext& context, const VerifyOptions& options) {
     DeviceConfig scratch;
     applyEdits(options, jsonText, scratch);
     std::optional<ConfigImage> fileImage;
-    if (!options.filePath.empty()) {
-        ConfigImage image{};
-        const Outcome loaded = loadImageFile(options.filePath, image);
-        if (loaded != Outcome::FileLoaded) {
-            context.err << fileOutcomeText(loaded) << ": " << options.filePath << '\n';
-            return kExitFailed;
-        }
-        fileImage = image;
-    }
+    if (!readImageArgument(options.filePath, context.err, fileImage)) return kExitFailed;
     DeviceSession session(context, options.device);
     if (!session.ready()) return kExitFailed;
     return session.finish(verifyWithSession(context, options, session, jsonText, fileImage));

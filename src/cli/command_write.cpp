@@ -99,15 +99,7 @@ int runWrite(CliContext& context, const WriteOptions& options) {
     DeviceConfig scratch;
     applyEdits(options, jsonText, scratch);
     std::optional<ConfigImage> fileImage;
-    if (!options.filePath.empty()) {
-        ConfigImage image{};
-        const Outcome loaded = readImageInput(options.filePath, "The input file", image);
-        if (loaded != Outcome::FileLoaded) {
-            context.err << fileOutcomeText(loaded) << ": " << options.filePath << '\n';
-            return kExitFailed;
-        }
-        fileImage = image;
-    }
+    if (!readImageArgument(options.filePath, context.err, fileImage)) return kExitFailed;
 
     DeviceSession session(context, options.device);
     if (!session.ready()) return kExitFailed;

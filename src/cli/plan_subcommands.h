@@ -2,9 +2,17 @@
 
 #include <CLI/CLI.hpp>
 
+#include <string>
+
 #include "cli/cli_context.h"
+#include "plan/plan_check.h"
 
 namespace wb {
+
+// The plan file and the options that decide whether it is taken, for every
+// plan command; and --confirm, for those that wait for beacons.
+void addPlanInput(CLI::App& command, std::string& planPath, PlanCheckOptions& check);
+void addConfirmFlag(CLI::App& command, bool& confirm);
 
 // `plan audit` and `plan sheet`, each in its own file, added to `plan`.
 void addPlanAuditCommand(CLI::App& plan, CliContext& context);
