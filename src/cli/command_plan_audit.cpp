@@ -42,9 +42,7 @@ public:
     }
     void beacon(const AuditedBeacon& b) override {
         if (report_ == nullptr || failed) return;
-        AuditReportRow row{utcNow(), b.name.empty() ? b.text : b.name, b.version, b.result, b.sha256,
-                           b.differences};
-        if (!report_->write(auditReportLine(row))) {
+        if (!report_->write(auditReportLine(auditReportRow(b, utcNow())))) {
             failed = true;
             session_.display().finish();
             context_.err << report_->error() << '\n' << std::flush;
@@ -60,7 +58,7 @@ private:
     bool quiet_;
 };
 
-nlohmann::ordered_json auditJson(const HuntPlan& plan, const PlanAudit& audit) {
+nlohmann::ordered_json auditJson(const PlanAudit& audit) {
     nlohmann::ordered_json doc;
     doc["beacons"] = nlohmann::ordered_json::array();
     for (const AuditedBeacon& b : audit.beacons()) {
@@ -72,9 +70,7 @@ nlohmann::ordered_json auditJson(const HuntPlan& plan, const PlanAudit& audit) {
         beacon["differences"] = nlohmann::ordered_json::array();
         if (b.entry != AuditedBeacon::kNoEntry) {
             const nlohmann::ordered_json found = recordToJson(b.record);
-            DeviceConfig planned = plan.entries[b.entry].stored;
-            planned.model = plan.model;
-            const nlohmann::ordered_json wanted = recordToJson(planned);
+            const nlohmann::ordered_json wanted = recordToJson(audit.planned(b.entry));
             for (const std::string& key : b.differences) {
                 beacon["differences"].push_back({{"key", key}, {"beacon", found[key]}, {"plan", wanted[key]}});
             }
@@ -123,7 +119,7 @@ int runAudit(CliContext& context, const AuditOptions& options, const HuntPlan& p
     session.display().finish();
     for (const std::string& line : audit.summary()) context.err << shownText(line) << '\n';
     if (endOfInput) context.err << "Stopped: no more input\n";
-    if (options.json) context.out << auditJson(plan, audit).dump(2) << '\n';
+    if (options.json) context.out << auditJson(audit).dump(2) << '\n';
     if (host.failed) return session.finish(kExitFailed);
     if (audit.interrupted() && !endOfInput) return session.finish(kExitInterrupted);
     return session.finish(audit.ok() ? kExitOk : kExitFailed);

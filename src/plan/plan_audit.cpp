@@ -155,9 +155,8 @@ void PlanAudit::judge(AuditedBeacon& found) {
         return;
     }
     seen_[found.entry] = true;
-    DeviceConfig planned = entry.stored;
-    planned.model = plan_.model;
-    found.differences = differingFields(found.record, planned);
+    const DeviceConfig wanted = planned(found.entry);
+    found.differences = differingFields(found.record, wanted);
     if (found.differences.empty()) {
         found.result = std::string(audit_text::kMatches);
         host_.message(audit_text::matches(entry.name));
@@ -165,9 +164,20 @@ void PlanAudit::judge(AuditedBeacon& found) {
     }
     found.result = std::string(audit_text::kDiffers);
     host_.message(audit_text::differs(entry.name));
-    for (const ShownDifference& d : shownDifferences(found.record, planned)) {
+    for (const ShownDifference& d : shownDifferences(found.record, wanted)) {
         host_.message("  " + audit_text::difference(d.label, d.a, d.b));
     }
+}
+
+DeviceConfig PlanAudit::planned(std::size_t entry) const {
+    DeviceConfig record = plan_.entries.at(entry).stored;
+    record.model = plan_.model;
+    return record;
+}
+
+AuditReportRow auditReportRow(const AuditedBeacon& beacon, const std::string& time) {
+    return {time, beacon.name.empty() ? beacon.text : beacon.name, beacon.version, beacon.result, beacon.sha256,
+            beacon.differences};
 }
 
 void PlanAudit::finish() {

@@ -26,6 +26,9 @@ struct AuditedBeacon {
     std::vector<std::string> differences;  // keys, as differingFields gives them
 };
 
+// The report's row for a beacon read at `time`: a stranger goes by its text.
+AuditReportRow auditReportRow(const AuditedBeacon& beacon, const std::string& time);
+
 // What an audit needs from its front end.
 class AuditHost {
 public:
@@ -72,6 +75,8 @@ public:
     std::size_t total() const { return plan_.entries.size(); }
     // "N of M beacons match the plan", then "Never seen: ..." when some were not.
     std::vector<std::string> summary() const;
+    // What the entry's beacon stores: what a beacon found for it is compared with.
+    DeviceConfig planned(std::size_t entry) const;
 
 private:
     enum class Operation { None, Detect, RemovalCheck };

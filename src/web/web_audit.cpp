@@ -72,22 +72,22 @@ std::uint32_t WebAudit::tick() {
     audit_->tick();
     if (audit_->finished()) {
         events_ |= kOperationEnded;
-        if (!summarised_) {
-            for (const std::string& line : audit_->summary()) messages_.push_back(line);
-            summarised_ = true;
-        }
+        summarise();
     }
     return events_;
+}
+
+void WebAudit::summarise() {
+    if (summarised_) return;
+    for (const std::string& line : audit_->summary()) messages_.push_back(line);
+    summarised_ = true;
 }
 
 void WebAudit::stop() {
     if (!busy()) return;
     audit_->stop();
     // stop() ends the audit at once: no tick follows to summarise it.
-    if (audit_->finished() && !summarised_) {
-        for (const std::string& line : audit_->summary()) messages_.push_back(line);
-        summarised_ = true;
-    }
+    if (audit_->finished()) summarise();
 }
 
 bool WebAudit::nextTickReads() const { return busy() && tickDrainsLine(device_, comm_); }
@@ -117,9 +117,7 @@ std::string WebAudit::rowsJson() const {
         const AuditedBeacon& b = row.beacon;
         auto differences = nlohmann::ordered_json::array();
         if (b.entry != AuditedBeacon::kNoEntry && !b.differences.empty()) {
-            DeviceConfig planned = plan_.entries[b.entry].stored;
-            planned.model = plan_.model;
-            for (const ShownDifference& d : shownDifferences(b.record, planned)) {
+            for (const ShownDifference& d : shownDifferences(b.record, audit_->planned(b.entry))) {
                 differences.push_back({{"label", d.label},
                                        {"beacon", d.a},
                                        {"plan", d.b},
@@ -140,9 +138,7 @@ std::string WebAudit::rowsJson() const {
 std::string WebAudit::reportCsv() const {
     std::string csv = auditReportHeader();
     for (const Row& row : rows_) {
-        const AuditedBeacon& b = row.beacon;
-        csv += auditReportLine({row.time, b.name.empty() ? b.text : b.name, b.version, b.result, b.sha256,
-                                b.differences});
+        csv += auditReportLine(auditReportRow(row.beacon, row.time));
     }
     return csv;
 }

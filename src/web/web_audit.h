@@ -54,6 +54,9 @@ private:
         AuditedBeacon beacon;
     };
 
+    // The summary, once, at the end of the message log.
+    void summarise();
+
     PageComm& comm_;
     SerialPort port_{comm_};
     HuntPlan plan_;
