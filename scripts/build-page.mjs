@@ -1,0 +1,122 @@
+#!/usr/bin/env node
+// Builds the one self-contained page: web/index.html with its style sheet
+// and its JavaScript modules, bundled and minified by esbuild into one
+// module script, and the WebAssembly module (gzip, then base64; the page
+// unpacks it with the browser's DecompressionStream) inlined, so that the
+// file works from disk and with no network.
+//
+// With --site DIR it also writes the installable web app: DIR/index.html
+// (the same page, with its manifest and the service worker's start),
+// manifest.webmanifest, the icons and sw.js (minified, its own file),
+// whose cache name comes from the content of the other files, so that a
+// changed site is a new version.
+//
+//   node scripts/build-page.mjs WEB_DIR MODULE.wasm OUT.html [--site DIR]
+//
+// esbuild comes from scripts/package-lock.json (npm ci in scripts/).
+import { createHash } from "node:crypto";
+import { copyFileSync, mkdirSync, readFileSync, writeFileSync } from "node:fs";
+import { dirname, join } from "node:path";
+import { gzipSync } from "node:zlib";
+import * as esbuild from "esbuild";
+
+const [webDir, wasmPath, outPath, siteFlag, siteDir, ...extra] = process.argv.slice(2);
+if (!outPath || extra.length > 0 || (siteFlag !== undefined && (siteFlag !== "--site" || !siteDir))) {
+  console.error("usage: build-page.mjs WEB_DIR MODULE.wasm OUT.html [--site DIR]");
+  process.exit(2);
+}
+
+// One build option set for the page's bundle and the worker: minified,
+// non-ASCII text kept as it is (the page is UTF-8), no lowering of syntax.
+const common = { minify: true, charset: "utf8", legalComments: "none", logLevel: "silent" };
+
+// A warning is a fault in the page's sources (a missing export, a
+// duplicate key, a comparison that is always false): it fails the build,
+// as a compiler warning does.
+function failOnWarnings(what, warnings) {
+  if (warnings.length === 0) return;
+  const text = esbuild.formatMessagesSync(warnings, { kind: "warning" }).join("");
+  throw new Error(`${what}: esbuild warned\n${text}`);
+}
+
+// Inside an inline <script> or <style>, "</script" or "</style" would end
+// the element early and "<!--" would change how the rest is parsed.
+function checkInline(what, text, tag) {
+  const bad = new RegExp(`</${tag}|<!--`, "i").exec(text);
+  if (bad) throw new Error(`${what} holds "${bad[0]}", which cannot stand inside an inline <${tag}>`);
+}
+
+async function bundle(entry) {
+  const result = await esbuild.build({
+    ...common,
+    entryPoints: [join(webDir, entry)],
+    bundle: true,
+    format: "esm",
+    platform: "browser",
+    // esbuild itself writes "</script" in strings as "<\/script".
+    write: false,
+  });
+  failOnWarnings(entry, result.warnings);
+  const script = result.outputFiles[0].text;
+  checkInline(`the bundle of ${entry}`, script, "script");
+  return script;
+}
+
+async function minify(what, source, loader) {
+  const result = await esbuild.transform(source, { ...common, loader, sourcefile: what });
+  failOnWarnings(what, result.warnings);
+  return result.code;
+}
+
+async function main() {
+  let html = readFileSync(join(webDir, "index.html"), "utf8");
+  const entry = html.match(/<script type="module" src="([\w.-]+\.js)"><\/script>/);
+  if (!entry) throw new Error("index.html has no module script");
+  const script = await bundle(entry[1]);
+  const css = await minify("style.css", readFileSync(join(webDir, "style.css"), "utf8"), "css");
+  checkInline("style.css", css, "style");
+  const wasm = gzipSync(readFileSync(wasmPath), { level: 9 }).toString("base64");
+
+  // Functions as replacements, so that "$" in the sources stays as it is.
+  const stylesheet = '<link rel="stylesheet" href="style.css">';
+  if (!html.includes(stylesheet)) throw new Error(`index.html has no ${stylesheet}`);
+  html = html
+    .replace(stylesheet, () => `<style>\n${css}</style>`)
+    .replace(entry[0], () => `<script type="module">\n${script}</script>`)
+    .replace(/(<script id="wb-module" type="application\/octet-stream">)(<\/script>)/, (_, open, close) => open + wasm + close);
+  if (!html.includes(wasm)) throw new Error('index.html has no <script id="wb-module">');
+  writeFileSync(outPath, html);
+
+  if (siteDir) await writeSite(html);
+}
+
+async function writeSite(html) {
+  const manifest = JSON.parse(readFileSync(join(webDir, "manifest.webmanifest"), "utf8"));
+  const files = ["index.html", "manifest.webmanifest", ...manifest.icons.map((icon) => icon.src)];
+  const head =
+    '<link rel="manifest" href="manifest.webmanifest">\n' +
+    `<meta name="theme-color" content="${manifest.theme_color}">\n` +
+    `<link rel="icon" href="${manifest.icons[0].src}">\n` +
+    `<link rel="apple-touch-icon" href="${manifest.icons[0].src}">\n`;
+  const site = html.replace("<html ", '<html data-site="true" ').replace("</head>", () => head + "</head>");
+  if (site === html) throw new Error("index.html has no <html ...> or </head>");
+  const hash = createHash("sha256");
+  for (const file of files) {
+    mkdirSync(dirname(join(siteDir, file)), { recursive: true });
+    if (file === "index.html") writeFileSync(join(siteDir, file), site);
+    else copyFileSync(join(webDir, file), join(siteDir, file));
+    hash.update(file).update(readFileSync(join(siteDir, file)));
+  }
+  // The cache name and file list go in before minifying, which drops the
+  // list's placeholder comment.
+  const worker = readFileSync(join(webDir, "sw.js"), "utf8")
+    .replace('"wrenbolt-dev"', () => JSON.stringify(`wrenbolt-${hash.digest("hex").slice(0, 16)}`))
+    .replace("[/* FILES */]", () => JSON.stringify(["./", ...files]));
+  if (worker.includes("wrenbolt-dev") || worker.includes("FILES")) throw new Error("sw.js lacks its cache name or file list");
+  writeFileSync(join(siteDir, "sw.js"), await minify("sw.js", worker, "js"));
+}
+
+main().catch((error) => {
+  console.error(`build-page.mjs: ${error.message}`);
+  process.exit(1);
+});
