@@ -16,7 +16,7 @@
 // esbuild comes from scripts/package-lock.json (npm ci in scripts/).
 import { createHash } from "node:crypto";
 import { copyFileSync, mkdirSync, readFileSync, writeFileSync } from "node:fs";
-import { dirname, join } from "node:path";
+import { dirname, join, resolve } from "node:path";
 import { gzipSync } from "node:zlib";
 import * as esbuild from "esbuild";
 
@@ -49,7 +49,9 @@ function checkInline(what, text, tag) {
 async function bundle(entry) {
   const result = await esbuild.build({
     ...common,
-    entryPoints: [join(webDir, entry)],
+    // Messages name the files by their paths inside web/.
+    absWorkingDir: resolve(webDir),
+    entryPoints: [entry],
     bundle: true,
     format: "esm",
     platform: "browser",
@@ -109,10 +111,13 @@ async function writeSite(html) {
   }
   // The cache name and file list go in before minifying, which drops the
   // list's placeholder comment.
-  const worker = readFileSync(join(webDir, "sw.js"), "utf8")
-    .replace('"wrenbolt-dev"', () => JSON.stringify(`wrenbolt-${hash.digest("hex").slice(0, 16)}`))
-    .replace("[/* FILES */]", () => JSON.stringify(["./", ...files]));
-  if (worker.includes("wrenbolt-dev") || worker.includes("FILES")) throw new Error("sw.js lacks its cache name or file list");
+  // A worker without either would never see a new version or cache nothing.
+  const source = readFileSync(join(webDir, "sw.js"), "utf8");
+  const placeholders = ['"wrenbolt-dev"', "[/* FILES */]"];
+  if (placeholders.some((text) => source.split(text).length !== 2)) throw new Error("sw.js lacks its cache name or file list");
+  const worker = source
+    .replace(placeholders[0], () => JSON.stringify(`wrenbolt-${hash.digest("hex").slice(0, 16)}`))
+    .replace(placeholders[1], () => JSON.stringify(["./", ...files]));
   writeFileSync(join(siteDir, "sw.js"), await minify("sw.js", worker, "js"));
 }
 

@@ -1,14 +1,16 @@
 #!/usr/bin/env node
-// The browser page in headless Chromium: the size of the one file, the time
+// The browser page in headless Chromium: the size of the one file (and of
+// its script and style sheet against their sources in web/), the time
 // from opening it to a usable form, and Read Config and Write Config against
 // the page's simulated Tarsel beacon, each set against the protocol floor as
 // bench/exchange_timing does for the native tool. Prints figures; asserts
 // nothing.
 //
 //   node bench/web/page_timing.mjs [--runs N] [--screenshot PATH]
-import { statSync } from "node:fs";
+import { readdirSync, readFileSync, statSync } from "node:fs";
+import { join } from "node:path";
 import { parseArgs } from "node:util";
-import { launch, pagePath } from "../../tests/web/harness.js";
+import { launch, pagePath, root } from "../../tests/web/harness.js";
 import { median, readFloor, timed, writeFloor } from "./timing_common.mjs";
 
 const { values } = parseArgs({ options: { runs: { type: "string", default: "5" }, screenshot: { type: "string" } } });
@@ -44,6 +46,16 @@ try {
 
   const size = statSync(pagePath).size;
   console.log(`wrenbolt-config.html  ${size} bytes (${(size / 1024).toFixed(1)} KiB; goal under 400 KiB)`);
+  // The page's sources as written (every module but the service worker,
+  // and the style sheet) against what the build inlined.
+  const web = join(root, "web");
+  const sources = readdirSync(web, { recursive: true })
+    .filter((name) => (name.endsWith(".js") && name !== "sw.js") || name === "style.css")
+    .reduce((sum, name) => sum + statSync(join(web, name)).size, 0);
+  const html = readFileSync(pagePath, "utf8");
+  const inlined = [/<script type="module">([^]*?)<\/script>/, /<style>([^]*?)<\/style>/]
+    .reduce((sum, pattern) => sum + Buffer.byteLength(html.match(pattern)?.[1] ?? ""), 0);
+  console.log(`  script and style    ${inlined} bytes minified, from ${sources} bytes of sources (${((100 * inlined) / sources).toFixed(0)} %)`);
   console.log(`open to usable form   median ${median(ready).toFixed(0)} ms over ${runs} loads (goal under 1000 ms)`);
   const report = (name, xs, floor) =>
     console.log(

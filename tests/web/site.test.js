@@ -2,13 +2,17 @@
 // worker, Chromium's installability check, a reload with no network, an
 // update offered and never forced; the page at phone size, with the tone
 // chart; and axe-core's accessibility rules on the page, the Hunt plan
-// panel and the truncation notice, at laptop and phone width.
+// panel and the truncation notice, at laptop and phone width. And the
+// build of both (scripts/build-page.mjs) from small web folders of its own:
+// what it bundles and inlines, and each fault it refuses.
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
-import { cpSync, mkdtempSync, readFileSync, writeFileSync } from "node:fs";
+import { spawnSync } from "node:child_process";
+import { cpSync, mkdirSync, mkdtempSync, readFileSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
-import { join } from "node:path";
-import { launch, press, root, statusUntil, typeInto } from "./harness.js";
+import { dirname, join } from "node:path";
+import { gunzipSync } from "node:zlib";
+import { launch, pagePath, press, root, statusUntil, typeInto } from "./harness.js";
 import { serve } from "../../scripts/serve-web.mjs";
 
 const sitePath = join(root, "build/web/site");
@@ -160,5 +164,131 @@ test("axe-core finds no violations on the page, the Hunt plan panel and the trun
     assert.deepEqual(await violations(), [], `truncation notice at ${viewport.width}`);
     assert.deepEqual(errors, []);
     await page.close();
+  }
+});
+
+test("The one file fetches nothing from disk, holds one bundled, minified module and no source comment", async () => {
+  const html = readFileSync(pagePath, "utf8");
+  assert.deepEqual(html.match(/<script\b[^>]*>/g), ['<script id="wb-module" type="application/octet-stream">', '<script type="module">']);
+  assert.doesNotMatch(html, /<link\b|\bsrc="/);
+  const script = html.match(/<script type="module">([^]*?)<\/script>/)[1];
+  assert.doesNotMatch(script, /^\s*(import|export)\b|\bimport\s*\(/m);
+  assert.ok(!script.includes("Timers that keep time in a background tab"), "comments are gone");
+
+  const page = await browser.newPage();
+  const requests = [];
+  page.on("request", (request) => requests.push(request.url()));
+  const errors = [];
+  page.on("pageerror", (error) => errors.push(error.message));
+  await page.goto(`file://${pagePath}?sim=tarsel`);
+  await page.waitForSelector("body[data-ready]");
+  assert.equal(await readConfig(page), "Read Config Successful");
+  assert.deepEqual(requests.filter((url) => !url.startsWith("blob:") && !url.startsWith("data:")), [`file://${pagePath}?sim=tarsel`]);
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
+// A small web folder for the build: two modules with the same top-level
+// name, one in a subfolder importing back up, texts that an inliner could
+// spoil ("</script>", "</style>", "$&"), a style sheet, a manifest with one icon and
+// the real service worker. changes: file name to new content (null drops
+// the file).
+const FakeWasm = Buffer.from([0x00, 0x61, 0x73, 0x6d, 0x01, 0x00, 0x00, 0x00, 0x24, 0x26]);
+function webFolder(changes = {}) {
+  const web = mkdtempSync(join(tmpdir(), "wb-build-"));
+  const files = {
+    "index.html":
+      '<!doctype html>\n<html lang="en">\n<head>\n<meta charset="utf-8">\n<title>t</title>\n<link rel="stylesheet" href="style.css">\n</head>\n' +
+      '<body>\n<p id="out"></p>\n<script id="wb-module" type="application/octet-stream"></script>\n<script type="module" src="main.js"></script>\n</body>\n</html>\n',
+    "style.css": '/* the text\'s colour */\np { color: rgb(1, 2, 3); }\np::after { content: "</style>"; }\n',
+    "main.js":
+      'import { one } from "./a.js";\nimport { two } from "./sub/b.js";\n' +
+      'document.getElementById("out").textContent = [one(), two(), "</script>", "$&$1", "\\u00b0"].join(" ");\n',
+    "a.js": 'const name = "a";\nexport function one() { return name; }\n',
+    "sub/b.js": 'import { one } from "../a.js";\nconst name = "b";\nexport function two() { return name + one(); }\n',
+    "manifest.webmanifest": JSON.stringify({ theme_color: "#123456", icons: [{ src: "icons/i.png" }] }),
+    "icons/i.png": "icon",
+    "sw.js": readFileSync(join(root, "web/sw.js"), "utf8"),
+    ...changes,
+  };
+  for (const [name, text] of Object.entries(files)) {
+    if (text === null) continue;
+    mkdirSync(dirname(join(web, name)), { recursive: true });
+    writeFileSync(join(web, name), text);
+  }
+  writeFileSync(join(web, "module.wasm"), FakeWasm);
+  return web;
+}
+
+function buildPage(web, args = [join(web, "module.wasm"), join(web, "out.html"), "--site", join(web, "site")]) {
+  const run = spawnSync(process.execPath, [join(root, "scripts/build-page.mjs"), web, ...args], { encoding: "utf8" });
+  return { status: run.status, stderr: run.stderr };
+}
+
+test("The build bundles the modules into one scope-safe file that works from disk, and names the site's cache by its content", async () => {
+  const web = webFolder();
+  assert.deepEqual(buildPage(web), { status: 0, stderr: "" });
+  const html = readFileSync(join(web, "out.html"), "utf8");
+  const packed = html.match(/<script id="wb-module" type="application\/octet-stream">([^<]*)<\/script>/)[1];
+  assert.deepEqual(gunzipSync(Buffer.from(packed, "base64")), FakeWasm);
+  assert.ok(!html.includes("the text's colour"), "the style sheet is minified");
+
+  const page = await browser.newPage();
+  await page.goto(`file://${join(web, "out.html")}`);
+  await page.waitForFunction(() => document.getElementById("out").textContent !== "", { timeout: 5000 });
+  assert.deepEqual(await page.$eval("#out", (e) => [e.textContent, getComputedStyle(e).color, getComputedStyle(e, "::after").content]), [
+    "a ba </script> $&$1 °",
+    "rgb(1, 2, 3)",
+    '"</style>"',
+  ]);
+  await page.close();
+
+  const site = readFileSync(join(web, "site/index.html"), "utf8");
+  assert.match(site, /^<!doctype html>\n<html data-site="true" lang="en">/);
+  assert.ok(site.includes('<link rel="manifest" href="manifest.webmanifest">\n<meta name="theme-color" content="#123456">\n'));
+  const worker = readFileSync(join(web, "site/sw.js"), "utf8");
+  assert.ok(worker.includes('["./","index.html","manifest.webmanifest","icons/i.png"]'), worker);
+  const cacheName = (folder) => readFileSync(join(folder, "site/sw.js"), "utf8").match(/"(wrenbolt-[0-9a-f]{16})"/)[1];
+  // The same files make the same name; a changed icon a new one.
+  const again = webFolder();
+  const changed = webFolder({ "icons/i.png": "icon 2" });
+  assert.equal(buildPage(again).status, 0);
+  assert.equal(buildPage(changed).status, 0);
+  assert.equal(cacheName(again), cacheName(web));
+  assert.notEqual(cacheName(changed), cacheName(web));
+});
+
+test("The build refuses bad arguments and faulty sources, naming the fault", () => {
+  const cases = [
+    { title: "no output", args: ["module.wasm"], status: 2, error: /^usage: build-page\.mjs WEB_DIR MODULE\.wasm OUT\.html \[--site DIR\]/ },
+    { title: "--site without a folder", args: ["module.wasm", "out.html", "--site"], status: 2, error: /^usage:/ },
+    { title: "an unknown flag", args: ["module.wasm", "out.html", "--sight", "site"], status: 2, error: /^usage:/ },
+    { title: "an extra argument", args: ["module.wasm", "out.html", "--site", "site", "more"], status: 2, error: /^usage:/ },
+    { title: "a missing module", changes: { "a.js": null }, error: /Could not resolve "\.\/a\.js"/ },
+    { title: "an import of a name not exported", changes: { "a.js": "export const uno = 1;\n" }, error: /No matching export in ".*a\.js" for import "one"/ },
+    { title: "a syntax error", changes: { "sub/b.js": "export function two() { return 'b' +; }\n" }, error: /sub\/b\.js:1:36: ERROR: Unexpected ";"/ },
+    { title: "a warning", changes: { "a.js": 'export function one() { return { n: "a", n: "b" }.n; }\n' }, error: /main\.js: esbuild warned\n.*Duplicate key "n".*\n\s+a\.js:1:41:/s },
+    { title: "no module script", changes: { "index.html": "<html lang=\"en\">\n<head></head>\n</html>\n" }, error: /index\.html has no module script/ },
+    {
+      title: "no WebAssembly slot",
+      changes: { "index.html": '<html lang="en">\n<head><link rel="stylesheet" href="style.css"></head>\n<script type="module" src="main.js"></script>\n</html>\n' },
+      error: /index\.html has no <script id="wb-module">/,
+    },
+    {
+      title: "no style sheet link",
+      changes: { "index.html": '<html lang="en">\n<head></head>\n<script id="wb-module" type="application/octet-stream"></script><script type="module" src="main.js"></script>\n</html>\n' },
+      error: /index\.html has no <link rel="stylesheet" href="style\.css">/,
+    },
+    { title: "a script that opens an HTML comment", changes: { "a.js": 'export function one() { return "<!--"; }\n' }, error: /the bundle of main\.js holds "<!--"/ },
+    { title: "a worker without its cache name", changes: { "sw.js": 'const Cache = "x";\nconst Files = [/* FILES */];\n' }, error: /sw\.js lacks its cache name or file list/ },
+    { title: "a worker without its file list", changes: { "sw.js": 'const Cache = "wrenbolt-dev";\nconst Files = [];\n' }, error: /sw\.js lacks its cache name or file list/ },
+    { title: "a worker with its cache name twice", changes: { "sw.js": 'const Cache = "wrenbolt-dev";\nconst Old = "wrenbolt-dev";\nconst Files = [/* FILES */];\n' }, error: /sw\.js lacks/ },
+  ];
+  for (const { title, args, changes, status = 1, error } of cases) {
+    const web = webFolder(changes);
+    const run = buildPage(web, args?.map((arg) => (arg.includes(".") || arg === "site" ? join(web, arg) : arg)));
+    assert.equal(run.status, status, `${title}: ${run.stderr}`);
+    assert.match(run.stderr, error, title);
+    if (status === 1) assert.match(run.stderr, /^build-page\.mjs: /, title);
   }
 });
