@@ -5,11 +5,13 @@
 #include <utility>
 #include <vector>
 
+#include "sim/page_sim_names.h"
+
 namespace wb {
 namespace {
 
-constexpr std::string_view kPrefix = "sim:";
-constexpr std::string_view kFleet = "fleet=";
+constexpr std::string_view kPrefix = kSimPrefix;
+constexpr std::string_view kFleet = kSimFleet;
 // More beacons than any hunt uses; a typo of a few digits stays an error.
 constexpr int kMaxFleet = 99;
 

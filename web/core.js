@@ -76,12 +76,28 @@ export function latin1Bytes(text) {
   return bytes;
 }
 
+// What a module call left at wb_result(), of any instance.
+export function resultBytes(exports, length) {
+  return new Uint8Array(exports.memory.buffer, exports.wb_result(), length).slice();
+}
+export function resultJson(exports, length) {
+  return JSON.parse(latin1(resultBytes(exports, length)));
+}
+
 export class Core {
   constructor(exports) {
     this.x = exports;
     this.tickPeriodMs = exports.wb_tick_period_ms();
     this.readTimeoutMs = exports.wb_read_timeout_ms();
     this.drainCap = exports.wb_drain_cap();
+    // The line as Web Serial's open takes it, the file names offered, the
+    // models ({ code, name, title }) and the simulated beacons' names.
+    this.lineSettings = this.json(exports.wb_line_settings());
+    this.fileNames = this.json(exports.wb_file_names());
+    this.models = this.json(exports.wb_models());
+    this.simNames = this.json(exports.wb_sim_names());
+    this.flagTexts = this.json(exports.wb_flag_texts());
+    this.morseTypedBytes = this.bytes(exports.wb_morse_typed_bytes());
   }
 
   static async load() {
@@ -94,7 +110,7 @@ export class Core {
     return bytes.length;
   }
   bytes(length) {
-    return new Uint8Array(this.x.memory.buffer, this.x.wb_result(), length).slice();
+    return resultBytes(this.x, length);
   }
   text(length) {
     return latin1(this.bytes(length));
@@ -104,6 +120,18 @@ export class Core {
   }
 
   fields() { return this.json(this.x.wb_fields()); }
+  // A check box's value ("0" or "1", or a boolean) as lists and tables show it.
+  flagText(value) { return this.flagTexts[value === true || value === "1" ? 1 : 0]; }
+  // A text as the Morse field stores it typed: each single-byte character
+  // as the core's table says, any other left for the core to refuse.
+  morseTyped(text) {
+    let typed = "";
+    for (const c of text) {
+      const code = c.charCodeAt(0);
+      typed += code < 256 ? String.fromCharCode(this.morseTypedBytes[code]) : c;
+    }
+    return typed;
+  }
   setText(id, value) { this.x.wb_set_text(id, this.put(latin1Bytes(value))); }
   controlText(id) { return this.text(this.x.wb_text(id)); }
   setChecked(id, on) { this.x.wb_set_checked(id, on ? 1 : 0); }
@@ -164,6 +192,11 @@ export class Core {
     return this.x.wb_plan_load_base(this.put(bytes), noLimit ? 1 : 0, allowSameText ? 1 : 0);
   }
   planCheck({ noLimit, allowSameText }) { return this.x.wb_plan_check(noLimit ? 1 : 0, allowSameText ? 1 : 0); }
+  // The plan file (UTF-8 bytes) made from the form and a list of beacons,
+  // one a line: NAME, or NAME and its Morse text.
+  planFromForm(lines) { return this.bytes(this.x.wb_plan_from_form(this.put(new TextEncoder().encode(lines)))); }
+  // The port choice ("sim:NAME") for the simulator an address names, or "".
+  simChoice(name) { return this.text(this.x.wb_sim_choice(this.put(latin1Bytes(name)))); }
   modelTitle(name) { return this.text(this.x.wb_model_title(this.put(latin1Bytes(name)))); }
   planSameTextLabel() { return this.text(this.x.wb_plan_same_text_label()); }
   planError() { return this.text(this.x.wb_plan_error()); }

@@ -34,10 +34,10 @@ export class SettingsForm {
     }
     container.addEventListener("input", (event) => {
       if (event.target.id === `f-${this.idOf("morseText")}`) {
-        // The dialog's Text field takes capitals only.
+        // Stored as the dialog's Text field stores it typed.
         const el = event.target;
         const at = el.selectionStart;
-        el.value = el.value.toUpperCase();
+        el.value = this.core.morseTyped(el.value);
         el.setSelectionRange(at, at);
       }
       onEdit();
@@ -115,7 +115,7 @@ export class SettingsForm {
       const out = this.stored.get(id);
       if (!out) continue;
       const input = this.inputs.get(id);
-      out.value = input.type === "checkbox" ? `→ ${to === "1" ? "on" : "off"}` : `→ ${oneLine(to, input.dataset.key)}`;
+      out.value = `→ ${input.type === "checkbox" ? this.core.flagText(to) : oneLine(to, input.dataset.key)}`;
     }
   }
 

@@ -34,9 +34,11 @@ const updates = new AppUpdates($("app-update"), () => writing || planRunning);
 // Simulated beacons by model (or fleet list), made on first use and kept,
 // so that what was written to one can be read back from it.
 const simulated = new Map();
-// The simulated fleets offered besides any from the address (?sim=fleet=LIST).
-const Fleets = ["tarsel,tarsel,tarsel", "basic,basic,basic"];
-const fleets = [...Fleets];
+// The simulated beacons' port choices: one of each model, and the fleets
+// the core offers besides any from the address (?sim=fleet=LIST).
+const { prefix: SimPrefix, fleet: SimFleet } = core.simNames;
+const fleets = [...core.simNames.fleets];
+const files = core.fileNames;
 const fleetTitle = (list) => `Simulated fleet: ${list.split(",").map((m) => core.modelTitle(m)).join(", ")}`;
 
 function showStatus() {
@@ -69,7 +71,7 @@ function showChanges() {
   for (const { id, from, to } of changes) {
     const item = document.createElement("li");
     const input = form.inputs.get(id);
-    const show = (v) => (input?.type === "checkbox" ? (v === "1" ? "on" : "off") : oneLine(v, input?.dataset.key));
+    const show = (v) => (input?.type === "checkbox" ? core.flagText(v) : oneLine(v, input?.dataset.key));
     item.textContent = `${form.label(id)}: ${show(from)} → ${show(to)}`;
     list.append(item);
   }
@@ -80,7 +82,7 @@ function handle(events) {
     form.fromCore();
     showModel();
   }
-  if (events & BackupReady) download(core.backupFile(), "backup.wb1");
+  if (events & BackupReady) download(core.backupFile(), files.backup);
   if (events & Truncated) showNotice();
   showStatus();
   refreshViews();
@@ -107,9 +109,8 @@ function listPorts(select) {
   const chooser = $("port");
   chooser.replaceChildren();
   grantedPorts.forEach((port, i) => chooser.append(new Option(portLabel(port, i), `port:${i}`)));
-  chooser.append(new Option("Simulated Basic beacon", "sim:basic"));
-  chooser.append(new Option("Simulated Tarsel beacon", "sim:tarsel"));
-  for (const list of fleets) chooser.append(new Option(fleetTitle(list), `sim:fleet=${list}`));
+  for (const { name, title } of core.models) chooser.append(new Option(`Simulated ${title} beacon`, SimPrefix + name));
+  for (const list of fleets) chooser.append(new Option(fleetTitle(list), SimPrefix + SimFleet + list));
   if (select) chooser.value = select;
 }
 
@@ -124,18 +125,19 @@ async function refreshPorts(select) {
 async function selectedPort(plan = false) {
   const value = $("port").value;
   const name = $("port").selectedOptions[0]?.textContent ?? value;
-  if (value.startsWith("sim:fleet=")) {
-    const key = value.slice(4);
+  if (value.startsWith(SimPrefix + SimFleet)) {
+    const key = value.slice(SimPrefix.length);
+    const list = key.slice(SimFleet.length);
     if (plan === "audit") {
       const images = simulated.get(key)?.fleetEeproms() ?? [];
-      simulated.set(key, await SimulatedPort.createFleet(key.slice(6), images));
+      simulated.set(key, await SimulatedPort.createFleet(list, images));
     } else if (plan || !simulated.has(key)) {
-      simulated.set(key, await SimulatedPort.createFleet(key.slice(6)));
+      simulated.set(key, await SimulatedPort.createFleet(list));
     }
     return { port: simulated.get(key), name };
   }
-  if (value.startsWith("sim:")) {
-    const model = value.slice(4);
+  if (value.startsWith(SimPrefix)) {
+    const model = value.slice(SimPrefix.length);
     if (!simulated.has(model)) simulated.set(model, await SimulatedPort.create(model));
     return { port: simulated.get(model), name };
   }
@@ -248,7 +250,7 @@ $("save").addEventListener("click", () => {
   form.toCore();
   handle(core.save());
   const bytes = core.savedFile();
-  if (bytes.length) download(bytes, "config1.wb1");
+  if (bytes.length) download(bytes, files.save);
 });
 
 $("load").addEventListener("click", async () => {
@@ -261,7 +263,7 @@ $("load").addEventListener("click", async () => {
 // its --config takes.
 $("export-json").addEventListener("click", () => {
   form.toCore();
-  download(new TextEncoder().encode(core.exportJson()), "config1.json", "application/json");
+  download(new TextEncoder().encode(core.exportJson()), files.json, "application/json");
   handle(ShowForm);
 });
 
@@ -352,17 +354,16 @@ if (hasSerial) {
 $("choose-usb").hidden = !usbPorts;
 if (!hasSerial && usbPorts) $("no-serial").append(" Choose USB Device reaches a USB-serial adapter all the same.");
 
-// ?sim=basic, ?sim=tarsel, or ?sim=fleet=tarsel,basic,tarsel (a fleet as
-// the simulator lists one; ?sim=fleet alone is three Tarsels).
-const sim = new URLSearchParams(location.search).get("sim") ?? "";
-let simChoice;
-if (sim === "basic" || sim === "tarsel") simChoice = `sim:${sim}`;
-const fleetMatch = sim.match(/^fleet(?:=([a-z/-]+(?:,[a-z/-]+)*))?$/);
-if (fleetMatch) {
-  const list = fleetMatch[1] ?? Fleets[0];
+// ?sim=MODEL, or ?sim=fleet=LIST (a fleet as the simulator lists one;
+// ?sim=fleet alone is the first fleet offered), as the core reads it.
+const simChoice = core.simChoice(new URLSearchParams(location.search).get("sim") ?? "") || undefined;
+if (simChoice?.startsWith(SimPrefix + SimFleet)) {
+  const list = simChoice.slice((SimPrefix + SimFleet).length);
   if (!fleets.includes(list)) fleets.push(list);
-  simChoice = `sim:fleet=${list}`;
 }
+// The Model selector and the file choosers, from the core.
+for (const { code, title } of core.models) $("model").append(new Option(title, String(code)));
+for (const id of ["load-file", "plan-base-file"]) $(id).accept = files.configExtension;
 await refreshPorts(simChoice);
 planPanel = new PlanPanel(core, form, async (start, machine, onEvents, kind = "run") => {
   if (running) return false;

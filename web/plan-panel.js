@@ -9,9 +9,6 @@ import { oneLine } from "./form.js";
 import { download, chooseFile, chooseNamedFile } from "./files.js";
 import { jsonInputProblem } from "./input-limits.js";
 
-// The name a plan made on the page goes by, in its refusals and its file.
-const FormPlanName = "hunt-plan.json";
-
 export class PlanPanel {
   // runOnPort(start, machine, onEvents, kind): opens the chosen port for a
   // whole run or audit (kind "run" or "audit"), as the device commands do,
@@ -39,9 +36,12 @@ export class PlanPanel {
     this.el("plan-run").addEventListener("click", () => this.run());
     this.el("plan-audit").addEventListener("click", () => this.audit());
     this.el("plan-stop").addEventListener("click", () => this.stop());
+    // The name a plan made on the page goes by, in its refusals and its
+    // file, and the reports' names.
+    this.names = core.fileNames;
     this.el("plan-report").addEventListener("click", () => {
-      if (this.kind === "audit") download(this.core.auditReport(), "audit-report.csv", "text/csv");
-      else download(this.core.planReport(), "hunt-report.csv", "text/csv");
+      if (this.kind === "audit") download(this.core.auditReport(), this.names.auditReport, "text/csv");
+      else download(this.core.planReport(), this.names.runReport, "text/csv");
     });
     // "Print hunt sheet": the core's sheet in a window of its own, for the
     // browser's print dialog.
@@ -103,21 +103,11 @@ export class PlanPanel {
     this.show(this.core.planLoadBase(bytes, this.options()));
   }
 
-  // The form's record for every beacon, each with its own Morse text: one
-  // beacon a line, "NAME" or "NAME TEXT"; the text goes between blanks.
+  // The plan file the core makes from the form's record and the list of
+  // beacons, each with its own Morse text.
   formPlan() {
     this.form.toCore();
-    const base = JSON.parse(this.core.exportJson());
-    const model = base.model;
-    delete base.model;
-    const beacons = [];
-    for (const line of this.el("plan-beacons").value.split(/\r?\n/)) {
-      const [name, ...words] = line.trim().split(/\s+/);
-      if (!name) continue;
-      const text = words.length ? words.join(" ") : name;
-      beacons.push({ name, set: { morseText: ` ${text.toUpperCase()} ` } });
-    }
-    return { model, base, beacons };
+    return this.core.planFromForm(this.el("plan-beacons").value);
   }
 
   // A plan is for one model; the form has none until a beacon is read or a
@@ -131,15 +121,15 @@ export class PlanPanel {
 
   buildFromForm() {
     if (!this.formHasModel()) return;
-    const bytes = new TextEncoder().encode(JSON.stringify(this.formPlan(), null, 2) + "\n");
+    const bytes = this.formPlan();
     this.lastPlan = bytes;
-    this.show(this.core.planLoad(FormPlanName, bytes, this.options()));
+    this.show(this.core.planLoad(this.names.plan, bytes, this.options()));
   }
 
   // The plan made from the form, for `wrenbolt plan run` or a later visit.
   savePlan() {
     if (!this.formHasModel()) return;
-    download(new TextEncoder().encode(JSON.stringify(this.formPlan(), null, 2) + "\n"), FormPlanName, "application/json");
+    download(this.formPlan(), this.names.plan, "application/json");
   }
 
   stop() {
@@ -187,7 +177,7 @@ export class PlanPanel {
       const input = this.form.inputs.get(id);
       for (const beacon of beacons) {
         const text = beacon.values[i].text;
-        cell(row, input?.type === "checkbox" ? (text === "1" ? "on" : "off") : oneLine(text, input?.dataset.key));
+        cell(row, input?.type === "checkbox" ? this.core.flagText(text) : oneLine(text, input?.dataset.key));
       }
     });
     const sums = body.insertRow();

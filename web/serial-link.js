@@ -5,8 +5,6 @@
 
 import { sleep } from "./timers.js";
 
-export const LineOptions = { baudRate: 2400, dataBits: 8, stopBits: 1, parity: "none", flowControl: "none" };
-
 // Waits at least ms: a pause must not end early, or the beacon's EEPROM
 // loses the next byte, and a timer may fire a little early.
 export async function pauseAtLeast(ms) {
@@ -43,7 +41,7 @@ export class SerialLink {
   async attach(port) {
     this.last = port;
     try {
-      await port.open(LineOptions);
+      await port.open(this.core.lineSettings);
     } catch (error) {
       console.warn("open failed", error);
       this.core.attachPort(false, this.name);

@@ -1,13 +1,12 @@
 // A simulated beacon behind the Web Serial port interface, so that the page
 // drives it by the very code that drives a real port. The beacon is the
 // core's SimulatedBeacon, in a module instance of its own; this object is
-// its serial line: bytes written reach it at the pace of 2400 baud, and its
-// reply bytes are handed to the reader as they arrive.
-import { instantiateModule, latin1Bytes } from "./core.js";
+// its serial line: bytes written reach it at the pace of the beacons' line,
+// and its reply bytes are handed to the reader as they arrive. A port
+// opened with other line settings garbles every byte.
+import { instantiateModule, latin1Bytes, resultBytes, resultJson } from "./core.js";
 import { cancelTimer, startTimer } from "./timers.js";
 import { openPortStreams } from "./port-streams.js";
-
-const Models = { basic: 1, tarsel: 2 };
 
 function nowUs() {
   return performance.now() * 1000;
@@ -15,16 +14,20 @@ function nowUs() {
 
 export class SimulatedPort extends EventTarget {
   // fault: a name as the simulator spells it ("none", "silent", ...).
+  // modelName: a model's name as the core has it; an unknown one is the
+  // first model.
   static async create(modelName, fault = "none") {
     const engine = await instantiateModule();
+    const models = resultJson(engine, engine.wb_models());
+    const model = models.find((m) => m.name === modelName) ?? models[0];
     const name = latin1Bytes(fault);
     const ptr = engine.wb_buffer(name.length);
     new Uint8Array(engine.memory.buffer, ptr, name.length).set(name);
-    if (!engine.wb_sim_create(Models[modelName] ?? 1, name.length)) throw new Error(`unknown fault ${fault}`);
+    if (!engine.wb_sim_create(model.code, name.length)) throw new Error(`unknown fault ${fault}`);
     return new SimulatedPort(engine, modelName);
   }
 
-  // A fleet as the simulator lists one ("tarsel,basic,tarsel"): a person
+  // A fleet as the simulator lists one (model names, commas between): a person
   // connects its beacons one after another, each removed after its
   // verified write (or after standing unwritten a while). The first
   // beacons may start with given images: the same beacons brought back.
@@ -51,6 +54,7 @@ export class SimulatedPort extends EventTarget {
     this.readable = null;
     this.writable = null;
     this.byteTimeUs = engine.wb_sim_byte_time_us();
+    this.line = resultJson(engine, engine.wb_line_settings());
     this.txFreeUs = 0;
     this.timer = null;
     this.controller = null;
@@ -62,15 +66,13 @@ export class SimulatedPort extends EventTarget {
 
   // The image the beacon holds now.
   eeprom() {
-    const n = this.engine.wb_sim_eeprom();
-    return new Uint8Array(this.engine.memory.buffer, this.engine.wb_result(), n).slice();
+    return resultBytes(this.engine, this.engine.wb_sim_eeprom());
   }
   // A fleet's beacons connected so far, each with the image it holds.
   fleetEeproms() {
     const images = [];
     for (let i = 0; i < this.engine.wb_sim_fleet_count(); i++) {
-      const n = this.engine.wb_sim_fleet_eeprom(i);
-      images.push(new Uint8Array(this.engine.memory.buffer, this.engine.wb_result(), n).slice());
+      images.push(resultBytes(this.engine, this.engine.wb_sim_fleet_eeprom(i)));
     }
     return images;
   }
@@ -85,8 +87,9 @@ export class SimulatedPort extends EventTarget {
   async open(options) {
     if (this.readable) throw new DOMException("The port is already open.", "InvalidStateError");
     // A line set up otherwise garbles every byte: the beacon hears nothing.
+    // Web Serial's defaults stand for what the options leave out.
     const o = { dataBits: 8, stopBits: 1, parity: "none", flowControl: "none", ...options };
-    this.lineMatches = o.baudRate === 2400 && o.dataBits === 8 && o.stopBits === 1 && o.parity === "none";
+    this.lineMatches = ["baudRate", "dataBits", "stopBits", "parity"].every((key) => o[key] === this.line[key]);
     openPortStreams(this, (chunk) => this.fromHost(chunk));
   }
 

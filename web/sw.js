@@ -24,7 +24,7 @@ self.addEventListener("message", (event) => {
   if (event.data === "update") self.skipWaiting();
 });
 
-// The page's address may carry a query (?sim=tarsel): the same file.
+// The page's address may carry a query (?sim=...): the same file.
 self.addEventListener("fetch", (event) => {
   if (event.request.method !== "GET") return;
   event.respondWith(

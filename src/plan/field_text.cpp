@@ -64,6 +64,8 @@ std::string_view fieldTitle(const RecordField& field) {
     return field.kind == FieldKind::Model ? "Model" : "Tone Count";
 }
 
+std::string flagText(bool on) { return on ? "yes" : "no"; }
+
 std::string shownValue(const RecordField& field, const DeviceConfig& c, bool fullTones) {
     switch (field.kind) {
     case FieldKind::Model: return std::string(plan_text::modelTitle(c.model));
@@ -78,7 +80,7 @@ std::string shownValue(const RecordField& field, const DeviceConfig& c, bool ful
     case FieldKind::Decimal: return formatted(field.format, static_cast<double>(c.*field.decimal));
     case FieldKind::Tones: return toneText(c, fullTones);
     case FieldKind::ToneCount: return std::to_string(listedToneCount(c));
-    case FieldKind::Flag: return c.*field.flag == 0 ? "no" : "yes";
+    case FieldKind::Flag: return flagText(c.*field.flag != 0);
     }
     return {};
 }

@@ -12,6 +12,9 @@ namespace wb {
 // A member's name where the form has no label: "Model", "Tone Count".
 std::string_view fieldTitle(const RecordField& field);
 
+// A flag as the sheet, the audit and the page's tables show it.
+std::string flagText(bool on);
+
 // A member's value as the form shows it ("146.565", "0060", "yes"); the
 // Morse text in double quotes, as UTF-8. The tone list in short, "64
 // tones: 1, 2, 3, 4, 5, 6, ...", or with `fullTones` every entry.

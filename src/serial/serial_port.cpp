@@ -4,8 +4,6 @@
 
 namespace wb {
 
-namespace {
-
 void applyLineSettings(LineSettings& s, std::uint32_t baudRate) {
     s.baudRate = baudRate;
     s.byteSize = 8;
@@ -19,8 +17,6 @@ void applyLineSettings(LineSettings& s, std::uint32_t baudRate) {
     s.inX = false;
     s.rtsControl = 1;
 }
-
-}  // namespace
 
 void SerialPort::setPortName(std::string_view name) { portName = std::string(name); }
 

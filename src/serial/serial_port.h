@@ -13,6 +13,10 @@ namespace wb {
 // each byte in EEPROM as it comes), reads with short fixed time-outs.
 // Failures never throw: they leave a text in lastError, which a later
 // success does not clear.
+// Sets the members of the line the program chooses: 8 data bits, no
+// parity, one stop bit, no flow control, DTR and RTS asserted.
+void applyLineSettings(LineSettings& settings, std::uint32_t baudRate);
+
 class SerialPort {
 public:
     // 50 ms between bytes, 3 ms a byte plus 100 ms for a whole read: a
@@ -24,11 +28,14 @@ public:
     static constexpr std::uint32_t kOneByteReadTimeoutMs =
         kTimeouts.readTotalTimeoutMultiplier + kTimeouts.readTotalTimeoutConstant;
 
+    // The beacons' one line speed.
+    static constexpr std::uint32_t kBaudRate = 2400;
+
     explicit SerialPort(CommApi& api) : api_(&api) {}
 
     CommHandle handle = kInvalidCommHandle;
     std::string portName = "COM1";
-    std::uint32_t baudRate = 2400;
+    std::uint32_t baudRate = kBaudRate;
     std::string lastError;
     // Why the last open that failed at opening did so.
     OpenFailure openFailure = OpenFailure::Unknown;

@@ -1,25 +1,13 @@
 #include "web/json_text.h"
 
-#include <cstdio>
+#include "config/record_text.h"
 
 namespace wb {
 
-std::string jsonString(std::string_view bytes) {
-    std::string out = "\"";
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20 || byte >= 0x7F) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-            out += escape;
-        } else {
-            out += c;
-        }
-    }
-    return out + '"';
+nlohmann::ordered_json latin1Json(std::string_view bytes) { return bytesToUtf8(bytes); }
+
+std::string asciiJson(const nlohmann::ordered_json& doc) {
+    return doc.dump(-1, ' ', true, nlohmann::json::error_handler_t::replace);
 }
 
 }  // namespace wb

@@ -68,13 +68,11 @@ std::uint32_t give(const std::vector<std::uint8_t>& bytes) {
 }
 
 std::string changesJson(const std::vector<FieldChange>& changes) {
-    std::string json = "[";
+    auto list = nlohmann::ordered_json::array();
     for (const FieldChange& change : changes) {
-        if (json.size() > 1) json += ',';
-        json += "{\"id\":" + std::to_string(change.id) + ",\"from\":" + jsonString(change.from) +
-                ",\"to\":" + jsonString(change.to) + '}';
+        list.push_back({{"id", change.id}, {"from", latin1Json(change.from)}, {"to", latin1Json(change.to)}});
     }
-    return json + ']';
+    return asciiJson(list);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "serial/serial_port.h"
+
 namespace wb {
 
 void PageComm::attach(bool available, const std::string& name) {
@@ -41,10 +43,12 @@ bool PageComm::getLineSettings(CommHandle handle, LineSettings& settings) {
 
 bool PageComm::setLineSettings(CommHandle handle, const LineSettings& settings) {
     if (!valid(handle)) return false;
-    // The page opens its port at 2400 baud 8N1 with no flow control; any
-    // other request could not be honoured.
-    if (settings.baudRate != 2400 || settings.byteSize != 8 || settings.parity != 0 ||
-        settings.stopBits != 0 || settings.outxCtsFlow || settings.outxDsrFlow || settings.outX ||
+    // The page opens its port on the beacons' line (the module tells it
+    // which); any other request could not be honoured.
+    LineSettings line = settings;
+    applyLineSettings(line, SerialPort::kBaudRate);
+    if (settings.baudRate != line.baudRate || settings.byteSize != line.byteSize || settings.parity != line.parity ||
+        settings.stopBits != line.stopBits || settings.outxCtsFlow || settings.outxDsrFlow || settings.outX ||
         settings.inX) {
         return false;
     }

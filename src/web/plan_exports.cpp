@@ -8,6 +8,7 @@
 
 #include "config/record_fields.h"
 #include "plan/plan_texts.h"
+#include "web/form_plan.h"
 #include "web/module_interface.h"
 #include "web/web_plan.h"
 #include "web/web_session.h"
@@ -55,6 +56,12 @@ std::int32_t wbPlanLoadBase(std::uint32_t length, std::int32_t noLimit, std::int
 }
 WB_EXPORT(wb_plan_check) std::int32_t wbPlanCheck(std::int32_t noLimit, std::int32_t allowSameText) {
     return code(plan().check(checkOptions(noLimit, allowSameText)));
+}
+// A plan file made from the form and the page's list of beacons (UTF-8,
+// one a line: NAME, or NAME and its Morse text): the plan's text.
+WB_EXPORT(wb_plan_from_form) std::uint32_t wbPlanFromForm(std::uint32_t length) {
+    module::session().exportJson();  // the form into the record, as Export JSON takes it
+    return give(formPlanText(module::session().device().config, inputText(length)));
 }
 // A model's title ("Tarsel") from its name in a plan or fleet list ("tarsel").
 WB_EXPORT(wb_model_title) std::uint32_t wbModelTitle(std::uint32_t length) {

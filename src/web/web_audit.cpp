@@ -16,11 +16,6 @@ namespace wb {
 
 namespace {
 
-// As WebPlan's answers: plain ASCII JSON, which the page reads byte by byte.
-std::string asciiDump(const nlohmann::ordered_json& doc) {
-    return doc.dump(-1, ' ', true, nlohmann::json::error_handler_t::replace);
-}
-
 bool validUtf8(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
@@ -38,10 +33,8 @@ bool validUtf8(std::string_view text) {
 // values are UTF-8. A line that is not UTF-8 holds a beacon's text.
 nlohmann::ordered_json lineJson(const std::string& line) {
     if (validUtf8(line)) return line;
-    return nlohmann::ordered_json::parse(jsonString(line));
+    return latin1Json(line);
 }
-
-nlohmann::ordered_json latin1Json(std::string_view bytes) { return nlohmann::ordered_json::parse(jsonString(bytes)); }
 
 std::string joined(const std::vector<std::string>& lines) {
     std::string text;
@@ -102,13 +95,13 @@ std::string WebAudit::status() const {
     } else if (!messages_.empty()) {
         text = messages_.back();
     }
-    return asciiDump(lineJson(text));
+    return asciiJson(lineJson(text));
 }
 
 std::string WebAudit::messagesJson() const {
     auto list = nlohmann::ordered_json::array();
     for (const std::string& line : messages_) list.push_back(lineJson(line));
-    return asciiDump(list);
+    return asciiJson(list);
 }
 
 std::string WebAudit::rowsJson() const {
@@ -132,7 +125,7 @@ std::string WebAudit::rowsJson() const {
                         {"sha256", b.sha256},
                         {"differences", std::move(differences)}});
     }
-    return asciiDump(rows);
+    return asciiJson(rows);
 }
 
 std::string WebAudit::reportCsv() const {

@@ -14,19 +14,9 @@
 
 namespace wb {
 
-namespace {
-
-// The page reads the module's answers byte by byte: JSON in plain ASCII
-// reaches it intact. Plan names are UTF-8 from the plan file; a beacon's
-// texts are single bytes (Latin-1), as the command line's JSON has them.
-template <typename Json>
-std::string asciiDump(const Json& doc) {
-    return doc.dump(-1, ' ', true, nlohmann::json::error_handler_t::replace);
-}
-
-nlohmann::ordered_json latin1Json(std::string_view bytes) { return nlohmann::ordered_json::parse(jsonString(bytes)); }
-
-}  // namespace
+// The page reads the module's answers byte by byte, in plain ASCII. Plan
+// names are UTF-8 from the plan file; a beacon's texts are single bytes
+// (Latin-1), as the command line's JSON has them.
 
 WebPlan::LoadResult WebPlan::refuse(const std::string& why) {
     plan_.reset();
@@ -96,7 +86,7 @@ std::string WebPlan::tableJson() const {
         }
         doc["beacons"].push_back(std::move(beacon));
     }
-    return asciiDump(doc);
+    return asciiJson(doc);
 }
 
 bool WebPlan::start() {
@@ -150,11 +140,11 @@ std::string WebPlan::rowsJson() const {
                         {"sha256", row.sha256},
                         {"backup", row.backup}});
     }
-    return asciiDump(rows);
+    return asciiJson(rows);
 }
 
 std::string WebPlan::messagesJson() const {
-    return asciiDump(nlohmann::json(messages_));
+    return asciiJson(nlohmann::ordered_json(messages_));
 }
 
 std::string WebPlan::reportCsv() const {

@@ -13,7 +13,13 @@
 #include "image/image_texts.h"
 #include "plan/plan_report.h"
 #include "serial/serial_port.h"
+#include "app/morse_field.h"
+#include "config/device_config.h"
+#include "sim/page_sim_names.h"
 #include "sim/simulated_beacon.h"
+#include "web/form_plan.h"
+#include "web/json_text.h"
+#include "web/page_facts.h"
 #include "web/web_plan.h"
 #include "web/web_session.h"
 
@@ -294,6 +300,73 @@ TEST(WebPlan, AuditAndRunWaitForEachOtherAndTheAuditsTextsReachThePageIntact) {
     EXPECT_TRUE(plan.start()) << "the run once the audit ended";
     EXPECT_FALSE(plan.startAudit());
     plan.stop();
+}
+
+// The facts the page takes from the module, byte for byte as it reads them.
+TEST(PageFacts, LineFilesModelsAndFlagsAreTheCores) {
+    EXPECT_EQ(asciiJson(lineSettingsJson()),
+              R"({"baudRate":2400,"dataBits":8,"stopBits":1,"parity":"none","flowControl":"none"})");
+    EXPECT_EQ(asciiJson(modelsJson()),
+              R"([{"code":1,"name":"basic","title":"Basic"},{"code":2,"name":"tarsel","title":"Tarsel"}])");
+    EXPECT_EQ(asciiJson(flagTextsJson()), R"(["no","yes"])");
+    const auto names = fileNamesJson();
+    EXPECT_EQ(names["save"], "config1.wb1");
+    EXPECT_EQ(names["backup"], "backup.wb1");
+    EXPECT_EQ(names["configExtension"], ".wb1");
+    // Single-byte text reaches the page escaped, control bytes included.
+    EXPECT_EQ(asciiJson(latin1Json("A\n\xC9\x7F")), R"("A\n\u00c9\u007f")");
+}
+
+TEST(PageFacts, SimChoicesFollowTheSimulatorsGrammar) {
+    EXPECT_EQ(pageSimFleets(), (std::vector<std::string>{"tarsel,tarsel,tarsel", "basic,basic,basic"}));
+    const std::pair<const char*, const char*> cases[] = {
+        {"basic", "sim:basic"},
+        {"tarsel", "sim:tarsel"},
+        {"fleet", "sim:fleet=tarsel,tarsel,tarsel"},
+        {"fleet=tarsel,basic/silent", "sim:fleet=tarsel,basic/silent"},
+        {"none", ""},
+        {"Tarsel", ""},
+        {"fleet=", ""},
+        {"fleet=tarsel,,basic", ""},
+        {"fleet=tarsel/nofault", ""},
+        {"fleets", ""},
+        {"", ""},
+    };
+    for (const auto& [name, choice] : cases) EXPECT_EQ(pageSimChoice(name), choice) << name;
+}
+
+// What the Morse field stores typed: capitals byte for byte, no character
+// made two, and nothing outside the letters touched.
+TEST(PageFacts, TypedMorseTextTakesTheFieldsCapitals) {
+    EXPECT_EQ(typedMorseText("vk2abc de \xE9\xFE\xE0"), "VK2ABC DE \xC9\xDE\xC0");
+    EXPECT_EQ(typedMorseText("\xDF\xFF\xF7{}`~@[ \x7F"), "\xDF\xFF\xF7{}`~@[ \x7F");
+}
+
+// The plan made from the form: the record without its model as the base,
+// one beacon a line, each text typed between blanks; a plan file the core
+// then takes.
+TEST(PageFacts, FormPlanIsThePlanFileTheCoreTakes) {
+    DeviceConfig record;
+    record.model = DeviceModel::Tarsel;
+    const std::string text = formPlanText(record, "moe\r\n\n  moi  cq  d\xC3\xA9 \xC3\x9F\n\xE2\x82\xAC\n");
+    EXPECT_EQ(text.substr(0, 24), "{\n  \"model\": \"tarsel\",\n ");
+    EXPECT_EQ(text.back(), '\n');
+    EXPECT_NE(text.find("\n  \"beacons\": [\n    {\n      \"name\": \"moe\",\n      \"set\": {\n"
+                        "        \"morseText\": \" MOE \"\n      }\n    },"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\"morseText\": \" CQ D\xC3\x89 \xC3\x9F \""), std::string::npos) << text;
+    // A character beyond the single bytes is left for the plan's check to refuse.
+    EXPECT_NE(text.find("\"morseText\": \" \xE2\x82\xAC \""), std::string::npos) << text;
+    const auto plan = nlohmann::ordered_json::parse(text);
+    EXPECT_FALSE(plan["base"].contains("model"));
+    EXPECT_EQ(plan["beacons"].size(), 3u);
+
+    WebSession session;
+    WebPlan web(session.comm());
+    EXPECT_EQ(web.load("hunt-plan.json", formPlanText(record, "MOE\nMOI"), {}), WebPlan::LoadResult::Ready)
+        << web.error();
+    EXPECT_EQ(web.load("hunt-plan.json", formPlanText(record, "MOE\nMOE"), {}), WebPlan::LoadResult::Refused);
 }
 
 TEST(PlanReport, TimeIsUtcToTheSecond) {

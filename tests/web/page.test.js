@@ -309,9 +309,29 @@ test("Without Web Serial the page says so and still runs the simulator", async (
     const tag = await (await field(page, label)).evaluate((e) => e.tagName);
     assert.equal(tag, label === "Tones" ? "TEXTAREA" : "INPUT", label);
   }
+  // The models and the simulated beacons are the module's, as are the
+  // file choosers' extension and the address's choice.
+  const options = (id) => page.$eval(id, (e) => [...e.options].map((o) => [o.value, o.textContent]));
+  assert.deepEqual(await options("#model"), [["0", "None (read a beacon)"], ["1", "Basic"], ["2", "Tarsel"]]);
+  assert.deepEqual(await options("#port"), [
+    ["sim:basic", "Simulated Basic beacon"],
+    ["sim:tarsel", "Simulated Tarsel beacon"],
+    ["sim:fleet=tarsel,tarsel,tarsel", "Simulated fleet: Tarsel, Tarsel, Tarsel"],
+    ["sim:fleet=basic,basic,basic", "Simulated fleet: Basic, Basic, Basic"],
+  ]);
+  assert.equal(await page.$eval("#port", (e) => e.value), "sim:tarsel");
+  assert.deepEqual(await page.$$eval("#load-file, #plan-base-file", (l) => l.map((e) => e.accept)), [".wb1", ".wb1"]);
   const seen = await readConfig(page);
   assert.equal(seen.at(-1), "Read Config Successful");
   assert.equal(await valueOf(page, "Unlock Code"), "5862");
+  // Typed text takes the dialog's capitals, one byte for one: "ß" and "ÿ"
+  // have none; a flag shows as the core's sheet shows it.
+  await typeInto(page, "Text", "cq dé ßÿ");
+  assert.equal(await valueOf(page, "Text"), "CQ DÉ ßÿ");
+  await (await field(page, "Random Tones")).click();
+  await page.waitForFunction(() => [...document.querySelectorAll("#changes-list li")].some((li) => li.textContent.startsWith("Random Tones")));
+  const changes = await page.$$eval("#changes-list li", (l) => l.map((e) => e.textContent));
+  assert.ok(changes.includes("Random Tones: no → yes"), changes.join("; "));
   assert.deepEqual(errors, []);
   await page.close();
 });

@@ -1,6 +1,7 @@
 // WCH CH340 and CH341. Vendor requests write the chip's registers: the rate
-// as a prescaler and a divisor of its 48 MHz clock (2400 baud comes out at
-// 2403.8), the line control, and the modem lines, which are active low.
+// as a prescaler and a divisor of its 48 MHz clock (the beacons' rate comes
+// out 0.16% fast), the line control, and the modem lines, which are active
+// low.
 const Ch34xReadVersion = 0x5f;
 const Ch34xWriteRegister = 0x9a;
 const Ch34xSerialInit = 0xa1;

@@ -1,0 +1,53 @@
+#include "web/page_facts.h"
+
+#include <string>
+
+#include "config/device_model.h"
+#include "config/record_fields.h"
+#include "plan/field_text.h"
+#include "plan/plan_texts.h"
+#include "serial/serial_port.h"
+
+namespace wb {
+
+nlohmann::ordered_json lineSettingsJson() {
+    LineSettings line;
+    applyLineSettings(line, SerialPort::kBaudRate);
+    const char* parity = line.parity == 1 ? "odd" : line.parity == 2 ? "even" : "none";
+    const bool hardwareFlow = line.outxCtsFlow || line.outxDsrFlow;
+    return {
+        {"baudRate", line.baudRate},
+        {"dataBits", line.byteSize},
+        {"stopBits", line.stopBits == 2 ? 2 : 1},
+        {"parity", parity},
+        {"flowControl", hardwareFlow ? "hardware" : "none"},
+    };
+}
+
+nlohmann::ordered_json fileNamesJson() {
+    return {
+        {"configExtension", ".wb1"},
+        {"save", "config1.wb1"},
+        {"backup", "backup.wb1"},
+        {"json", "config1.json"},
+        {"plan", "hunt-plan.json"},
+        {"runReport", "hunt-report.csv"},
+        {"auditReport", "audit-report.csv"},
+    };
+}
+
+nlohmann::ordered_json modelsJson() {
+    auto models = nlohmann::ordered_json::array();
+    for (const DeviceModel model : {DeviceModel::Basic, DeviceModel::Tarsel}) {
+        models.push_back({
+            {"code", static_cast<int>(model)},
+            {"name", std::string(modelName(model))},
+            {"title", std::string(plan_text::modelTitle(model))},
+        });
+    }
+    return models;
+}
+
+nlohmann::ordered_json flagTextsJson() { return {flagText(false), flagText(true)}; }
+
+}  // namespace wb
