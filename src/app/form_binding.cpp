@@ -100,7 +100,7 @@ void showControls(DialogControls& controls, const FormControl (&group)[N], const
 template <std::size_t N>
 void enableForModel(DialogControls& controls, const FormControl (&group)[N], DeviceModel model) {
     for (const FormControl& control : group) {
-        if (control.field.layouts != kBothLayouts) controls.setEnabled(control.id, layoutCarries(model, control.field));
+        if (!everyModelStores(control.field.key)) controls.setEnabled(control.id, layoutCarries(model, control.field));
     }
 }
 

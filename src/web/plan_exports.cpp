@@ -56,9 +56,9 @@ std::int32_t wbPlanLoadBase(std::uint32_t length, std::int32_t noLimit, std::int
 WB_EXPORT(wb_plan_check) std::int32_t wbPlanCheck(std::int32_t noLimit, std::int32_t allowSameText) {
     return code(plan().check(checkOptions(noLimit, allowSameText)));
 }
-// A model's title ("Tarsel") from its name in a plan or fleet list ("tarsel").
+// A model's title ("Basic") from its name in a plan or fleet list ("basic").
 WB_EXPORT(wb_model_title) std::uint32_t wbModelTitle(std::uint32_t length) {
-    return give(std::string(plan_text::modelTitle(modelFromName(inputText(length)).value_or(DeviceModel::None))));
+    return give(std::string(modelTitle(modelFromName(inputText(length)).value_or(DeviceModel::None))));
 }
 WB_EXPORT(wb_plan_same_text_label) std::uint32_t wbPlanSameTextLabel() { return give(kSameTextLabel); }
 WB_EXPORT(wb_plan_error) std::uint32_t wbPlanError() { return give(plan().error()); }
