@@ -368,6 +368,14 @@ nlohmann::ordered_json recordFieldsJson() {
     return rows;
 }
 
+nlohmann::ordered_json modelsJson() {
+    auto rows = nlohmann::ordered_json::array();
+    for (const ModelInfo& model : kModels) {
+        rows.push_back({{"code", static_cast<std::int32_t>(model.code)}, {"name", model.name}, {"title", model.title}});
+    }
+    return rows;
+}
+
 std::string recordToJsonText(const DeviceConfig& config) {
     // One key to a line, the tone list on one line: easier to read and edit
     // than one line per entry.

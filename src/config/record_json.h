@@ -26,6 +26,11 @@ std::string recordToJsonText(const DeviceConfig& config);
 // models (the names of those whose layout stores it), for a front end that is not written in C++.
 nlohmann::ordered_json recordFieldsJson();
 
+// The model table as a JSON array in its order, one object per model: code,
+// name and title ([{"code":1,"name":"basic","title":"Basic"}, ...]), for a
+// front end that fills its model choice from it.
+nlohmann::ordered_json modelsJson();
+
 // Why an input was refused, naming the key: "KEY: what". Nothing here
 // throws; the front end decides how to show the message.
 using InputError = std::optional<std::string>;
