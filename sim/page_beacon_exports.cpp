@@ -17,7 +17,6 @@ namespace {
 using namespace wb;
 using module::give;
 using module::inputText;
-using module::modelFromCode;
 
 // One beacon that stays on the cable, or a fleet that a person connects
 // and removes one after another (a hunt plan's run).
@@ -41,7 +40,9 @@ WB_EXPORT(wb_sim_create) std::int32_t wbSimCreate(std::int32_t model, std::uint3
     const auto fault = parseBeaconFault(inputText(faultLength));
     if (!fault) return 0;
     BeaconOptions options;
-    options.model = modelFromCode(model) == DeviceModel::Tarsel ? DeviceModel::Tarsel : DeviceModel::Basic;
+    // Any number the table does not know gets the first model, as before.
+    const DeviceModel chosen = modelFromCode(model);
+    options.model = chosen == DeviceModel::None ? kModels.front().code : chosen;
     options.fault = *fault;
     auto beacon = std::make_unique<SimulatedBeacon>(options);
     single = beacon.get();
@@ -49,7 +50,7 @@ WB_EXPORT(wb_sim_create) std::int32_t wbSimCreate(std::int32_t model, std::uint3
     peer = std::move(beacon);
     return 1;
 }
-// A fleet, as `--fleet-models` lists it ("tarsel,basic,tarsel"): after
+// A fleet, as `--fleet-models` lists it ("basic,basic/line-drop"): after
 // each verified write the beacon is removed and, after the time a person
 // takes to swap them, the next connected. The input holds the list, then
 // (imagesLength bytes) the images the first beacons start with, one after

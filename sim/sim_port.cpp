@@ -80,7 +80,9 @@ std::string simPortNamesText() {
         if (!faults.empty()) faults += ", ";
         faults += beaconFaultName(fault);
     }
-    return "sim:basic, sim:tarsel, sim:MODEL:FAULT (FAULT one of " + faults +
+    std::string models;
+    for (const std::string& name : simPortModelNames()) models += name + ", ";
+    return models + "sim:MODEL:FAULT (FAULT one of " + faults +
            "), sim:MODEL:fleet=N (N up to " + std::to_string(kMaxFleet) +
            ") and sim:fleet=MODEL,MODEL/FAULT,...";
 }

@@ -15,16 +15,17 @@ namespace wb {
 
 // Port names that select an in-process simulated beacon instead of a
 // device:
-//   sim:basic, sim:tarsel            one beacon of that model
-//   sim:tarsel:slow-start            ... with a fault (parseBeaconFault's names)
-//   sim:tarsel:fleet=3               three Tarsels, one after another: each is
+//   sim:MODEL                        one beacon of that model (its table name)
+//   sim:MODEL:slow-start             ... with a fault (parseBeaconFault's names)
+//   sim:MODEL:fleet=3                three of them, one after another: each is
 //                                    removed after a written and read-back
 //                                    image, and the next connected 6 s later
-//   sim:fleet=tarsel,basic/silent    a fleet as parseFleetList reads it
+//   sim:fleet=MODEL,MODEL/silent     a fleet as parseFleetList reads it
 // A fault given with fleet=N applies to every beacon of the fleet.
 bool isSimPortName(std::string_view name);
 // The names there are, for a user who typed one that is not:
-// "sim:basic, sim:tarsel, sim:MODEL:FAULT (FAULT one of silent, ...), ...".
+// "sim:basic, ..., sim:MODEL:FAULT (FAULT one of silent, ...), ...", one
+// sim:NAME for each model.
 std::string simPortNamesText();
 
 // A simulated beacon, or a fleet, and the link to it. Held by pointer so

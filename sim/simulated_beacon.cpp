@@ -41,13 +41,12 @@ std::string defaultVersionText(const BeaconOptions& options) {
     case BeaconFault::OtherProduct:
         return std::string(kOtherProductText);
     case BeaconFault::IncompatibleFirmware:
-        return std::string(kIncompatibleText);
+        return incompatibleVersionText();
     default:
         break;
     }
     if (!options.versionText.empty()) return options.versionText;
-    return std::string(options.model == DeviceModel::Tarsel ? kTarselVersionText
-                                                            : kBasicVersionText);
+    return std::string(factoryVersionText(options.model));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "config/config_image.h"
 #include "config/device_model.h"
+#include "config/model_table.h"
 #include "sim/beacon_peer.h"
 
 namespace wb {
@@ -18,7 +19,7 @@ enum class BeaconFault {
     None,
     Silent,                // nothing on the line at all
     OtherProduct,          // answers as another product: "Sparrow v3.0\r\n"
-    IncompatibleFirmware,  // "Wrenbolt-Tarsel v0.54\r\n"
+    IncompatibleFirmware,  // the incompatible firmware the model table names
     ImageShort,            // answers a read request with 255 bytes
     ImageLong,             // ... with 300 bytes: the image and 44 bytes 0xFF
     EndlessReply,          // after the version text it never stops sending
@@ -31,10 +32,7 @@ std::string_view beaconFaultName(BeaconFault fault);
 // "long-image", "endless", "slow-start", "line-drop".
 std::optional<BeaconFault> parseBeaconFault(std::string_view name);
 
-inline constexpr std::string_view kBasicVersionText = "Wrenbolt v2.1\r\n";
-inline constexpr std::string_view kTarselVersionText = "Wrenbolt-Tarsel v1.07\r\n";
 inline constexpr std::string_view kOtherProductText = "Sparrow v3.0\r\n";
-inline constexpr std::string_view kIncompatibleText = "Wrenbolt-Tarsel v0.54\r\n";
 
 // 2400 baud, 10 bits a byte (start, 8 data, stop).
 inline constexpr std::int64_t kBaudRate = 2400;
@@ -166,7 +164,14 @@ private:
 };
 
 // The image a beacon of this model leaves the factory with: the default
-// record encoded with the model's layout.
+// record encoded with the model's layout (the first model's for a code the
+// table has no row for).
 ConfigImage factoryImage(DeviceModel model);
+ConfigImage factoryImage(const ModelInfo& model);
+// What a beacon of this model answers the version request with, as it
+// leaves the factory (the first model's for any other code).
+std::string_view factoryVersionText(DeviceModel model);
+// The answer of the incompatible firmware the model table names.
+std::string incompatibleVersionText();
 
 }  // namespace wb

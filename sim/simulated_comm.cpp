@@ -5,6 +5,8 @@
 #include <limits>
 #include <optional>
 
+#include "config/model_table.h"
+
 namespace wb {
 namespace {
 
@@ -20,6 +22,15 @@ LineSettings freshPortSettings() {
 }
 
 }  // namespace
+
+const std::vector<std::string>& simPortModelNames() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> list;
+        for (const ModelInfo& model : kModels) list.push_back("sim:" + std::string(model.name));
+        return list;
+    }();
+    return names;
+}
 
 std::string_view commStepName(CommStep step) {
     switch (step) {
@@ -44,7 +55,7 @@ std::string_view commStepName(CommStep step) {
 }
 
 SimulatedComm::SimulatedComm(BeaconPeer& beacon, Clock& clock)
-    : beacon_(&beacon), clock_(&clock), names_{"sim:basic", "sim:tarsel"},
+    : beacon_(&beacon), clock_(&clock), names_(simPortModelNames().begin(), simPortModelNames().end()),
       settings_(freshPortSettings()) {}
 
 void SimulatedComm::addPortName(const std::string& name) { names_.insert(name); }

@@ -27,6 +27,9 @@ enum class CommStep {
 
 std::string_view commStepName(CommStep step);
 
+// "sim:basic", ...: one port name for each model of the model table.
+const std::vector<std::string>& simPortModelNames();
+
 // One call made through the seam, with the clock at its start.
 struct CommCall {
     CommStep step;
@@ -43,7 +46,8 @@ struct CommCall {
 // they really wait. Only one handle can be open at a time.
 class SimulatedComm : public CommApi {
 public:
-    // Opens the names "sim:basic" and "sim:tarsel"; more with addPortName.
+    // Opens "sim:NAME" for each model (simPortModelNames); more with
+    // addPortName.
     SimulatedComm(BeaconPeer& beacon, Clock& clock);
 
     void addPortName(const std::string& name);

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "config/model_table.h"
+
 namespace wb {
 
 std::optional<std::vector<FleetEntry>> parseFleetList(std::string_view list) {
@@ -12,13 +14,9 @@ std::optional<std::vector<FleetEntry>> parseFleetList(std::string_view list) {
         FleetEntry entry;
         const std::size_t slash = item.find('/');
         const std::string_view model = item.substr(0, slash);
-        if (model == "basic") {
-            entry.model = DeviceModel::Basic;
-        } else if (model == "tarsel") {
-            entry.model = DeviceModel::Tarsel;
-        } else {
-            return std::nullopt;
-        }
+        const auto named = identifiedModelFromName(model);
+        if (!named) return std::nullopt;
+        entry.model = *named;
         if (slash != std::string_view::npos) {
             const auto fault = parseBeaconFault(item.substr(slash + 1));
             if (!fault) return std::nullopt;

@@ -33,14 +33,14 @@ struct FleetOptions {
     std::int64_t unwrittenStayUs = 10'000'000;
 };
 
-// One beacon of a fleet, as a list names it: "tarsel", "basic/line-drop".
+// One beacon of a fleet, as a list names it: "basic", "basic/line-drop".
 struct FleetEntry {
     DeviceModel model = DeviceModel::Basic;
     BeaconFault fault = BeaconFault::None;
 };
 
-// "tarsel,basic,tarsel": models separated by commas, each optionally with
-// "/FAULT" (fault names as parseBeaconFault takes). Empty on any mistake.
+// "MODEL,MODEL,...": model table names separated by commas, each optionally
+// with "/FAULT" (fault names as parseBeaconFault takes). Empty on any mistake.
 std::optional<std::vector<FleetEntry>> parseFleetList(std::string_view list);
 
 // The beacons of a list: each as `common` says, with its model, and its

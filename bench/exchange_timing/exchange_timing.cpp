@@ -276,7 +276,7 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--audit") == 0) auditBeacons = std::max(2, std::atoi(argv[i + 1]));
     }
     const std::size_t replyBytes =
-        (model == "basic" ? kBasicVersionText : kTarselVersionText).size();
+        factoryVersionText(identifiedModelFromName(model).value_or(DeviceModel::Basic)).size();
 
     ServerProcess server({"--model", model});
     if (server.slavePath().empty()) {

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "clock/clock.h"
+#include "config/model_table.h"
 #include "file/config_file.h"
 #include "sim/server/pty_server.h"
 #include "sim/simulated_beacon.h"
@@ -95,6 +96,12 @@ std::string printable(const std::string& text) {
 }
 
 // out.wb1 -> out-2.wb1 for the second beacon of a fleet.
+// A mixed fleet for the help text: the last model, the first, the last.
+std::string exampleFleet() {
+    const std::string last(wb::kModels.back().name);
+    return last + "," + std::string(wb::kModels.front().name) + "," + last;
+}
+
 std::string fleetDumpPath(const std::string& path, std::size_t index) {
     const std::filesystem::path p(path);
     std::filesystem::path name = p.stem();
@@ -107,7 +114,7 @@ std::string fleetDumpPath(const std::string& path, std::size_t index) {
 
 int main(int argc, char** argv) {
     CLI::App app{"Serves one simulated Wrenbolt beacon on a pseudo-terminal."};
-    std::string model = "basic";
+    std::string model(wb::kModels.front().name);
     std::string versionText;
     std::string imagePath;
     std::string faultName = "none";
@@ -121,8 +128,8 @@ int main(int argc, char** argv) {
     std::string fleetModels;
     double fleetDwell = 10.0;
     std::vector<std::string> fleetImages;
-    app.add_option("--model", model, "basic or tarsel")
-        ->check(CLI::IsMember({"basic", "tarsel"}))
+    app.add_option("--model", model, wb::modelChoicesText(false))
+        ->check(CLI::IsMember(wb::modelNames()))
         ->capture_default_str();
     app.add_option("--version", versionText,
                    "answer to the version request (\\r, \\n, \\xHH allowed)");
@@ -143,8 +150,8 @@ int main(int argc, char** argv) {
                    "serve N beacons one after another, each removed after its write")
         ->check(CLI::Range(1, 99));
     app.add_option("--fleet-models", fleetModels,
-                   "the fleet's models in order, e.g. tarsel,basic,tarsel (entries may add "
-                   "/FAULT: tarsel/line-drop)");
+                   "the fleet's models in order, e.g. " + exampleFleet() +
+                       " (entries may add /FAULT: " + std::string(wb::kModels.back().name) + "/line-drop)");
     app.add_option("--fleet-dwell", fleetDwell,
                    "seconds a fleet's beacon stays connected after a read that no write follows "
                    "(an audit moves on after this)")
@@ -157,7 +164,7 @@ int main(int argc, char** argv) {
     CLI11_PARSE(app, argc, argv);
 
     wb::BeaconOptions options;
-    options.model = model == "tarsel" ? wb::DeviceModel::Tarsel : wb::DeviceModel::Basic;
+    options.model = wb::identifiedModelFromName(model).value_or(wb::kModels.front().code);
     options.versionText = unescape(versionText);
     const auto fault = wb::parseBeaconFault(faultName);
     if (!fault) {

@@ -66,7 +66,7 @@ void showControls(DialogControls& controls, FormGroup group, const DeviceConfig&
 // with the model; with none identified they are all disabled.
 void enableForModel(DialogControls& controls, DeviceModel model) {
     for (const FormField& control : kFormFields) {
-        if (control.field.layouts != kBothLayouts) controls.setEnabled(control.id, layoutCarries(model, control.field));
+        if (!everyModelStores(control.field.key)) controls.setEnabled(control.id, layoutCarries(model, control.field));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "cli/record_table.h"
 #include "cli/usage_error.h"
+#include "config/model_table.h"
 #include "config/record_json.h"
 #include "file/config_file.h"
 #include "file/input_file.h"
@@ -9,9 +10,9 @@
 namespace wb {
 
 CLI::Option* addModelOption(CLI::App& command, std::string& model) {
-    return command.add_option("--model", model, "Image layout: basic or tarsel")
+    return command.add_option("--model", model, "Image layout: " + modelChoicesText(false))
         ->required()
-        ->check(CLI::IsMember({"basic", "tarsel"}));
+        ->check(CLI::IsMember(modelNames()));
 }
 
 void addRecordInputOptions(CLI::App& command, RecordInput& input) {

@@ -13,7 +13,7 @@
 
 namespace wb {
 
-// --model basic|tarsel, required. Resolve the stored name with modelFromName.
+// --model NAME (a model table name), required. Resolve the stored name with modelFromName.
 CLI::Option* addModelOption(CLI::App& command, std::string& model);
 
 // --config FILE.json and --set KEY=VALUE..., shared by the commands that

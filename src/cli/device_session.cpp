@@ -8,6 +8,7 @@
 #include "cli/exchange_driver.h"
 #include "cli/stderr_terminal.h"
 #include "cli/usage_error.h"
+#include "config/model_table.h"
 #include "exchange/device_exchange.h"
 #include "exchange/device_operations.h"
 #include "serial/serial_texts.h"
@@ -43,12 +44,22 @@ void reportTraceFailure(CliContext& context, const std::string& path, int cause)
     context.err << '\n';
 }
 
+// "sim:basic / ...", one sim: port per model.
+std::string simPortChoices() {
+    std::string text;
+    for (const ModelInfo& model : kModels) {
+        if (!text.empty()) text += " / ";
+        text += "sim:" + std::string(model.name);
+    }
+    return text;
+}
+
 }  // namespace
 
 void addDeviceOptions(CLI::App& command, DeviceCommandOptions& options) {
     command.add_option("--port", options.port,
-                       "Serial port: a device path such as /dev/ttyUSB0, COM3 on Windows, "
-                       "or sim:basic / sim:tarsel for a simulated beacon; default: WRENBOLT_PORT")
+                       "Serial port: a device path such as /dev/ttyUSB0, COM3 on Windows, or " +
+                           simPortChoices() + " for a simulated beacon; default: WRENBOLT_PORT")
         ->envname("WRENBOLT_PORT")
         ->required();
     command.add_flag("-q,--quiet", options.quiet, "Show no progress");

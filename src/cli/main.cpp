@@ -7,7 +7,7 @@
 #include "cli/console_interrupts.h"
 
 namespace wb {
-// The simulator's "sim:basic" and "sim:tarsel" ports. Defined in the
+// The simulator's "sim:MODEL" ports. Defined in the
 // simulator library, which this program links for them; the CLI library
 // itself never includes the simulator.
 std::shared_ptr<CommApi> openSimPort(const std::string& portName, Clock& clock);

@@ -9,8 +9,8 @@ namespace wb {
 // The record as a readable table in the record's order, with the form's
 // labels, units and number formats; the tone list as the form writes it,
 // ten entries to a line. A member the model's layout does not store is
-// shown with its value and "(not stored by basic)" or "(not stored by
-// tarsel)" after it: the beacon never holds that value.
+// shown with its value and "(not stored by MODEL)" after it, the model's
+// name: the beacon never holds that value.
 std::string recordTable(const DeviceConfig& config);
 
 // printf formatting of one number ("%d", "%04d", "%3.3f"), in full.

@@ -5,7 +5,9 @@
 namespace wb {
 
 // The beacon generation, as told by its answer to the version request.
-// Only the identification changes it, and only to Basic or Tarsel.
+// Only the identification changes it, and only to a model of the model
+// table (model_table.h), whose rows these codes are; they are stored in
+// .wb1 files.
 enum class DeviceModel : std::int32_t {
     None = 0,
     Basic = 1,

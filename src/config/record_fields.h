@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "config/device_config.h"
+#include "config/model_table.h"
 
 namespace wb {
 
@@ -39,11 +40,6 @@ constexpr std::string_view fieldKindName(FieldKind kind) {
     return {};
 }
 
-// Which image layouts store a member, as bits.
-inline constexpr std::uint8_t kBasicLayout = 1;
-inline constexpr std::uint8_t kTarselLayout = 2;
-inline constexpr std::uint8_t kBothLayouts = kBasicLayout | kTarselLayout;
-
 struct RecordField {
     std::string_view key;    // the member's name, which is also its JSON key
     FieldKind kind;
@@ -57,7 +53,6 @@ struct RecordField {
     // neither may hold one. Decimals take any single-precision value.
     std::int64_t min;
     std::int64_t max;
-    std::uint8_t layouts;  // kBasicLayout, kTarselLayout or both
     // The member; the pointer of its type is set, the others are null.
     std::int32_t DeviceConfig::*integer = nullptr;
     float DeviceConfig::*decimal = nullptr;
@@ -71,44 +66,43 @@ inline constexpr std::int64_t kToneCountMax = static_cast<std::int64_t>(kToneCap
 namespace field_rows {
 
 constexpr RecordField integer(std::string_view key, std::string_view label, std::string_view unit,
-                              std::uint8_t layouts, std::int32_t DeviceConfig::*member,
+                              std::int32_t DeviceConfig::*member,
                               const char* format = "%d") {
-    return {key, FieldKind::Integer, label, unit, format, kInt32Min, kInt32Max, layouts, member, nullptr, nullptr};
+    return {key, FieldKind::Integer, label, unit, format, kInt32Min, kInt32Max, member, nullptr, nullptr};
 }
 constexpr RecordField decimal(std::string_view key, std::string_view label, std::string_view unit,
-                              std::uint8_t layouts, float DeviceConfig::*member) {
-    return {key, FieldKind::Decimal, label, unit, "%3.3f", 0, 0, layouts, nullptr, member, nullptr};
+                              float DeviceConfig::*member) {
+    return {key, FieldKind::Decimal, label, unit, "%3.3f", 0, 0, nullptr, member, nullptr};
 }
-constexpr RecordField flag(std::string_view key, std::string_view label, std::uint8_t layouts,
-                           std::uint8_t DeviceConfig::*member) {
-    return {key, FieldKind::Flag, label, {}, "flag", 0, 1, layouts, nullptr, nullptr, member};
+constexpr RecordField flag(std::string_view key, std::string_view label, std::uint8_t DeviceConfig::*member) {
+    return {key, FieldKind::Flag, label, {}, "flag", 0, 1, nullptr, nullptr, member};
 }
 
 }  // namespace field_rows
 
 inline constexpr std::array<RecordField, 22> kRecordFields = {
-    RecordField{"model", FieldKind::Model, {}, {}, "name", 0, 2, kBothLayouts},
-    RecordField{"morseText", FieldKind::Text, "Text", {}, "text", 1, 255, kBothLayouts},
-    field_rows::integer("morseSpeedWpm", "Speed", "WPM", kBothLayouts, &DeviceConfig::morseSpeedWpm),
-    field_rows::integer("morseTone", "Tone", {}, kBothLayouts, &DeviceConfig::morseTone),
-    field_rows::integer("toneSpeedMs", "Tone Speed", "ms", kBothLayouts, &DeviceConfig::toneSpeedMs),
-    field_rows::integer("tonesDurationSec", "Tones Duration", "sec", kBothLayouts, &DeviceConfig::tonesDurationSec),
-    field_rows::integer("preTonesDelaySec", "Pre Tones Delay", "sec", kBothLayouts, &DeviceConfig::preTonesDelaySec),
-    field_rows::integer("loopTimeSec", "Loop Time", "sec", kBothLayouts, &DeviceConfig::loopTimeSec),
-    field_rows::decimal("txFrequencyMHz", "TX Frequency", "MHz", kBothLayouts, &DeviceConfig::txFrequencyMHz),
-    field_rows::decimal("rxFrequencyMHz", "RX Frequency", "MHz", kTarselLayout, &DeviceConfig::rxFrequencyMHz),
-    field_rows::decimal("calibrationPercent", "Calibration", "%", kBothLayouts, &DeviceConfig::calibrationPercent),
-    RecordField{"tones", FieldKind::Tones, "Tones", {}, "tones", 1, 255, kBothLayouts},
-    RecordField{"toneCount", FieldKind::ToneCount, {}, {}, "%d", 0, kToneCountMax, kBothLayouts},
-    field_rows::flag("ledEnabled", "Enable LED", kBasicLayout, &DeviceConfig::ledEnabled),
-    field_rows::flag("randomTones", "Random Tones", kTarselLayout, &DeviceConfig::randomTones),
-    field_rows::flag("randomSpeed", "Random Speed", kTarselLayout, &DeviceConfig::randomSpeed),
-    field_rows::flag("randomMorse", "Random Morse", kTarselLayout, &DeviceConfig::randomMorse),
-    field_rows::flag("autoStart", "Auto Start", kTarselLayout, &DeviceConfig::autoStart),
-    field_rows::flag("disableRx", "Disable RX", kTarselLayout, &DeviceConfig::disableRx),
-    field_rows::integer("unlockCode", "Unlock Code", {}, kTarselLayout, &DeviceConfig::unlockCode, "%04d"),
-    field_rows::integer("initialDelayMin", "Initial Delay", "min", kTarselLayout, &DeviceConfig::initialDelayMin),
-    field_rows::integer("totalRuntimeMin", "Total Runtime", "min", kTarselLayout, &DeviceConfig::totalRuntimeMin),
+    RecordField{"model", FieldKind::Model, {}, {}, "name", 0, maxModelCode()},
+    RecordField{"morseText", FieldKind::Text, "Text", {}, "text", 1, 255},
+    field_rows::integer("morseSpeedWpm", "Speed", "WPM", &DeviceConfig::morseSpeedWpm),
+    field_rows::integer("morseTone", "Tone", {}, &DeviceConfig::morseTone),
+    field_rows::integer("toneSpeedMs", "Tone Speed", "ms", &DeviceConfig::toneSpeedMs),
+    field_rows::integer("tonesDurationSec", "Tones Duration", "sec", &DeviceConfig::tonesDurationSec),
+    field_rows::integer("preTonesDelaySec", "Pre Tones Delay", "sec", &DeviceConfig::preTonesDelaySec),
+    field_rows::integer("loopTimeSec", "Loop Time", "sec", &DeviceConfig::loopTimeSec),
+    field_rows::decimal("txFrequencyMHz", "TX Frequency", "MHz", &DeviceConfig::txFrequencyMHz),
+    field_rows::decimal("rxFrequencyMHz", "RX Frequency", "MHz", &DeviceConfig::rxFrequencyMHz),
+    field_rows::decimal("calibrationPercent", "Calibration", "%", &DeviceConfig::calibrationPercent),
+    RecordField{"tones", FieldKind::Tones, "Tones", {}, "tones", 1, 255},
+    RecordField{"toneCount", FieldKind::ToneCount, {}, {}, "%d", 0, kToneCountMax},
+    field_rows::flag("ledEnabled", "Enable LED", &DeviceConfig::ledEnabled),
+    field_rows::flag("randomTones", "Random Tones", &DeviceConfig::randomTones),
+    field_rows::flag("randomSpeed", "Random Speed", &DeviceConfig::randomSpeed),
+    field_rows::flag("randomMorse", "Random Morse", &DeviceConfig::randomMorse),
+    field_rows::flag("autoStart", "Auto Start", &DeviceConfig::autoStart),
+    field_rows::flag("disableRx", "Disable RX", &DeviceConfig::disableRx),
+    field_rows::integer("unlockCode", "Unlock Code", {}, &DeviceConfig::unlockCode, "%04d"),
+    field_rows::integer("initialDelayMin", "Initial Delay", "min", &DeviceConfig::initialDelayMin),
+    field_rows::integer("totalRuntimeMin", "Total Runtime", "min", &DeviceConfig::totalRuntimeMin),
 };
 
 // The index of a JSON key's row, or the table's size. An index rather than a
@@ -135,18 +129,22 @@ consteval const RecordField& recordField(std::string_view key) {
     return kRecordFields[index];
 }
 
-// Whether the image layout of a model stores the member. With no model
-// identified no layout applies, and nothing is stored.
+// Whether the image layout of a model stores the member (the model table's
+// "stored by"). With no model identified no layout applies, and nothing is
+// stored.
 constexpr bool layoutCarries(DeviceModel model, const RecordField& field) {
-    switch (model) {
-    case DeviceModel::Basic: return (field.layouts & kBasicLayout) != 0;
-    case DeviceModel::Tarsel: return (field.layouts & kTarselLayout) != 0;
-    default: return false;
-    }
+    return modelStores(model, field.key);
 }
 
-// "none", "basic" and "tarsel", and back.
-std::string_view modelName(DeviceModel model);
-std::optional<DeviceModel> modelFromName(std::string_view name);
+// Every member a layout claims to store is one of the record's.
+constexpr bool storedMembersAreFields() {
+    for (const ModelInfo& row : kModels) {
+        for (std::string_view key : row.storedMembers) {
+            if (recordFieldIndex(key) == kRecordFields.size()) return false;
+        }
+    }
+    return true;
+}
+static_assert(storedMembersAreFields(), "a layout stores a member the record does not have");
 
 }  // namespace wb

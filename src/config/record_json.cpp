@@ -18,7 +18,10 @@ InputError fail(std::string_view key, std::string_view what) {
     return std::string(key) + ": " + std::string(what);
 }
 
-constexpr std::string_view kModelChoices = "expected \"none\", \"basic\" or \"tarsel\"";
+const std::string& modelChoices() {
+    static const std::string text = "expected " + modelChoicesText(true, true);
+    return text;
+}
 constexpr std::string_view kFlagChoices = "expected 0, 1, true or false";
 
 std::string rangeText(const RecordField& field) {
@@ -131,7 +134,7 @@ InputError applyJsonValue(const RecordField& field, const Json& value, DeviceCon
     switch (field.kind) {
     case FieldKind::Model: {
         const auto model = value.is_string() ? modelFromName(value.get<std::string>()) : std::nullopt;
-        if (!model) return fail(key, kModelChoices);
+        if (!model) return fail(key, modelChoices());
         config.model = *model;
         return std::nullopt;
     }
@@ -180,7 +183,7 @@ InputError applyTextValue(const RecordField& field, std::string_view text, Devic
     switch (field.kind) {
     case FieldKind::Model: {
         const auto model = modelFromName(text);
-        if (!model) return fail(key, kModelChoices);
+        if (!model) return fail(key, modelChoices());
         config.model = *model;
         return std::nullopt;
     }
@@ -350,8 +353,8 @@ nlohmann::ordered_json recordFieldsJson() {
     auto rows = nlohmann::ordered_json::array();
     for (const RecordField& field : kRecordFields) {
         auto models = nlohmann::ordered_json::array();
-        for (DeviceModel model : {DeviceModel::Basic, DeviceModel::Tarsel}) {
-            if (layoutCarries(model, field)) models.push_back(modelName(model));
+        for (const ModelInfo& model : kModels) {
+            if (layoutCarries(model.code, field)) models.push_back(model.name);
         }
         rows.push_back({{"key", field.key},
                         {"kind", fieldKindName(field.kind)},
@@ -361,6 +364,14 @@ nlohmann::ordered_json recordFieldsJson() {
                         {"min", field.min},
                         {"max", field.max},
                         {"models", models}});
+    }
+    return rows;
+}
+
+nlohmann::ordered_json modelsJson() {
+    auto rows = nlohmann::ordered_json::array();
+    for (const ModelInfo& model : kModels) {
+        rows.push_back({{"code", static_cast<std::int32_t>(model.code)}, {"name", model.name}, {"title", model.title}});
     }
     return rows;
 }

@@ -11,7 +11,8 @@
 namespace wb {
 
 // The record as one JSON object. The keys are the member names in their
-// declaration order; model is "none", "basic" or "tarsel"; morseText is a
+// declaration order; model is "none" or a
+// model table name; morseText is a
 // string whose characters U+0000..U+00FF stand for the bytes 0..255; tones
 // holds the first toneCount entries; flags are 0 or 1; the three floats
 // carry 9 significant digits (enough to read back the same float), and
@@ -22,8 +23,13 @@ std::string recordToJsonText(const DeviceConfig& config);
 
 // The field table (record_fields.h) as a JSON array, one object per member
 // in the record's order: key, kind, label, unit, format, min, max and
-// models ("basic", "tarsel"), for a front end that is not written in C++.
+// models (the names of those whose layout stores it), for a front end that is not written in C++.
 nlohmann::ordered_json recordFieldsJson();
+
+// The model table as a JSON array in its order, one object per model: code,
+// name and title ([{"code":1,"name":"basic","title":"Basic"}, ...]), for a
+// front end that fills its model choice from it.
+nlohmann::ordered_json modelsJson();
 
 // Why an input was refused, naming the key: "KEY: what". Nothing here
 // throws; the front end decides how to show the message.

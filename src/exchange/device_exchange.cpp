@@ -28,16 +28,12 @@ void drain(SerialPort& port, OnByte onByte) {
     }
 }
 
-bool startsWith(const std::string& text, std::string_view prefix) {
-    return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
-}
-
 bool isCollectingVersion(ExchangeState state) {
     return state == ExchangeState::ReadVersion || state == ExchangeState::VersionForRead ||
            state == ExchangeState::VersionForWrite;
 }
 
-bool collectVersion(BeaconDevice& device, SerialPort& port) {
+bool collectVersion(BeaconDevice& device, SerialPort& port, ModelTable models) {
     drain(port, [&device](std::uint8_t byte) {
         if (device.versionReply.size() < kMaxVersionReplyBytes) {
             device.versionReply.push_back(static_cast<char>(byte));
@@ -47,17 +43,13 @@ bool collectVersion(BeaconDevice& device, SerialPort& port) {
 
     port.close();
     const std::string& reply = device.versionReply;
-    DeviceModel identified = DeviceModel::None;
-    if (startsWith(reply, kTarselProductWord)) {
-        if (startsWith(reply, kIncompatibleFirmware)) {
-            setOutcome(device, Outcome::Incompatible, exchange_text::incompatibleVersion(reply));
-            device.exchangeState = ExchangeState::Idle;
-            return true;
-        }
-        identified = DeviceModel::Tarsel;
-    } else if (startsWith(reply, kBasicProductWord)) {
-        identified = DeviceModel::Basic;
-    } else {
+    const auto match = matchVersionReply(reply, models);
+    if (match && match->verdict == VersionVerdict::Incompatible) {
+        setOutcome(device, Outcome::Incompatible, exchange_text::incompatibleVersion(reply));
+        device.exchangeState = ExchangeState::Idle;
+        return true;
+    }
+    if (!match) {
         const bool attemptsLeft = device.retryCount < kMaxAttempts - 1;
         if (device.retryCount < std::numeric_limits<std::int32_t>::max()) ++device.retryCount;
         if (attemptsLeft) {
@@ -68,6 +60,7 @@ bool collectVersion(BeaconDevice& device, SerialPort& port) {
         }
         return true;
     }
+    const DeviceModel identified = match->model->code;
 
     device.config.model = identified;
     setOutcome(device, Outcome::VersionRead, exchange_text::versionRead(reply));
@@ -119,16 +112,16 @@ bool sendNextChunk(BeaconDevice& device, SerialPort& port) {
     return false;
 }
 
-bool collectImage(BeaconDevice& device, SerialPort& port) {
+bool collectImage(BeaconDevice& device, SerialPort& port, ModelTable models) {
     drain(port, [&device](std::uint8_t byte) { storeReceivedByte(device.images, byte); });
     if (device.tickCount <= kLastGatheringTick) return false;
 
     if (device.images.receivedLength == 0) {
         setOutcome(device, Outcome::ConfigNotRead, exchange_text::kConfigNotRead);
     } else if (device.exchangeState == ExchangeState::ReadingConfig) {
-        decodeImage(device);
+        decodeImage(device, models);
     } else {
-        verifyReadBack(device);
+        verifyReadBack(device, models);
     }
     device.exchangeState = ExchangeState::Idle;
     port.close();
@@ -150,18 +143,18 @@ void startOperation(BeaconDevice& device, SerialPort& port, ExchangeState firstS
     sendRequest(port, kVersionRequest, kVersionRequestPauseMs);
 }
 
-bool pollTick(BeaconDevice& device, SerialPort& port) {
+bool pollTick(BeaconDevice& device, SerialPort& port, ModelTable models) {
     // The count keeps rising while idle; stop short of overflow.
     if (device.tickCount < std::numeric_limits<std::int32_t>::max()) ++device.tickCount;
 
     const ExchangeState state = device.exchangeState;
-    if (isCollectingVersion(state)) return collectVersion(device, port);
+    if (isCollectingVersion(state)) return collectVersion(device, port, models);
     switch (state) {
         case ExchangeState::WritingConfig:
             return sendNextChunk(device, port);
         case ExchangeState::ReadingConfig:
         case ExchangeState::VerifyingConfig:
-            return collectImage(device, port);
+            return collectImage(device, port, models);
         default:
             return false;  // Idle, and any value the machine never assigns
     }
@@ -181,16 +174,16 @@ bool exchangeBusy(const BeaconDevice& device) {
     }
 }
 
-bool prepareWrite(BeaconDevice& device, SerialPort& port, const CodecContext& context) {
+bool prepareWrite(BeaconDevice& device, SerialPort& port, const CodecContext& context, ModelTable models) {
     device.retryCount = 0;
-    if (encodeForModel(device, context) == EncodeResult::Encoded) {
+    if (encodeForModel(device, context, models) == EncodeResult::Encoded) {
         startOperation(device, port, ExchangeState::VersionForWrite);
         return false;
     }
     // Cut, or no model yet: show the user what the image holds instead.
     device.images.incomingImage = device.images.outgoingImage;
     device.images.receivedLength = static_cast<std::int32_t>(kImageSize);
-    decodeImage(device);
+    decodeImage(device, models);
     return true;
 }
 

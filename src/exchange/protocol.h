@@ -7,12 +7,6 @@
 
 namespace wb {
 
-// Product words at the start of the version reply, compared byte for byte.
-inline constexpr std::string_view kBasicProductWord = "Wrenbolt";
-inline constexpr std::string_view kTarselProductWord = "Wrenbolt-Tarsel";
-// Tarsel firmware that cannot take this program's images.
-inline constexpr std::string_view kIncompatibleFirmware = "Wrenbolt-Tarsel v0.54";
-
 // Requests on the wire and the pause the beacon needs after each byte.
 inline constexpr std::array<std::uint8_t, 2> kVersionRequest = {0x1B, 'V'};
 inline constexpr std::array<std::uint8_t, 2> kReadRequest = {0x1B, 'U'};

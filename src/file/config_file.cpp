@@ -13,9 +13,7 @@ namespace {
 constexpr std::array<std::uint8_t, 4> kMagic = {'W', 'B', '1', '4'};
 constexpr std::array<std::uint8_t, 4> kImageLength = {0x00, 0x01, 0x00, 0x00};  // 256, little-endian
 
-bool hasLayout(DeviceModel model) {
-    return model == DeviceModel::Basic || model == DeviceModel::Tarsel;
-}
+bool hasLayout(DeviceModel model) { return findModel(model) != nullptr; }
 
 // ASCII case folding only: the digits and every other byte compare exactly,
 // and a 0 byte matches nothing in "WB14".

@@ -1,23 +1,13 @@
 #include "image/model_dispatch.h"
 
-#include "image/basic_layout.h"
 #include "image/image_texts.h"
-#include "image/tarsel_layout.h"
 
 namespace wb {
 
-EncodeResult encodeForModel(BeaconDevice& device, const CodecContext& context) {
-    bool truncated = false;
-    switch (device.config.model) {
-        case DeviceModel::Basic:
-            truncated = encodeBasic(device, context);
-            break;
-        case DeviceModel::Tarsel:
-            truncated = encodeTarsel(device, context);
-            break;
-        default:
-            return EncodeResult::NotEncoded;
-    }
+EncodeResult encodeForModel(BeaconDevice& device, const CodecContext& context, ModelTable models) {
+    const ModelInfo* row = findModel(device.config.model, models);
+    if (row == nullptr) return EncodeResult::NotEncoded;
+    const bool truncated = row->encode(device, context);
     device.images.outgoingModel = device.config.model;
     return truncated ? EncodeResult::Truncated : EncodeResult::Encoded;
 }
@@ -25,26 +15,20 @@ EncodeResult encodeForModel(BeaconDevice& device, const CodecContext& context) {
 namespace {
 
 // Runs the decoder of the record's model; false when no layout applies.
-bool decodeByModel(BeaconDevice& device) {
-    switch (device.config.model) {
-        case DeviceModel::Basic:
-            decodeBasic(device);
-            return true;
-        case DeviceModel::Tarsel:
-            decodeTarsel(device);
-            return true;
-        default:
-            return false;
-    }
+bool decodeByModel(BeaconDevice& device, ModelTable models) {
+    const ModelInfo* row = findModel(device.config.model, models);
+    if (row == nullptr) return false;
+    row->decode(device);
+    return true;
 }
 
 }  // namespace
 
-void decodeImage(BeaconDevice& device) {
-    if (!decodeByModel(device)) setOutcome(device, Outcome::ReadVersionFirst, kReadVersionFirstText);
+void decodeImage(BeaconDevice& device, ModelTable models) {
+    if (!decodeByModel(device, models)) setOutcome(device, Outcome::ReadVersionFirst, kReadVersionFirstText);
 }
 
-void verifyReadBack(BeaconDevice& device) {
+void verifyReadBack(BeaconDevice& device, ModelTable models) {
     ImageStore& images = device.images;
     if (images.receivedLength != static_cast<std::int32_t>(kImageSize)) {
         setOutcome(device, Outcome::VerifyFailedSize, kVerifyFailedSizeText);
@@ -55,7 +39,7 @@ void verifyReadBack(BeaconDevice& device) {
         return;
     }
     // The record now shows what the beacon really stores.
-    decodeByModel(device);
+    decodeByModel(device, models);
     setOutcome(device, Outcome::ConfigWritten, kConfigWrittenText);
 }
 

@@ -68,7 +68,7 @@ std::string flagText(bool on) { return on ? "yes" : "no"; }
 
 std::string shownValue(const RecordField& field, const DeviceConfig& c, bool fullTones) {
     switch (field.kind) {
-    case FieldKind::Model: return std::string(plan_text::modelTitle(c.model));
+    case FieldKind::Model: return std::string(modelTitle(c.model));
     case FieldKind::Text: {
         // Appended, not "\"" + text: MinGW's g++ 12 warns falsely on that form.
         std::string text(1, '"');

@@ -61,7 +61,7 @@ std::string huntSheetHtml(const HuntPlan& plan, const SheetSource& source) {
                        escaped(source.planFileName) + "</title>\n<style>" + std::string(kStyle) +
                        "</style></head>\n<body>\n";
     html += "<h1>Hunt sheet: " + escaped(source.planFileName) + "</h1>\n";
-    html += "<p>Model: " + escaped(plan_text::modelTitle(plan.model)) + ". " +
+    html += "<p>Model: " + escaped(modelTitle(plan.model)) + ". " +
             std::to_string(plan.entries.size()) + " beacons. Plan SHA-256: <span class=\"digest\">" +
             escaped(source.planSha256) + "</span></p>\n";
     html += "<table>\n<tr><th class=\"row\">Beacon</th>";

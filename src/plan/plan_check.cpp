@@ -21,7 +21,7 @@ PlanError encodeEntry(PlanEntry& entry, DeviceModel model, const PlanCheckOption
     entry.stored = stored.record;
     if (stored.result != EncodeResult::Truncated && !cut) return std::nullopt;
 
-    const std::string layout = "the " + std::string(plan_text::modelTitle(model)) + " layout";
+    const std::string layout = "the " + std::string(modelTitle(model)) + " layout";
     if (entry.stored.morseText != entry.record.morseText) {
         return beaconPrefix(entry.name) + "morseText: " + layout + " would cut it to " +
                std::to_string(entry.stored.morseText.size()) + " characters";

@@ -70,14 +70,10 @@ PlanError parsePlan(std::string_view text, PlanSource& source) {
     }
 
     const auto model = plan.find("model");
-    if (model == plan.end()) return std::string("model: required, \"basic\" or \"tarsel\"");
-    if (*model == "basic") {
-        source.model = DeviceModel::Basic;
-    } else if (*model == "tarsel") {
-        source.model = DeviceModel::Tarsel;
-    } else {
-        return std::string("model: expected \"basic\" or \"tarsel\"");
-    }
+    if (model == plan.end()) return "model: required, " + modelChoicesText(true);
+    const auto named = model->is_string() ? identifiedModelFromName(model->get<std::string>()) : std::nullopt;
+    if (!named) return "model: expected " + modelChoicesText(true);
+    source.model = *named;
     if (const auto file = plan.find("baseFile"); file != plan.end()) {
         if (!file->is_string() || file->get<std::string>().empty()) {
             return std::string("baseFile: expected the name of a .wb1 file");

@@ -13,7 +13,7 @@
 namespace wb {
 
 // A plan file as written, before its records are built:
-//   { "model": "tarsel", "baseFile": "event.wb1", "base": {...},
+//   { "model": "basic", "baseFile": "event.wb1", "base": {...},
 //     "beacons": [ { "name": "MOE", "set": {...} }, ... ] }
 // base and each set hold members as the record's JSON form has them
 // (model excepted), kept as JSON text for those rules to apply.

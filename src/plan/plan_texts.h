@@ -5,19 +5,9 @@
 #include <string_view>
 
 #include "config/device_model.h"
+#include "config/model_table.h"
 
 namespace wb::plan_text {
-
-inline std::string_view modelTitle(DeviceModel model) {
-    switch (model) {
-    case DeviceModel::Basic:
-        return "Basic";
-    case DeviceModel::Tarsel:
-        return "Tarsel";
-    default:
-        return "unknown";
-    }
-}
 
 inline std::string position(std::size_t index, std::size_t total) {
     return std::to_string(index + 1) + " of " + std::to_string(total);

@@ -42,16 +42,6 @@ WebSession& session() {
     return instance;
 }
 
-DeviceModel modelFromCode(std::int32_t code) {
-    switch (code) {
-        case 1:
-            return DeviceModel::Basic;
-        case 2:
-            return DeviceModel::Tarsel;
-        default:
-            return DeviceModel::None;
-    }
-}
 
 }  // namespace wb::module
 
@@ -60,7 +50,6 @@ namespace {
 using namespace wb;
 using module::give;
 using module::inputText;
-using module::modelFromCode;
 using module::session;
 
 std::uint32_t give(const std::vector<std::uint8_t>& bytes) {

@@ -24,7 +24,4 @@ WebSession& session();
 std::string_view inputText(std::uint32_t length);
 std::uint32_t give(std::string text);
 
-// The page's model numbers: 1 Basic, 2 Tarsel, anything else none.
-DeviceModel modelFromCode(std::int32_t code);
-
 }  // namespace wb::module

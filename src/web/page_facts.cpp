@@ -2,10 +2,8 @@
 
 #include <string>
 
-#include "config/device_model.h"
 #include "config/record_fields.h"
 #include "plan/field_text.h"
-#include "plan/plan_texts.h"
 #include "serial/serial_port.h"
 
 namespace wb {
@@ -34,18 +32,6 @@ nlohmann::ordered_json fileNamesJson() {
         {"runReport", "hunt-report.csv"},
         {"auditReport", "audit-report.csv"},
     };
-}
-
-nlohmann::ordered_json modelsJson() {
-    auto models = nlohmann::ordered_json::array();
-    for (const DeviceModel model : {DeviceModel::Basic, DeviceModel::Tarsel}) {
-        models.push_back({
-            {"code", static_cast<int>(model)},
-            {"name", std::string(modelName(model))},
-            {"title", std::string(plan_text::modelTitle(model))},
-        });
-    }
-    return models;
 }
 
 nlohmann::ordered_json flagTextsJson() { return {flagText(false), flagText(true)}; }

@@ -2,14 +2,15 @@
 
 #include <nlohmann/json.hpp>
 
+#include "config/record_json.h"  // modelsJson: the model table for the page
+
 namespace wb {
 
 // What the page shows or sends that is the core's to say, as JSON for the
 // page: the beacons' serial line in Web Serial's terms, the file names the
-// page offers, and the models.
+// page offers (the models come from the model table's modelsJson).
 nlohmann::ordered_json lineSettingsJson();
 nlohmann::ordered_json fileNamesJson();
-nlohmann::ordered_json modelsJson();
 
 // How the page shows a check box's value in its lists and tables: as the
 // core's sheet and audit show a flag.

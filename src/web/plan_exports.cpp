@@ -63,9 +63,9 @@ WB_EXPORT(wb_plan_from_form) std::uint32_t wbPlanFromForm(std::uint32_t length) 
     module::session().exportJson();  // the form into the record, as Export JSON takes it
     return give(formPlanText(module::session().device().config, inputText(length)));
 }
-// A model's title ("Tarsel") from its name in a plan or fleet list ("tarsel").
+// A model's title ("Basic") from its name in a plan or fleet list ("basic").
 WB_EXPORT(wb_model_title) std::uint32_t wbModelTitle(std::uint32_t length) {
-    return give(std::string(plan_text::modelTitle(modelFromName(inputText(length)).value_or(DeviceModel::None))));
+    return give(std::string(modelTitle(modelFromName(inputText(length)).value_or(DeviceModel::None))));
 }
 WB_EXPORT(wb_plan_same_text_label) std::uint32_t wbPlanSameTextLabel() { return give(kSameTextLabel); }
 WB_EXPORT(wb_plan_error) std::uint32_t wbPlanError() { return give(plan().error()); }

@@ -4,11 +4,13 @@
 #include <bit>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "config/beacon_device.h"
+#include "config/model_table.h"
 #include "config/record_fields.h"
 #include "config/record_json.h"
 #include "config/record_text.h"
@@ -145,6 +147,64 @@ TEST(RecordFields, TheTableAsJsonForOtherFrontEnds) {
                               R"("format":"%3.3f","min":0,"max":0,"models":["tarsel"]})");
     EXPECT_EQ(rows[11].dump(), R"({"key":"tones","kind":"tones","label":"Tones","unit":"","format":"tones",)"
                                R"("min":1,"max":255,"models":["basic","tarsel"]})");
+    EXPECT_EQ(rows[0].dump(), R"({"key":"model","kind":"model","label":"","unit":"","format":"name",)"
+                              R"("min":0,"max":2,"models":["basic","tarsel"]})");
+    EXPECT_EQ(rows[13].dump().substr(rows[13].dump().find("\"models\"")), R"("models":["basic"]})");
+    EXPECT_EQ(modelsJson().dump(),
+              R"([{"code":1,"name":"basic","title":"Basic"},{"code":2,"name":"tarsel","title":"Tarsel"}])");
+}
+
+// The model table's look-ups: names, codes and titles both ways, and what
+// falls outside the table.
+TEST(ModelTable, NamesCodesAndTitles) {
+    const struct {
+        std::string_view text;
+        std::optional<DeviceModel> byName;        // modelFromName: "none" included
+        std::optional<DeviceModel> byModelName;   // identifiedModelFromName: rows only
+    } names[] = {
+        {"basic", DeviceModel::Basic, DeviceModel::Basic},
+        {"tarsel", DeviceModel::Tarsel, DeviceModel::Tarsel},
+        {"none", DeviceModel::None, std::nullopt},
+        {"Tarsel", std::nullopt, std::nullopt},
+        {"", std::nullopt, std::nullopt},
+        {"tarsel ", std::nullopt, std::nullopt},
+    };
+    for (const auto& c : names) {
+        EXPECT_EQ(modelFromName(c.text), c.byName) << c.text;
+        EXPECT_EQ(identifiedModelFromName(c.text), c.byModelName) << c.text;
+    }
+    const struct {
+        std::int32_t code;
+        DeviceModel model;
+        std::string_view name;
+        std::string_view title;
+    } codes[] = {
+        {0, DeviceModel::None, "none", "unknown"},
+        {1, DeviceModel::Basic, "basic", "Basic"},
+        {2, DeviceModel::Tarsel, "tarsel", "Tarsel"},
+        {3, DeviceModel::None, "none", "unknown"},
+        {-1, DeviceModel::None, "none", "unknown"},
+    };
+    for (const auto& c : codes) {
+        EXPECT_EQ(modelFromCode(c.code), c.model) << c.code;
+        EXPECT_EQ(modelName(static_cast<DeviceModel>(c.code)), c.name) << c.code;
+        EXPECT_EQ(modelTitle(static_cast<DeviceModel>(c.code)), c.title) << c.code;
+    }
+    EXPECT_EQ(modelChoicesText(false), "basic or tarsel");
+    EXPECT_EQ(modelChoicesText(true), R"("basic" or "tarsel")");
+    EXPECT_EQ(modelChoicesText(true, true), R"("none", "basic" or "tarsel")");
+    EXPECT_EQ(modelNames(), (std::vector<std::string>{"basic", "tarsel"}));
+    EXPECT_EQ(firstIncompatibleFirmware(), "Wrenbolt-Tarsel v0.54");
+    // Replies a reply-matcher could get wrong at its edges.
+    EXPECT_FALSE(matchVersionReply(""));
+    EXPECT_FALSE(matchVersionReply("Wrenbol"));
+    EXPECT_FALSE(matchVersionReply(" Wrenbolt v2.1"));
+    EXPECT_EQ(matchVersionReply("Wrenbolt")->model->code, DeviceModel::Basic);
+    EXPECT_EQ(matchVersionReply("Wrenbolt-Tarse")->model->code, DeviceModel::Basic);
+    EXPECT_EQ(matchVersionReply("Wrenbolt-Tarsel")->verdict, VersionVerdict::Identifies);
+    EXPECT_EQ(matchVersionReply("Wrenbolt-Tarsel v0.5")->verdict, VersionVerdict::Identifies);
+    EXPECT_EQ(matchVersionReply("Wrenbolt-Tarsel v0.54")->verdict, VersionVerdict::Incompatible);
+    EXPECT_EQ(matchVersionReply("Wrenbolt-Tarsel v0.541")->verdict, VersionVerdict::Incompatible);
 }
 
 TEST(RecordJson, TextAndNumbers) {
@@ -232,8 +292,9 @@ TEST(RecordJson, BadInputNamesTheKeyAndChangesNothing) {
         {R"({"tones": [1, 2], "toneCount": 3})", "toneCount"},
         {R"({"ledEnabled": 2})", "ledEnabled"},
         {R"({"randomTones": "yes"})", "randomTones"},
-        {R"({"model": "Tarsel"})", "model"},
-        {R"({"model": 2})", "model"},
+        {R"({"model": "Tarsel"})", R"(model: expected "none", "basic" or "tarsel")"},
+        {R"({"model": 2})", R"(model: expected "none", "basic" or "tarsel")"},
+        {R"({"model": ""})", "model"},
         {R"({"morseText": "\u0100"})", "morseText"},
         {R"({"morseText": 5})", "morseText"},
         {R"({"txFrequencyMHz": 1e39})", "txFrequencyMHz"},

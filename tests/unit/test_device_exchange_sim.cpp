@@ -1,13 +1,16 @@
 // The exchange against the simulated beacon on a virtual clock: whole
 // operations of both models, what the EEPROM holds afterwards, the time
-// each tick blocks, and the beacon's fault modes.
+// each tick blocks, the beacon's fault modes, and a third model added as a
+// table row and a layout only.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "config/beacon_device.h"
+#include "config/model_table.h"
 #include "exchange/device_exchange.h"
+#include "image/image_texts.h"
 #include "image/model_dispatch.h"
 #include "serial/serial_port.h"
 #include "sim/simulated_beacon.h"
@@ -45,6 +48,7 @@ struct SimRig {
     SerialPort port;
     BeaconDevice device;
     std::vector<std::int64_t> tickUs;  // virtual time each tick blocked
+    ModelTable models = kModels;
 
     explicit SimRig(BeaconOptions options, CommApi* (*wrap)(CommApi&) = nullptr)
         : beacon(std::move(options)), comm(beacon, clock), port(wrap ? *wrap(comm) : comm) {
@@ -58,7 +62,7 @@ struct SimRig {
         std::vector<std::string> lines;
         while (exchangeBusy(device) && static_cast<int>(lines.size()) < limit) {
             const std::int64_t before = clock.nowUs();
-            pollTick(device, port);
+            pollTick(device, port, models);
             tickUs.push_back(clock.nowUs() - before);
             lines.push_back(device.statusText);
         }
@@ -301,6 +305,129 @@ TEST(SimFleet, PortNames) {
         EXPECT_EQ(link->fleet->options().beacons.back().fault, c.lastFault) << c.name;
         EXPECT_EQ(link->beacon, link->fleet->beacons().front().get());
     }
+}
+
+// A third model, known only here: a row and a trivial layout (the text from
+// byte 0, ended by a 0 byte; the speed at 200; a marker at 255).
+constexpr auto kKite = static_cast<DeviceModel>(7);
+constexpr std::uint8_t kKiteMarker = 0x4B;
+
+bool encodeKite(BeaconDevice& device, const CodecContext&) {
+    ConfigImage& image = device.images.outgoingImage;
+    image.fill(0);
+    const std::string& text = device.config.morseText;
+    const std::size_t length = std::min<std::size_t>(text.size(), 199);
+    std::copy_n(text.begin(), length, image.begin());
+    image[200] = static_cast<std::uint8_t>(device.config.morseSpeedWpm);
+    image[255] = kKiteMarker;
+    return length < text.size();
+}
+
+void decodeKite(BeaconDevice& device) {
+    const ConfigImage& image = device.images.incomingImage;
+    if (image[255] != kKiteMarker) {
+        setOutcome(device, Outcome::CorruptedEeprom, kCorruptedEepromText);
+        return;
+    }
+    device.config.morseText.assign(reinterpret_cast<const char*>(image.data()));
+    device.config.morseSpeedWpm = image[200];
+    setOutcome(device, Outcome::ConfigRead, kReadConfigSuccessfulText);
+}
+
+constexpr std::array<VersionRule, 2> kKiteVersions{{
+    {"Wrenbolt-Kite", VersionVerdict::Identifies},
+    {"Wrenbolt-Kite v0.1", VersionVerdict::Incompatible},
+}};
+constexpr std::array<std::string_view, 3> kKiteMembers{"model", "morseText", "morseSpeedWpm"};
+constexpr ModelInfo kKiteRow{kKite, "kite", "Kite", kKiteVersions, encodeKite, decodeKite, kKiteMembers};
+constexpr std::array<ModelInfo, 3> kWithKite{kModels[0], kModels[1], kKiteRow};
+
+SimRig kiteRig(std::string versionText = "Wrenbolt-Kite v1.0\r\n") {
+    BeaconOptions options;
+    options.versionText = std::move(versionText);
+    options.eeprom = factoryImage(kKiteRow);
+    return SimRig(options);
+}
+
+TEST(SimThirdModel, IdentifiesReadsWritesAndVerifiesFromItsRowAlone) {
+    {
+        SimRig rig = kiteRig();
+        rig.models = kWithKite;
+        rig.start(ExchangeState::ReadVersion);
+        rig.runToIdle();
+        EXPECT_EQ(rig.device.statusText, "Version Read : \"Wrenbolt-Kite v1.0\r\n\"");
+        EXPECT_EQ(rig.device.config.model, kKite);
+    }
+    {
+        SimRig rig = kiteRig();
+        rig.models = kWithKite;
+        rig.start(ExchangeState::VersionForRead);
+        const auto lines = rig.runToIdle();
+        ASSERT_EQ(lines.size(), 14u);
+        EXPECT_EQ(lines.back(), "Read Config Successful");
+        EXPECT_EQ(rig.device.config.model, kKite);
+        EXPECT_EQ(rig.device.config.morseText, DeviceConfig{}.morseText);
+        EXPECT_EQ(rig.device.config.morseSpeedWpm, DeviceConfig{}.morseSpeedWpm);
+    }
+    {
+        SimRig rig = kiteRig();
+        rig.models = kWithKite;
+        rig.device.config.model = kKite;
+        rig.device.config.morseText = "KITE";
+        rig.device.config.morseSpeedWpm = 17;
+        ASSERT_FALSE(prepareWrite(rig.device, rig.port, CodecContext{}, kWithKite));
+        const auto lines = rig.runToIdle();
+        ASSERT_EQ(lines.size(), 17u);
+        EXPECT_EQ(lines.back(), "Config Written Successfully!");
+        ConfigImage expected{};
+        std::copy_n("KITE", 4, expected.begin());
+        expected[200] = 17;
+        expected[255] = kKiteMarker;
+        EXPECT_EQ(rig.beacon.eeprom(), expected);
+        EXPECT_EQ(rig.device.config.morseText, "KITE");
+    }
+}
+
+// The longest matching prefix decides, across rows: the third model's
+// words begin with the first model's, and its old firmware with its own.
+TEST(SimThirdModel, VersionRulesAcrossRows) {
+    struct Case {
+        const char* reply;
+        bool withKite;
+        std::string status;
+        DeviceModel model;
+    };
+    const std::vector<Case> cases{
+        {"Wrenbolt-Kite v1.0\r\n", true, "Version Read : \"Wrenbolt-Kite v1.0\r\n\"", kKite},
+        {"Wrenbolt-Kite v0.1\r\n", true, "Incompatible version (Wrenbolt-Kite v0.1\r\n)", DeviceModel::None},
+        {"Wrenbolt-Tarsel v1.07\r\n", true, "Version Read : \"Wrenbolt-Tarsel v1.07\r\n\"", DeviceModel::Tarsel},
+        {"Wrenbolt-Tarsel v0.54\r\n", true, "Incompatible version (Wrenbolt-Tarsel v0.54\r\n)", DeviceModel::None},
+        {"Wrenbolt v2.1\r\n", true, "Version Read : \"Wrenbolt v2.1\r\n\"", DeviceModel::Basic},
+        // Without its row the product's tables take it for the first model.
+        {"Wrenbolt-Kite v1.0\r\n", false, "Version Read : \"Wrenbolt-Kite v1.0\r\n\"", DeviceModel::Basic},
+        {"Wrenbolt-Kite v0.1\r\n", false, "Version Read : \"Wrenbolt-Kite v0.1\r\n\"", DeviceModel::Basic},
+        {"Wrenbol v2.1\r\n", true, "Wrenbolt not found : (Wrenbol v2.1\r\n)", DeviceModel::None},
+    };
+    for (const Case& c : cases) {
+        SimRig rig = kiteRig(c.reply);
+        if (c.withKite) rig.models = kWithKite;
+        rig.start(ExchangeState::ReadVersion);
+        rig.runToIdle();
+        EXPECT_EQ(rig.device.statusText, c.status) << c.reply;
+        EXPECT_EQ(rig.device.config.model, c.model) << c.reply;
+    }
+}
+
+// An image laid out for the third model is never sent to another.
+TEST(SimThirdModel, WriteToAnotherModelIsRefused) {
+    SimRig rig(beaconOf(DeviceModel::Tarsel));
+    rig.models = kWithKite;
+    const ConfigImage before = rig.beacon.eeprom();
+    rig.device.config.model = kKite;
+    ASSERT_FALSE(prepareWrite(rig.device, rig.port, CodecContext{}, kWithKite));
+    rig.runToIdle();
+    EXPECT_EQ(rig.device.statusText, "Model mismatch: Read Config First");
+    EXPECT_EQ(rig.beacon.eeprom(), before);
 }
 
 }  // namespace

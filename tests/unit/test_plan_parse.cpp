@@ -43,8 +43,11 @@ TEST(PlanParse, RefusalsNameWhatIsWrong) {
         {planOf("tarsel", moe), ""},
         {"{", "the plan is not JSON"},
         {"[1]", "the plan is not a JSON object"},
-        {R"({"beacons": [{"name": "A"}]})", "model: required"},
+        {R"({"beacons": [{"name": "A"}]})", "model: required, \"basic\" or \"tarsel\""},
         {planOf("Tarsel", moe), "model: expected \"basic\" or \"tarsel\""},
+        // A plan is for beacons of one model: "none" is no model.
+        {planOf("none", moe), "model: expected \"basic\" or \"tarsel\""},
+        {R"({"model": 2, "beacons": [{"name": "A"}]})", "model: expected \"basic\" or \"tarsel\""},
         {planOf("tarsel", moe, R"("beacon": 1, )"), "beacon: unknown key"},
         {R"({"model": "basic"})", "beacons: expected a non-empty list"},
         {planOf("basic", ""), "beacons: expected a non-empty list"},

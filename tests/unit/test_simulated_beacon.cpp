@@ -81,8 +81,12 @@ TEST(SimulatedBeacon, VersionTextsByModelAndFault) {
     BeaconOptions old;
     old.model = DeviceModel::Tarsel;
     old.fault = BeaconFault::IncompatibleFirmware;
+    // A code the table has no row for gets the first model's beacon.
+    BeaconOptions unknown;
+    unknown.model = static_cast<DeviceModel>(9);
     const std::vector<Case> cases{
         {"basic", basic, "Wrenbolt v2.1\r\n"},
+        {"unknown model", unknown, "Wrenbolt v2.1\r\n"},
         {"tarsel", tarsel, "Wrenbolt-Tarsel v1.07\r\n"},
         {"custom", custom, "Wrenbolt v2.2 beta\r\n"},
         {"other product", other, "Sparrow v3.0\r\n"},
@@ -142,6 +146,10 @@ TEST(SimulatedBeacon, FactoryImageReadsBackAsTheDefaultRecord) {
         expected.model = model;
         EXPECT_EQ(device.config, expected) << static_cast<int>(model);
     }
+    EXPECT_EQ(factoryImage(DeviceModel::None), factoryImage(DeviceModel::Basic));
+    BeaconOptions unknown;
+    unknown.model = static_cast<DeviceModel>(9);
+    EXPECT_EQ(SimulatedBeacon(unknown).eeprom(), factoryImage(DeviceModel::Basic));
 }
 
 TEST(SimulatedBeacon, IgnoresNoiseAndBrokenRequests) {

@@ -92,7 +92,7 @@ struct Session : ::testing::Test {
     void readTarsel() {
         session.readConfig();
         EXPECT_EQ(take(session.comm()), (Outgoing{{0x1B, 0}, {'V', 0}}));
-        identify(kTarselVersionText);
+        identify(factoryVersionText(DeviceModel::Tarsel));
         EXPECT_EQ(take(session.comm()), (Outgoing{{0x1B, 10}, {'U', 10}}));
         arrive(session, factoryImage(DeviceModel::Tarsel));
         const std::uint32_t events = ticks(session, kLastGatheringTick + 1);
@@ -154,7 +154,7 @@ TEST_F(Session, BackupReadsTheBeaconThenWritesWithoutTouchingTheForm) {
     session.controls().setText(IDC_MORSE_SPEED, "12");
     session.writeConfig(true);
     EXPECT_EQ(take(session.comm()), (Outgoing{{0x1B, 0}, {'V', 0}}));
-    identify(kTarselVersionText);
+    identify(factoryVersionText(DeviceModel::Tarsel));
     take(session.comm());
     arrive(session, factoryImage(DeviceModel::Tarsel));
     EXPECT_EQ(ticks(session, kLastGatheringTick) & kShowForm, 0u);
@@ -171,7 +171,7 @@ TEST_F(Session, BackupReadsTheBeaconThenWritesWithoutTouchingTheForm) {
     // Then the write itself: identification, the write request, 8 paced chunks.
     EXPECT_EQ(session.status(), exchange_text::kReadingVersion);
     take(session.comm());
-    identify(kTarselVersionText);
+    identify(factoryVersionText(DeviceModel::Tarsel));
     EXPECT_EQ(take(session.comm()), (Outgoing{{0x1B, 10}, {'D', 10}, {0xAA, 10}, {'U', 10}}));
     ticks(session, kChunkCount);
     const Outgoing image = take(session.comm());
@@ -184,7 +184,7 @@ TEST_F(Session, BackupOfABeaconOfAnotherModelRefusesTheWrite) {
     readTarsel();
     session.writeConfig(true);
     take(session.comm());
-    identify(kBasicVersionText);
+    identify(factoryVersionText(DeviceModel::Basic));
     take(session.comm());
     arrive(session, factoryImage(DeviceModel::Basic));
     const std::uint32_t events = ticks(session, kLastGatheringTick + 1);
