@@ -6,6 +6,7 @@
 
 #include "config/beacon_device.h"
 #include "config/config_image.h"
+#include "exchange/guarded_write.h"
 #include "plan/cable_watch.h"
 #include "plan/hunt_plan.h"
 #include "plan/plan_report.h"
@@ -103,7 +104,7 @@ private:
     void askForBeacon();
     void finish();
     void report(const std::string& status, bool imageSent);
-    void cutShort(ExchangeState during);
+    void cutShort(bool wholeImage);
 
     const HuntPlan& plan_;
     BeaconDevice& device_;
@@ -121,6 +122,8 @@ private:
     bool interrupted_ = false;
     bool imageSent_ = false;
     CableWatch watch_;
+    // The detection is the backup read: the watch starts it on the device.
+    GuardedWrite write_;
     std::string version_;
     std::string backup_;
 };
