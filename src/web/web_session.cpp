@@ -1,6 +1,9 @@
 #include "web/web_session.h"
 
+#include <algorithm>
+
 #include "app/form_binding.h"
+#include "config/record_changes.h"
 #include "exchange/device_exchange.h"
 #include "exchange/device_operations.h"
 #include "exchange/exchange_texts.h"
@@ -11,17 +14,22 @@
 
 namespace wb {
 
+namespace {
+
+// One field as the form shows it.
+std::string fieldText(PageControls& form, const PageField& field) {
+    if (field.field.kind == FieldKind::Flag) return form.isChecked(field.id) ? "1" : "0";
+    return form.text(field.id, DialogControls::kWholeText);
+}
+
+}  // namespace
+
 std::vector<FieldValue> formValues(const DeviceConfig& record, DeviceModel model) {
     PageControls form;
     recordToForm(form, record);
     std::vector<FieldValue> values;
     for (const PageField& field : kPageFields) {
-        if (!layoutCarries(model, field.field)) continue;
-        if (field.field.kind == FieldKind::Flag) {
-            values.push_back({field.id, form.isChecked(field.id) ? "1" : "0"});
-        } else {
-            values.push_back({field.id, form.text(field.id, DialogControls::kWholeText)});
-        }
+        if (layoutCarries(model, field.field)) values.push_back({field.id, fieldText(form, field)});
     }
     return values;
 }
@@ -190,11 +198,22 @@ DeviceConfig WebSession::storedRecord(const DeviceConfig& record, DeviceModel mo
 
 std::vector<FieldChange> WebSession::compare(const DeviceConfig& before, const DeviceConfig& after,
                                              DeviceModel model) {
-    const std::vector<FieldValue> from = formValues(before, model);
-    const std::vector<FieldValue> to = formValues(after, model);
+    DeviceConfig from = before;
+    DeviceConfig to = after;
+    from.model = model;
+    to.model = model;
+    const std::vector<const RecordField*> changed = changedFields(from, to);
+    PageControls fromForm;
+    PageControls toForm;
+    recordToForm(fromForm, before);
+    recordToForm(toForm, after);
     std::vector<FieldChange> changes;
-    for (std::size_t i = 0; i < from.size(); ++i) {
-        if (from[i].text != to[i].text) changes.push_back({from[i].id, from[i].text, to[i].text});
+    for (const PageField& field : kPageFields) {
+        if (std::find(changed.begin(), changed.end(), &field.field) == changed.end()) continue;
+        // A value finer than the form shows is no change to the user.
+        const std::string was = fieldText(fromForm, field);
+        const std::string now = fieldText(toForm, field);
+        if (was != now) changes.push_back({field.id, was, now});
     }
     return changes;
 }
