@@ -131,6 +131,7 @@ void PlanRun::operationEnded() {
                 finish();
             } else {
                 phase_ = PlanPhase::WaitingForBeacon;
+                verifiedOnCable_ = false;
                 asked_ = false;
                 confirmed_ = false;
             }
@@ -201,6 +202,7 @@ void PlanRun::written() {
     report(status, true);
     ++programmed_;
     ++entry_;
+    verifiedOnCable_ = true;
     waitForRemoval(plan_text::programmed(name, programmed_, total()));
 }
 

@@ -88,6 +88,9 @@ public:
     std::size_t programmed() const { return programmed_; }
     std::size_t total() const { return plan_.entries.size(); }
     bool allProgrammed() const { return programmed_ == total(); }
+    // True from a verified write until the run waits for the next beacon:
+    // what a stop says of the beacon on the cable.
+    bool verifiedOnCable() const { return verifiedOnCable_; }
     // "N of M beacons programmed"
     std::string summary() const;
 
@@ -121,6 +124,7 @@ private:
     bool stopping_ = false;
     bool interrupted_ = false;
     bool imageSent_ = false;
+    bool verifiedOnCable_ = false;
     CableWatch watch_;
     // The detection is the backup read: the watch starts it on the device.
     GuardedWrite write_;
