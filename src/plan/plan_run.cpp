@@ -10,7 +10,7 @@
 namespace wb {
 PlanRun::PlanRun(const HuntPlan& plan, BeaconDevice& device, SerialPort& port, PlanHost& host,
                  PlanRunOptions options)
-    : plan_(plan), device_(device), port_(port), host_(host), options_(options), watch_(device, port),
+    : plan_(plan), device_(device), host_(host), options_(options), watch_(device, port),
       write_(device, device, port) {
     if (plan_.entries.empty()) phase_ = PlanPhase::Finished;
 }

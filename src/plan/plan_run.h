@@ -111,7 +111,6 @@ private:
 
     const HuntPlan& plan_;
     BeaconDevice& device_;
-    SerialPort& port_;
     PlanHost& host_;
     PlanRunOptions options_;
 
