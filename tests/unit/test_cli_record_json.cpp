@@ -349,7 +349,7 @@ TEST(RecordFields, ChangesBetweenTwoRecords) {
         {"an entry", [](DeviceConfig&, DeviceConfig& c) { c.tones[0] = 9; }, {"tones"}, {"tones"}},
         {"rx, which Basic lacks", [](DeviceConfig&, DeviceConfig& c) { c.rxFrequencyMHz = 145.0F; }, {}, {}},
         {"model", [](DeviceConfig&, DeviceConfig& c) { c.model = DeviceModel::Tarsel; }, {"model"}, {"model"}},
-        {"text and flag", [](DeviceConfig&, DeviceConfig& c) { c.morseText = "X"; c.ledEnabled ^= 1; },
+        {"text and flag", [](DeviceConfig&, DeviceConfig& c) { c.morseText[1] = 'X'; c.ledEnabled ^= 1; },
          {"morseText", "ledEnabled"}, {"morseText", "ledEnabled"}},
     };
     for (const Case& test : cases) {
