@@ -42,10 +42,13 @@ int writeWithSession(CliContext& context, const WriteOptions& options, DeviceSes
     // Without a file the write starts from what the beacon holds now; a
     // backup and a dry run need that too. A file only needs the model.
     const bool readFirst = !fileImage || !options.backupPath.empty() || options.dryRun;
-    session.run(readFirst ? ExchangeState::VersionForRead : ExchangeState::ReadVersion);
-    if (exitCodeFor(device.outcome) != kExitOk) return session.fail();
+    GuardedWrite write(device, device, session.port());
+    session.runRead(write, readFirst ? ExchangeState::VersionForRead : ExchangeState::ReadVersion);
+    // The record's model is known only after the read (a file's); the
+    // write's own identification checks it against the beacon.
+    if (write.backup(DeviceModel::None) != BackupRead::Ready) return session.fail();
     if (!options.backupPath.empty()) {
-        const Outcome saved = saveImageFile(options.backupPath, device.images.incomingImage);
+        const Outcome saved = saveImageFile(options.backupPath, write.backupImage());
         if (saved != Outcome::FileSaved) {
             context.err << fileOutcomeText(saved) << ": " << options.backupPath << "\nNo backup, so nothing was written.\n";
             return kExitFailed;
@@ -78,11 +81,11 @@ int writeWithSession(CliContext& context, const WriteOptions& options, DeviceSes
         return kExitOk;
     }
 
-    bool notStarted = session.runWrite(codec);
+    bool notStarted = session.runWrite(write, codec);
     if (notStarted && notices > 0) {
         if (!options.allowTruncate) return refuseCut();
         // The record now holds the cut values, which fit.
-        notStarted = session.runWrite(codec);
+        notStarted = session.runWrite(write, codec);
     }
     if (notStarted || exitCodeFor(device.outcome) != kExitOk) return session.fail();
     return kExitOk;

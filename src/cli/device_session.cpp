@@ -11,7 +11,6 @@
 #include "config/model_table.h"
 #include "exchange/device_exchange.h"
 #include "exchange/device_operations.h"
-#include "serial/serial_texts.h"
 
 namespace wb {
 namespace {
@@ -27,13 +26,6 @@ DeviceLinks& linksOf(CliContext& context, std::unique_ptr<SystemDeviceLinks>& ow
     if (context.deviceLinks != nullptr) return *context.deviceLinks;
     own = std::make_unique<SystemDeviceLinks>(context.namedLinks);
     return *own;
-}
-
-// Image bytes go out on the ticks after the write request, until the
-// position has passed the image's end.
-bool sendsImageNext(const BeaconDevice& device) {
-    return device.exchangeState == ExchangeState::WritingConfig &&
-           device.images.writePosition < static_cast<std::int32_t>(kImageSize);
 }
 
 // The reason follows the path where the system gave one (a full disk, a
@@ -161,10 +153,15 @@ void DeviceSession::run(ExchangeState first) {
     drive();
 }
 
-bool DeviceSession::runWrite(const CodecContext& codec) {
+void DeviceSession::runRead(GuardedWrite& write, ExchangeState first) {
+    if (refuseStart()) return;
+    write.beginRead(first);
+    drive();
+}
+
+bool DeviceSession::runWrite(GuardedWrite& write, const CodecContext& codec) {
     if (refuseStart()) return true;
-    const bool notStarted = prepareWrite(device, *port_, codec);
-    if (notStarted) return true;
+    if (!write.write(codec)) return true;
     wroteImage_ = true;
     drive();
     if (stop_->stage() == StopStage::AfterWrite && device.outcome == Outcome::ConfigWritten) {
@@ -180,11 +177,9 @@ int DeviceSession::fail() {
         return kExitInterrupted;
     }
     if (display_.shown() != device.statusText) context_.err << device.statusText << '\n';
-    if (device.statusText == serial_text::couldNotOpen(port_->portName)) {
-        const std::string_view reason = serial_text::openFailureReason(port_->openFailure);
-        if (!reason.empty()) context_.err << reason << '\n';
-    }
-    const std::string& portError = port_->lastError;
+    const std::string_view reason = openFailureReason(device, *port_);
+    if (!reason.empty()) context_.err << reason << '\n';
+    const std::string& portError = portFailure(*port_);
     if (!portError.empty() && portError != device.statusText) {
         context_.err << "Port: " << portError << '\n';
     }

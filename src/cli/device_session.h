@@ -14,6 +14,7 @@
 #include "cli/two_stage_stop.h"
 #include "config/beacon_device.h"
 #include "config/codec_context.h"
+#include "exchange/guarded_write.h"
 #include "serial/serial_port.h"
 
 namespace wb {
@@ -49,9 +50,12 @@ public:
     // Starts an operation as the dialog's buttons do and ticks it to its end.
     // Once the user has asked to stop, nothing starts.
     void run(ExchangeState first);
-    // Write Config: prepareWrite, then ticks to the end if it started.
-    // Returns true when nothing was started (prepareWrite's result, or a stop).
-    bool runWrite(const CodecContext& codec);
+    // The read before a write, on this session's device, as run() does.
+    void runRead(GuardedWrite& write, ExchangeState first);
+    // The write after it, ticked to the end if it started. Returns true
+    // when nothing was started (the record cannot be stored as it is, or a
+    // stop).
+    bool runWrite(GuardedWrite& write, const CodecContext& codec);
 
     // The .wb1 file that holds the beacon's image from before the write:
     // a write stopped half-way names it in the restore command.

@@ -108,16 +108,10 @@ int runHuntPlan(CliContext& context, const PlanRunCommandOptions& options, const
     CliPlanHost host(context, session, stop, backupFolder(options),
                      options.reportPath.empty() ? nullptr : &report, options.device.quiet);
     PlanRun run(plan, session.device, session.port(), host, PlanRunOptions{options.check.noLimit, options.confirm});
-    // What a stop has to describe is the beacon on the cable now: the last
-    // one written, until the run waits for the next.
-    bool verifiedOnCable = false;
     bool inputEnded = false;
-    const auto track = [&](std::size_t programmedBefore) {
-        if (run.programmed() > programmedBefore) verifiedOnCable = true;
-        if (run.phase() == PlanPhase::WaitingForBeacon || run.phase() == PlanPhase::Confirming) {
-            verifiedOnCable = false;
-            session.newBeacon();
-        }
+    // The next beacon is awaited: a stop now says nothing of the last one.
+    const auto track = [&] {
+        if (run.phase() == PlanPhase::WaitingForBeacon || run.phase() == PlanPhase::Confirming) session.newBeacon();
     };
     if (!run.finished()) driveTicks(session.clock(), [&] {
         if (run.phase() == PlanPhase::Confirming) {
@@ -130,9 +124,8 @@ int runHuntPlan(CliContext& context, const PlanRunCommandOptions& options, const
             }
             return run.finished() ? NextTick::Done : NextTick::AtOnce;
         }
-        const std::size_t programmedBefore = run.programmed();
         run.tick();
-        track(programmedBefore);
+        track();
         switch (session.afterTick(run.exchangeShown())) {
         case StopStage::AfterWrite:
             run.stop();
@@ -150,6 +143,7 @@ int runHuntPlan(CliContext& context, const PlanRunCommandOptions& options, const
     context.err << run.summary() << '\n';
     const std::string lastName = run.programmed() > 0 ? plan.entries[run.programmed() - 1].name : "";
     int code = run.allProgrammed() ? kExitOk : kExitFailed;
+    const bool verifiedOnCable = run.verifiedOnCable();
     if (session.stopped()) {
         if (verifiedOnCable) {
             context.err << "Stopped; beacon " << lastName << " on the cable was written and verified.\n";

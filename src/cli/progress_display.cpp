@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "config/config_image.h"
+#include "exchange/device_operations.h"
 
 namespace wb {
 
@@ -12,7 +13,7 @@ ProgressDisplay::ProgressDisplay(std::ostream& out, Mode mode, Clock& clock)
 
 void ProgressDisplay::update(const BeaconDevice& device) {
     if (mode_ == Mode::Quiet || device.statusText == shown_) return;
-    const bool writing = device.exchangeState == ExchangeState::WritingConfig;
+    const bool writing = writingImage(device);
     // A message in the middle of the bar ends its line; the bar goes on
     // below it with the time counted from the write's start.
     if (writing && !writing_) writeStartUs_ = clock_.nowUs();

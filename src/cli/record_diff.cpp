@@ -1,5 +1,6 @@
 #include "cli/record_diff.h"
 
+#include "config/record_changes.h"
 #include "config/record_json.h"
 
 namespace wb {
@@ -8,11 +9,9 @@ std::vector<std::string> recordDifferences(const DeviceConfig& before, const Dev
     const nlohmann::ordered_json old = recordToJson(before);
     const nlohmann::ordered_json now = recordToJson(after);
     std::vector<std::string> lines;
-    for (const auto& [key, value] : now.items()) {
-        const auto was = old.find(key);
-        if (was != old.end() && *was == value) continue;
-        const std::string oldText = was == old.end() ? "-" : was->dump();
-        lines.push_back(key + ": " + oldText + " -> " + value.dump());
+    for (const RecordField* field : changedFields(before, after)) {
+        const std::string key(field->key);
+        lines.push_back(key + ": " + old[key].dump() + " -> " + now[key].dump());
     }
     return lines;
 }

@@ -7,8 +7,8 @@
 
 namespace wb {
 
-// One line "key: old -> new" for each member that differs, in the record's
-// order, with the values as the JSON form writes them.
+// One line "key: old -> new" for each member that differs (changedFields),
+// with the values as the JSON form writes them.
 std::vector<std::string> recordDifferences(const DeviceConfig& before, const DeviceConfig& after);
 
 }  // namespace wb

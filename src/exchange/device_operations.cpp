@@ -1,6 +1,7 @@
 #include "exchange/device_operations.h"
 
 #include "exchange/device_exchange.h"
+#include "serial/serial_texts.h"
 
 namespace wb {
 
@@ -33,6 +34,29 @@ bool nextTickReadsLine(const BeaconDevice& device) {
 
 bool foundNobody(const BeaconDevice& device, const SerialPort& port) {
     return device.outcome == Outcome::NotFound && port.lastError.empty();
+}
+
+bool readingImage(const BeaconDevice& device) { return device.exchangeState == ExchangeState::ReadingConfig; }
+
+bool writingImage(const BeaconDevice& device) { return device.exchangeState == ExchangeState::WritingConfig; }
+
+bool sendsImageNext(const BeaconDevice& device) {
+    return writingImage(device) && device.images.writePosition < static_cast<std::int32_t>(kImageSize);
+}
+
+bool wholeImageSent(const BeaconDevice& device) {
+    return device.exchangeState == ExchangeState::VerifyingConfig ||
+           (writingImage(device) && !sendsImageNext(device));
+}
+
+const std::string& portFailure(const SerialPort& port) { return port.lastError; }
+
+std::string_view openFailureReason(const BeaconDevice& device, const SerialPort& port) {
+    // A port failure's text is the port's; only "could not open" has a reason.
+    if (device.outcome != Outcome::PortFailed || device.statusText != serial_text::couldNotOpen(port.portName)) {
+        return {};
+    }
+    return serial_text::openFailureReason(port.openFailure);
 }
 
 }  // namespace wb

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "config/beacon_device.h"
 #include "serial/serial_port.h"
 
@@ -24,5 +27,22 @@ bool nextTickReadsLine(const BeaconDevice& device);
 // did not fail under it: the cable is empty. An adapter pulled out says
 // nothing of the beacon, which may be on the cable still when it returns.
 bool foundNobody(const BeaconDevice& device, const SerialPort& port);
+
+// Where the operation under way stands, for progress and for a stop.
+// The beacon's image is coming in (Read Config, after the identification).
+bool readingImage(const BeaconDevice& device);
+// The write request went out and the image follows, chunk by chunk.
+bool writingImage(const BeaconDevice& device);
+// The next tick sends image bytes.
+bool sendsImageNext(const BeaconDevice& device);
+// The whole image went out: only its read-back may still be missing.
+bool wholeImageSent(const BeaconDevice& device);
+
+// The port's own failure text, when it has one: a front end shows it beside
+// a status text that says something else.
+const std::string& portFailure(const SerialPort& port);
+// Why the port would not open, where the platform said; empty for every
+// other ending.
+std::string_view openFailureReason(const BeaconDevice& device, const SerialPort& port);
 
 }  // namespace wb

@@ -3,7 +3,6 @@
 #include "exchange/device_exchange.h"
 #include "exchange/device_operations.h"
 #include "plan/plan_texts.h"
-#include "serial/serial_texts.h"
 
 namespace wb {
 namespace {
@@ -20,10 +19,7 @@ bool CableWatch::begin(ExchangeState first, const Say& say) {
         return true;
     }
     // Say why it would not open where the platform told.
-    std::string_view reason;
-    if (device_.statusText == serial_text::couldNotOpen(port_.portName)) {
-        reason = serial_text::openFailureReason(port_.openFailure);
-    }
+    const std::string_view reason = openFailureReason(device_, port_);
     const std::string trouble = device_.statusText + "\n" + std::string(reason);
     if (trouble != trouble_) {
         say(plan_text::waitingForPort(device_.statusText));

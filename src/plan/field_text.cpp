@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "config/record_changes.h"
 #include "config/record_text.h"
 #include "plan/plan_texts.h"
 
@@ -40,23 +41,6 @@ std::string toneText(const DeviceConfig& c, bool full) {
     return text;
 }
 
-bool sameValue(const RecordField& field, const DeviceConfig& a, const DeviceConfig& b) {
-    switch (field.kind) {
-    case FieldKind::Model: return a.model == b.model;
-    case FieldKind::Text: return a.morseText == b.morseText;
-    case FieldKind::Integer: return a.*field.integer == b.*field.integer;
-    case FieldKind::Decimal: return a.*field.decimal == b.*field.decimal;
-    case FieldKind::ToneCount: return listedToneCount(a) == listedToneCount(b);
-    case FieldKind::Flag: return a.*field.flag == b.*field.flag;
-    case FieldKind::Tones:
-        for (std::size_t i = 0; i < listedToneCount(a) && i < listedToneCount(b); ++i) {
-            if (a.tones[i] != b.tones[i]) return false;
-        }
-        return true;
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string_view fieldTitle(const RecordField& field) {
@@ -87,10 +71,14 @@ std::string shownValue(const RecordField& field, const DeviceConfig& c, bool ful
 
 std::vector<std::string> differingFields(const DeviceConfig& a, const DeviceConfig& b) {
     std::vector<std::string> keys;
-    for (const RecordField& field : kRecordFields) {
-        const bool stored = field.kind == FieldKind::Model ||
-                            (layoutCarries(a.model, field) && layoutCarries(b.model, field));
-        if (stored && !sameValue(field, a, b)) keys.emplace_back(field.key);
+    const bool countChanged = listedToneCount(a) != listedToneCount(b);
+    for (const RecordField* field : changedFields(a, b)) {
+        // A list that only grew or shrank is told once, by its count.
+        if (field->kind == FieldKind::Tones && countChanged) {
+            const std::size_t both = std::min(listedToneCount(a), listedToneCount(b));
+            if (std::equal(a.tones.begin(), a.tones.begin() + static_cast<std::ptrdiff_t>(both), b.tones.begin())) continue;
+        }
+        keys.emplace_back(field->key);
     }
     return keys;
 }

@@ -1,6 +1,7 @@
 #include "plan/plan_audit.h"
 
 #include "exchange/device_exchange.h"
+#include "exchange/device_operations.h"
 #include "plan/cable_watch.h"
 #include "plan/audit_texts.h"
 #include "plan/field_text.h"
@@ -17,7 +18,7 @@ PlanAudit::PlanAudit(const HuntPlan& plan, BeaconDevice& device, SerialPort& por
 }
 
 bool PlanAudit::exchangeShown() const {
-    return operation_ == Operation::Detect && device_.exchangeState == ExchangeState::ReadingConfig;
+    return operation_ == Operation::Detect && readingImage(device_);
 }
 
 void PlanAudit::tick() {

@@ -2,6 +2,7 @@
 
 #include "config/codec_context.h"
 #include "exchange/device_exchange.h"
+#include "exchange/device_operations.h"
 #include "plan/cable_watch.h"
 #include "plan/plan_texts.h"
 #include "plan/sha256.h"
@@ -9,25 +10,24 @@
 namespace wb {
 PlanRun::PlanRun(const HuntPlan& plan, BeaconDevice& device, SerialPort& port, PlanHost& host,
                  PlanRunOptions options)
-    : plan_(plan), device_(device), port_(port), host_(host), options_(options), watch_(device, port) {
+    : plan_(plan), device_(device), host_(host), options_(options), watch_(device, port),
+      write_(device, device, port) {
     if (plan_.entries.empty()) phase_ = PlanPhase::Finished;
 }
 
 bool PlanRun::exchangeShown() const {
-    return operation_ == Operation::Write ||
-           (operation_ == Operation::Detect &&
-            device_.exchangeState == ExchangeState::ReadingConfig);
+    return operation_ == Operation::Write || (operation_ == Operation::Detect && readingImage(device_));
 }
 
 void PlanRun::tick() {
     if (phase_ == PlanPhase::Finished) return;
     if (exchangeBusy(device_)) {
-        const ExchangeState during = device_.exchangeState;
-        pollTick(device_, port_);
-        if (device_.exchangeState == ExchangeState::WritingConfig) imageSent_ = true;
+        const bool wholeImage = wholeImageSent(device_);
+        write_.tick();
+        if (writingImage(device_)) imageSent_ = true;
         if (!exchangeBusy(device_)) {
             if (!isSuccess(device_.outcome) && host_.stopRequested()) {
-                cutShort(during);
+                cutShort(wholeImage);
             } else {
                 operationEnded();
             }
@@ -64,15 +64,12 @@ void PlanRun::stop() {
 
 void PlanRun::abandon() {
     if (phase_ == PlanPhase::Finished) return;
-    cutShort(device_.exchangeState);
+    cutShort(wholeImageSent(device_));
 }
 
-void PlanRun::cutShort(ExchangeState during) {
+void PlanRun::cutShort(bool wholeImage) {
     if (operation_ == Operation::Write) {
-        // The whole image went out: only its read-back was cut.
-        const bool wholeImage = during == ExchangeState::VerifyingConfig ||
-                                (during == ExchangeState::WritingConfig &&
-                                 device_.images.writePosition >= static_cast<std::int32_t>(kImageSize));
+        // With the whole image out, only its read-back was cut.
         report(std::string(wholeImage ? plan_text::kInterruptedVerifying : plan_text::kInterrupted), imageSent_);
     }
     interrupted_ = true;
@@ -134,6 +131,7 @@ void PlanRun::operationEnded() {
                 finish();
             } else {
                 phase_ = PlanPhase::WaitingForBeacon;
+                verifiedOnCable_ = false;
                 asked_ = false;
                 confirmed_ = false;
             }
@@ -155,20 +153,23 @@ void PlanRun::detected() {
     }
     version_ = versionField(device_.versionReply);
     backup_.clear();
-    if (device_.outcome != Outcome::ConfigRead) {
+    switch (write_.backup(plan_.model)) {
+    case BackupRead::NotRead:
         // Incompatible firmware, or the image did not come.
         attemptFailed(status);
         return;
-    }
-    if (device_.config.model != plan_.model) {
+    case BackupRead::OtherModel: {
         const std::string why = plan_text::wrongModel(device_.config.model, plan_.model);
         report(why, false);
         waitForRemoval(why);
         return;
     }
+    case BackupRead::Ready:
+        break;
+    }
     const PlanEntry& entry = plan_.entries[entry_];
     std::string pathOrError;
-    if (!host_.saveBackup(entry.name, device_.images.incomingImage, pathOrError)) {
+    if (!host_.saveBackup(entry.name, write_.backupImage(), pathOrError)) {
         // Nothing is written without its backup; the disk will not mend itself.
         host_.message(pathOrError);
         report(pathOrError, false);
@@ -181,7 +182,7 @@ void PlanRun::detected() {
     device_.config = entry.record;
     device_.config.model = plan_.model;
     const CodecContext codec{options_.noLimit, {}};
-    if (prepareWrite(device_, port_, codec)) {
+    if (!write_.write(codec)) {
         // The plan was checked, so only a changed record could get here.
         attemptFailed(device_.statusText);
         return;
@@ -201,6 +202,7 @@ void PlanRun::written() {
     report(status, true);
     ++programmed_;
     ++entry_;
+    verifiedOnCable_ = true;
     waitForRemoval(plan_text::programmed(name, programmed_, total()));
 }
 

@@ -6,6 +6,7 @@
 
 #include "config/beacon_device.h"
 #include "config/config_image.h"
+#include "exchange/guarded_write.h"
 #include "plan/cable_watch.h"
 #include "plan/hunt_plan.h"
 #include "plan/plan_report.h"
@@ -87,6 +88,9 @@ public:
     std::size_t programmed() const { return programmed_; }
     std::size_t total() const { return plan_.entries.size(); }
     bool allProgrammed() const { return programmed_ == total(); }
+    // True from a verified write until the run waits for the next beacon:
+    // what a stop says of the beacon on the cable.
+    bool verifiedOnCable() const { return verifiedOnCable_; }
     // "N of M beacons programmed"
     std::string summary() const;
 
@@ -103,11 +107,10 @@ private:
     void askForBeacon();
     void finish();
     void report(const std::string& status, bool imageSent);
-    void cutShort(ExchangeState during);
+    void cutShort(bool wholeImage);
 
     const HuntPlan& plan_;
     BeaconDevice& device_;
-    SerialPort& port_;
     PlanHost& host_;
     PlanRunOptions options_;
 
@@ -120,7 +123,10 @@ private:
     bool stopping_ = false;
     bool interrupted_ = false;
     bool imageSent_ = false;
+    bool verifiedOnCable_ = false;
     CableWatch watch_;
+    // The detection is the backup read: the watch starts it on the device.
+    GuardedWrite write_;
     std::string version_;
     std::string backup_;
 };

@@ -1,6 +1,9 @@
 #include "web/web_session.h"
 
+#include <algorithm>
+
 #include "app/form_binding.h"
+#include "config/record_changes.h"
 #include "exchange/device_exchange.h"
 #include "exchange/device_operations.h"
 #include "exchange/exchange_texts.h"
@@ -11,17 +14,22 @@
 
 namespace wb {
 
+namespace {
+
+// One field as the form shows it.
+std::string fieldText(PageControls& form, const PageField& field) {
+    if (field.field.kind == FieldKind::Flag) return form.isChecked(field.id) ? "1" : "0";
+    return form.text(field.id, DialogControls::kWholeText);
+}
+
+}  // namespace
+
 std::vector<FieldValue> formValues(const DeviceConfig& record, DeviceModel model) {
     PageControls form;
     recordToForm(form, record);
     std::vector<FieldValue> values;
     for (const PageField& field : kPageFields) {
-        if (!layoutCarries(model, field.field)) continue;
-        if (field.field.kind == FieldKind::Flag) {
-            values.push_back({field.id, form.isChecked(field.id) ? "1" : "0"});
-        } else {
-            values.push_back({field.id, form.text(field.id, DialogControls::kWholeText)});
-        }
+        if (layoutCarries(model, field.field)) values.push_back({field.id, fieldText(form, field)});
     }
     return values;
 }
@@ -43,7 +51,7 @@ void WebSession::attachPort(bool available, const std::string& name) {
 }
 
 std::uint32_t WebSession::startRead(ExchangeState firstState) {
-    backup_.reset();
+    write_.reset();
     beginOperation(device_, port_, firstState);
     enableControlsForModel(controls_, device_.config.model);
     return busy() ? 0u : kOperationEnded;
@@ -54,15 +62,14 @@ std::uint32_t WebSession::readConfig() { return startRead(ExchangeState::Version
 
 std::uint32_t WebSession::writeConfig(bool backupFirst) {
     formToRecord(controls_, device_.config);
-    backup_.reset();
+    write_.reset();
     backupFile_.clear();
     if (!backupFirst) return startWrite() | kShowForm;
-    backup_.emplace();
-    beginOperation(*backup_, port_, ExchangeState::VersionForRead);
-    if (backup_->exchangeState == ExchangeState::Idle) {
+    backup_ = BeaconDevice{};
+    write_.beginRead();
+    if (!write_.reading()) {
         // The port did not open: its text, and nothing more.
-        setOutcome(device_, backup_->outcome, backup_->statusText);
-        backup_.reset();
+        setOutcome(device_, backup_.outcome, backup_.statusText);
         return kShowForm | kOperationEnded;
     }
     // The form was read: show it as the core has it (Auto Start, numbers).
@@ -73,7 +80,7 @@ std::uint32_t WebSession::writeConfig(bool backupFirst) {
 std::uint32_t WebSession::startWrite() {
     truncated_ = false;
     std::uint32_t events = 0;
-    if (prepareWrite(device_, port_, context_)) {
+    if (!write_.write(context_)) {
         recordToForm(controls_, device_.config);
         events |= kShowForm;
     }
@@ -84,32 +91,26 @@ std::uint32_t WebSession::startWrite() {
 }
 
 std::uint32_t WebSession::tick() {
-    if (backup_) {
-        const ExchangeState state = backup_->exchangeState;
-        pollTick(*backup_, port_);
-        if (exchangeBusy(*backup_)) return 0;
+    if (write_.reading()) {
+        write_.tick();
+        if (write_.reading()) return 0;
         // The backup read has ended; the form and the record are untouched.
-        BeaconDevice backup = std::move(*backup_);
-        backup_.reset();
-        const bool complete = state == ExchangeState::ReadingConfig &&
-                              backup.images.receivedLength == static_cast<std::int32_t>(kImageSize) &&
-                              backup.outcome == Outcome::ConfigRead;
-        if (!complete) {
-            setOutcome(device_, backup.outcome, backup.statusText);
+        const BackupRead read = write_.backup(device_.config.model);
+        if (read == BackupRead::NotRead) {
+            setOutcome(device_, backup_.outcome, backup_.statusText);
             return kOperationEnded;
         }
-        beaconImage_ = backup.images.incomingImage;
-        beaconModel_ = backup.config.model;
-        if (backup.config.model != device_.config.model) {
+        beaconImage_ = write_.backupImage();
+        beaconModel_ = backup_.config.model;
+        if (read == BackupRead::OtherModel) {
             setOutcome(device_, Outcome::ModelMismatch, exchange_text::kModelMismatch);
             return kOperationEnded;
         }
-        saveImageFile(kBackupPath, backup.images.incomingImage, files_);
+        saveImageFile(kBackupPath, write_.backupImage(), files_);
         backupFile_ = files_.take(kBackupPath);
         return kBackupReady | startWrite();
     }
 
-    const ExchangeState state = device_.exchangeState;
     const bool wasBusy = exchangeBusy(device_);
     std::uint32_t events = 0;
     if (pollTick(device_, port_)) {
@@ -118,19 +119,19 @@ std::uint32_t WebSession::tick() {
         events |= kShowForm;
     }
     if (wasBusy && !exchangeBusy(device_)) {
-        noteFinishedPhase(device_, state);
+        noteFinishedPhase(device_);
         events |= kOperationEnded;
     }
     return events;
 }
 
-void WebSession::noteFinishedPhase(const BeaconDevice& device, ExchangeState endedState) {
-    const bool complete = device.images.receivedLength == static_cast<std::int32_t>(kImageSize);
-    if (endedState == ExchangeState::ReadingConfig && complete &&
-        device.outcome == Outcome::ConfigRead) {
+// Only a whole image decodes to ConfigRead, and only a verified read-back
+// ends in ConfigWritten.
+void WebSession::noteFinishedPhase(const BeaconDevice& device) {
+    if (device.outcome == Outcome::ConfigRead) {
         beaconImage_ = device.images.incomingImage;
         beaconModel_ = device.config.model;
-    } else if (endedState == ExchangeState::VerifyingConfig && device.outcome == Outcome::ConfigWritten) {
+    } else if (device.outcome == Outcome::ConfigWritten) {
         beaconImage_ = device.images.outgoingImage;
         beaconModel_ = device.config.model;
     }
@@ -174,13 +175,11 @@ std::uint32_t WebSession::chooseModel(DeviceModel model) {
     return kShowForm;
 }
 
-bool WebSession::busy() const { return exchangeBusy(backup_ ? *backup_ : device_); }
+bool WebSession::busy() const { return exchangeBusy(write_.active()); }
 
-bool WebSession::nextTickReads() const { return tickDrainsLine(backup_ ? *backup_ : device_, comm_); }
+bool WebSession::nextTickReads() const { return tickDrainsLine(write_.active(), comm_); }
 
-const std::string& WebSession::status() const {
-    return backup_ ? backup_->statusText : device_.statusText;
-}
+const std::string& WebSession::status() const { return write_.active().statusText; }
 
 DeviceConfig WebSession::formRecord() {
     PageControls scratch = controls_;
@@ -199,11 +198,22 @@ DeviceConfig WebSession::storedRecord(const DeviceConfig& record, DeviceModel mo
 
 std::vector<FieldChange> WebSession::compare(const DeviceConfig& before, const DeviceConfig& after,
                                              DeviceModel model) {
-    const std::vector<FieldValue> from = formValues(before, model);
-    const std::vector<FieldValue> to = formValues(after, model);
+    DeviceConfig from = before;
+    DeviceConfig to = after;
+    from.model = model;
+    to.model = model;
+    const std::vector<const RecordField*> changed = changedFields(from, to);
+    PageControls fromForm;
+    PageControls toForm;
+    recordToForm(fromForm, before);
+    recordToForm(toForm, after);
     std::vector<FieldChange> changes;
-    for (std::size_t i = 0; i < from.size(); ++i) {
-        if (from[i].text != to[i].text) changes.push_back({from[i].id, from[i].text, to[i].text});
+    for (const PageField& field : kPageFields) {
+        if (std::find(changed.begin(), changed.end(), &field.field) == changed.end()) continue;
+        // A value finer than the form shows is no change to the user.
+        const std::string was = fieldText(fromForm, field);
+        const std::string now = fieldText(toForm, field);
+        if (was != now) changes.push_back({field.id, was, now});
     }
     return changes;
 }

@@ -8,6 +8,7 @@
 #include "config/beacon_device.h"
 #include "config/outcome.h"
 #include "config/codec_context.h"
+#include "exchange/guarded_write.h"
 #include "serial/serial_port.h"
 #include "web/memory_files.h"
 #include "web/page_comm.h"
@@ -85,7 +86,7 @@ public:
     bool nextTickReads() const;
     const std::string& status() const;
     // What the last operation came to, beside its status text.
-    Outcome outcome() const { return backup_ ? backup_->outcome : device_.outcome; }
+    Outcome outcome() const { return write_.active().outcome; }
 
     std::vector<std::uint8_t> savedFile() { return files_.take(kSavePath); }
     const std::vector<std::uint8_t>& backupFile() const { return backupFile_; }
@@ -106,7 +107,7 @@ private:
 
     std::uint32_t startRead(ExchangeState firstState);
     std::uint32_t startWrite();
-    void noteFinishedPhase(const BeaconDevice& device, ExchangeState endedState);
+    void noteFinishedPhase(const BeaconDevice& device);
     // The record the form holds now, without touching the page's form.
     DeviceConfig formRecord();
     // What the beacon stores for a record, decoded back from the image.
@@ -123,7 +124,8 @@ private:
     bool truncated_ = false;
 
     // The backup read before a write, on a device of its own.
-    std::optional<BeaconDevice> backup_;
+    BeaconDevice backup_;
+    GuardedWrite write_{backup_, device_, port_};
     std::vector<std::uint8_t> backupFile_;
     // The image the beacon holds as far as this page knows, and its model.
     std::optional<ConfigImage> beaconImage_;

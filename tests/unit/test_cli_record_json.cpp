@@ -11,10 +11,12 @@
 
 #include "config/beacon_device.h"
 #include "config/model_table.h"
+#include "config/record_changes.h"
 #include "config/record_fields.h"
 #include "config/record_json.h"
 #include "config/record_text.h"
 #include "image/model_dispatch.h"
+#include "plan/field_text.h"
 #include "support/image_harness.h"
 
 namespace wb {
@@ -389,6 +391,39 @@ TEST(RecordJson, Utf8Bytes) {
     EXPECT_EQ(utf8ToBytes(bytesToUtf8(all)), all);
     for (const char* bad : {"\xC4\x80", "\xC3", "\xC3\x41", "\x80", "\xE2\x82\xAC", "\xC0\x80"}) {
         EXPECT_FALSE(utf8ToBytes(bad).has_value()) << bad;
+    }
+}
+
+// The one list of changes, and the audit's reading of it: a tone list that
+// only grew is told once, by its count.
+TEST(RecordFields, ChangesBetweenTwoRecords) {
+    struct Case {
+        const char* name;
+        void (*edit)(DeviceConfig& before, DeviceConfig& after);
+        std::vector<std::string> changed;
+        std::vector<std::string> audited;
+    };
+    const Case cases[] = {
+        {"none", [](DeviceConfig&, DeviceConfig&) {}, {}, {}},
+        {"nan on both sides", [](DeviceConfig& b, DeviceConfig& c) { b.txFrequencyMHz = c.txFrequencyMHz = std::nanf(""); }, {}, {}},
+        {"a tone more", [](DeviceConfig&, DeviceConfig& c) { c.tones[c.toneCount++] = 7; }, {"tones", "toneCount"}, {"toneCount"}},
+        {"an entry", [](DeviceConfig&, DeviceConfig& c) { c.tones[0] = 9; }, {"tones"}, {"tones"}},
+        {"rx, which Basic lacks", [](DeviceConfig&, DeviceConfig& c) { c.rxFrequencyMHz = 145.0F; }, {}, {}},
+        {"model", [](DeviceConfig&, DeviceConfig& c) { c.model = DeviceModel::Tarsel; }, {"model"}, {"model"}},
+        {"text and flag", [](DeviceConfig&, DeviceConfig& c) { c.morseText[1] = 'X'; c.ledEnabled ^= 1; },
+         {"morseText", "ledEnabled"}, {"morseText", "ledEnabled"}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        DeviceConfig before;
+        before.model = DeviceModel::Basic;
+        before.toneCount = 3;
+        DeviceConfig after = before;
+        test.edit(before, after);
+        std::vector<std::string> keys;
+        for (const RecordField* field : changedFields(before, after)) keys.emplace_back(field->key);
+        EXPECT_EQ(keys, test.changed);
+        EXPECT_EQ(differingFields(before, after), test.audited);
     }
 }
 
