@@ -12,4 +12,11 @@ inline constexpr std::string_view kFileLoadedText = "File Loaded";
 inline constexpr std::string_view kFailedToWriteDataText = "Failed to write data";
 inline constexpr std::string_view kFileSavedText = "File Saved";
 
+// The names a front end proposes: what Save offers, and the copy of the
+// beacon's image a write keeps first. Character arrays, for the dialog's
+// fixed file-name buffer.
+inline constexpr char kConfigExtension[] = ".wb1";
+inline constexpr char kProposedFileName[] = "config1.wb1";
+inline constexpr char kBackupFileName[] = "backup.wb1";
+
 }  // namespace wb

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "config/record_fields.h"
+#include "file/file_texts.h"
 #include "plan/field_text.h"
 #include "serial/serial_port.h"
 
@@ -24,9 +25,9 @@ nlohmann::ordered_json lineSettingsJson() {
 
 nlohmann::ordered_json fileNamesJson() {
     return {
-        {"configExtension", ".wb1"},
-        {"save", "config1.wb1"},
-        {"backup", "backup.wb1"},
+        {"configExtension", kConfigExtension},
+        {"save", kProposedFileName},
+        {"backup", kBackupFileName},
         {"json", "config1.json"},
         {"plan", "hunt-plan.json"},
         {"runReport", "hunt-report.csv"},

@@ -9,6 +9,7 @@
 #include "config/outcome.h"
 #include "config/codec_context.h"
 #include "exchange/guarded_write.h"
+#include "file/file_texts.h"
 #include "serial/serial_port.h"
 #include "web/memory_files.h"
 #include "web/page_comm.h"
@@ -101,9 +102,9 @@ public:
     bool knowsBeaconImage() const { return beaconImage_.has_value(); }
 
 private:
-    static constexpr const char* kSavePath = "config1.wb1";
+    static constexpr const char* kSavePath = kProposedFileName;
     static constexpr const char* kLoadPath = "loaded.wb1";
-    static constexpr const char* kBackupPath = "backup.wb1";
+    static constexpr const char* kBackupPath = kBackupFileName;
 
     std::uint32_t startRead(ExchangeState firstState);
     std::uint32_t startWrite();

@@ -11,6 +11,7 @@
 #include "app_globals.h"
 #include "exchange/device_exchange.h"
 #include "file/config_file.h"
+#include "file/file_texts.h"
 #include "win32_controls.h"
 
 namespace wb {
@@ -25,7 +26,6 @@ constexpr int kProbedPortCount = 20;
 constexpr char kNoPortsText[] = "No COM Ports Found";
 
 constexpr DWORD kFileNameSize = 260;
-constexpr char kProposedFileName[] = "config1.wb1";
 // One description and pattern pair; the literal's own zero ends the list.
 constexpr char kFileFilter[] = "Wrenbolt Files (*.wb1)\0*.wb1\0";
 constexpr char kDefaultExtension[] = "wb1";
