@@ -1,6 +1,7 @@
 #include "sim/page_sim_names.h"
 
 #include "config/device_model.h"
+#include "config/model_table.h"
 #include "config/record_fields.h"
 #include "sim/simulated_fleet.h"
 
@@ -8,8 +9,10 @@ namespace wb {
 
 std::vector<std::string> pageSimFleets() {
     std::vector<std::string> fleets;
-    for (const DeviceModel model : {DeviceModel::Tarsel, DeviceModel::Basic}) {
-        const std::string name(modelName(model));
+    // Three of a model each, the newest model first as the page has always
+    // offered them.
+    for (auto row = kModels.rbegin(); row != kModels.rend(); ++row) {
+        const std::string name(row->name);
         fleets.push_back(name + ',' + name + ',' + name);
     }
     return fleets;
