@@ -1,5 +1,5 @@
 #!/usr/bin/env node
-// Builds the one self-contained page: web/index.html with its style sheet
+// Builds the one self-contained page: page/index.html with its style sheet
 // and its JavaScript modules, bundled and minified by esbuild into one
 // module script, and the WebAssembly module (gzip, then base64; the page
 // unpacks it with the browser's DecompressionStream) inlined, so that the
@@ -49,7 +49,7 @@ function checkInline(what, text, tag) {
 async function bundle(entry) {
   const result = await esbuild.build({
     ...common,
-    // Messages name the files by their paths inside web/.
+    // Messages name the files by their paths inside page/.
     absWorkingDir: resolve(webDir),
     entryPoints: [entry],
     bundle: true,

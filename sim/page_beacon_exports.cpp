@@ -1,7 +1,7 @@
 // The simulated beacon of the browser page: a module instance of its own
 // plays the far end of a port. Linked into the WebAssembly module beside
-// the core's interface (src/web/module_exports.cpp), whose input and result
-// buffers it shares.
+// the core's interface, whose input and result buffers
+// (src/wasm/module_buffers.cpp) it shares.
 
 #include <algorithm>
 #include <cstdint>
@@ -10,7 +10,7 @@
 
 #include "sim/simulated_beacon.h"
 #include "sim/simulated_fleet.h"
-#include "web/module_interface.h"
+#include "wasm/module_interface.h"
 
 namespace {
 

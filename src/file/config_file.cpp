@@ -53,12 +53,12 @@ Outcome writeInPlace(const SaveTarget& target, const ConfigImage& image, FileOps
 
 std::string_view fileOutcomeText(Outcome outcome) {
     switch (outcome) {
-    case Outcome::FileSaved: return kFileSavedText;
-    case Outcome::FileLoaded: return kFileLoadedText;
-    case Outcome::FailedToOpenFile: return kFailedToOpenFileText;
-    case Outcome::InvalidFileFormat: return kInvalidFileFormatText;
-    case Outcome::FailedToReadData: return kFailedToReadDataText;
-    case Outcome::FailedToWriteData: return kFailedToWriteDataText;
+    case Outcome::FileSaved: return file_text::kFileSaved;
+    case Outcome::FileLoaded: return file_text::kFileLoaded;
+    case Outcome::FailedToOpenFile: return file_text::kFailedToOpenFile;
+    case Outcome::InvalidFileFormat: return file_text::kInvalidFileFormat;
+    case Outcome::FailedToReadData: return file_text::kFailedToReadData;
+    case Outcome::FailedToWriteData: return file_text::kFailedToWriteData;
     default: return {};
     }
 }
@@ -125,7 +125,7 @@ void saveConfigFile(BeaconDevice& device, const std::string& path, const CodecCo
     // Without a model there is no layout: writing the untouched outgoing
     // image would silently store zeros instead of the user's values.
     if (!hasLayout(device.config.model)) {
-        setOutcome(device, Outcome::ReadVersionFirst, kReadVersionFirstText);
+        setOutcome(device, Outcome::ReadVersionFirst, image_text::kReadVersionFirst);
         return;
     }
     // A cut text or tone list has been shown to the user by the notice;
@@ -150,11 +150,11 @@ void useLoadedImage(BeaconDevice& device, const ConfigImage& image) {
     device.images.receivedLength = static_cast<std::int32_t>(kImageSize);
     if (!hasLayout(device.config.model)) {
         // The image is kept, but nothing reached the record.
-        setOutcome(device, Outcome::ReadVersionFirst, kReadVersionFirstText);
+        setOutcome(device, Outcome::ReadVersionFirst, image_text::kReadVersionFirst);
         return;
     }
     decodeImage(device);
-    setOutcome(device, Outcome::FileLoaded, kFileLoadedText);
+    setOutcome(device, Outcome::FileLoaded, file_text::kFileLoaded);
 }
 
 }  // namespace wb

@@ -85,7 +85,7 @@ bool encodeBasic(BeaconDevice& device, const CodecContext& context) {
 
 void decodeBasic(BeaconDevice& device) {
     if (device.images.receivedLength != static_cast<std::int32_t>(kImageSize)) {
-        setOutcome(device, Outcome::CorruptedEeprom, kCorruptedEepromText);
+        setOutcome(device, Outcome::CorruptedEeprom, image_text::kCorruptedEeprom);
         return;
     }
     const ConfigImage& image = device.images.incomingImage;
@@ -106,7 +106,7 @@ void decodeBasic(BeaconDevice& device) {
         calibrationFromWord(kCalibrationBase, getLe16(image, kCalibration));
     readTones(image, image[kToneOffset], config);
 
-    setOutcome(device, Outcome::ConfigRead, kReadConfigSuccessfulText);
+    setOutcome(device, Outcome::ConfigRead, image_text::kReadConfigSuccessful);
 }
 
 }  // namespace wb

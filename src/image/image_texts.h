@@ -2,14 +2,14 @@
 
 #include <string_view>
 
-namespace wb {
+namespace wb::image_text {
 
 // Status texts of the image codecs, dispatch and read-back check.
-inline constexpr std::string_view kReadVersionFirstText = "Read Version First";
-inline constexpr std::string_view kCorruptedEepromText = "Corrupted EEPROM";
-inline constexpr std::string_view kReadConfigSuccessfulText = "Read Config Successful";
-inline constexpr std::string_view kVerifyFailedSizeText = "Verify FAILED SIZE";
-inline constexpr std::string_view kVerifyFailedText = "Verify Failed";
-inline constexpr std::string_view kConfigWrittenText = "Config Written Successfully!";
+inline constexpr std::string_view kReadVersionFirst = "Read Version First";
+inline constexpr std::string_view kCorruptedEeprom = "Corrupted EEPROM";
+inline constexpr std::string_view kReadConfigSuccessful = "Read Config Successful";
+inline constexpr std::string_view kVerifyFailedSize = "Verify FAILED SIZE";
+inline constexpr std::string_view kVerifyFailed = "Verify Failed";
+inline constexpr std::string_view kConfigWritten = "Config Written Successfully!";
 
-}  // namespace wb
+}  // namespace wb::image_text

@@ -25,22 +25,22 @@ bool decodeByModel(BeaconDevice& device, ModelTable models) {
 }  // namespace
 
 void decodeImage(BeaconDevice& device, ModelTable models) {
-    if (!decodeByModel(device, models)) setOutcome(device, Outcome::ReadVersionFirst, kReadVersionFirstText);
+    if (!decodeByModel(device, models)) setOutcome(device, Outcome::ReadVersionFirst, image_text::kReadVersionFirst);
 }
 
 void verifyReadBack(BeaconDevice& device, ModelTable models) {
     ImageStore& images = device.images;
     if (images.receivedLength != static_cast<std::int32_t>(kImageSize)) {
-        setOutcome(device, Outcome::VerifyFailedSize, kVerifyFailedSizeText);
+        setOutcome(device, Outcome::VerifyFailedSize, image_text::kVerifyFailedSize);
         return;
     }
     if (images.incomingImage != images.outgoingImage) {
-        setOutcome(device, Outcome::VerifyFailed, kVerifyFailedText);
+        setOutcome(device, Outcome::VerifyFailed, image_text::kVerifyFailed);
         return;
     }
     // The record now shows what the beacon really stores.
     decodeByModel(device, models);
-    setOutcome(device, Outcome::ConfigWritten, kConfigWrittenText);
+    setOutcome(device, Outcome::ConfigWritten, image_text::kConfigWritten);
 }
 
 }  // namespace wb

@@ -130,7 +130,7 @@ bool encodeTarsel(BeaconDevice& device, const CodecContext& context) {
 
 void decodeTarsel(BeaconDevice& device) {
     if (device.images.receivedLength != static_cast<std::int32_t>(kImageSize)) {
-        setOutcome(device, Outcome::CorruptedEeprom, kCorruptedEepromText);
+        setOutcome(device, Outcome::CorruptedEeprom, image_text::kCorruptedEeprom);
         return;
     }
     const ConfigImage& image = device.images.incomingImage;
@@ -168,7 +168,7 @@ void decodeTarsel(BeaconDevice& device) {
 
     readTones(image, kTonesStart, config);
 
-    setOutcome(device, Outcome::ConfigRead, kReadConfigSuccessfulText);
+    setOutcome(device, Outcome::ConfigRead, image_text::kReadConfigSuccessful);
 }
 
 }  // namespace wb

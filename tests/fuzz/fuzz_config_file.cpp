@@ -77,15 +77,15 @@ void fuzzLoad(const std::uint8_t* data, std::size_t size, DeviceModel model) {
     require(!file.isOpen());
 
     const std::string& status = device.statusText;
-    if (status == kFileLoadedText || status == kReadVersionFirstText) {
+    if (status == file_text::kFileLoaded || status == image_text::kReadVersionFirst) {
         require(size >= kConfigFileSize);
-        require(status == (model == DeviceModel::None ? kReadVersionFirstText : kFileLoadedText));
+        require(status == (model == DeviceModel::None ? image_text::kReadVersionFirst : file_text::kFileLoaded));
         require(device.images.receivedLength == 256);
         require(std::equal(device.images.incomingImage.begin(), device.images.incomingImage.end(), data + 8));
         if (model == DeviceModel::None) require(device.config == before.config);
     } else {
-        require(status == kInvalidFileFormatText || status == kFailedToReadDataText);
-        require(status == kInvalidFileFormatText || size < kConfigFileSize);
+        require(status == file_text::kInvalidFileFormat || status == file_text::kFailedToReadData);
+        require(status == file_text::kInvalidFileFormat || size < kConfigFileSize);
         require(device.config == before.config);
         require(device.images.incomingImage == before.images.incomingImage);
         require(device.images.receivedLength == before.images.receivedLength);

@@ -20,7 +20,7 @@ test::EncodeRun encode(const DeviceConfig& config, bool noLimit = false) {
 DeviceConfig decode(const ConfigImage& image, const DeviceConfig& start = {}) {
     BeaconDevice device = test::deviceWithImage(image, start);
     decodeBasic(device);
-    EXPECT_EQ(device.statusText, kReadConfigSuccessfulText);
+    EXPECT_EQ(device.statusText, image_text::kReadConfigSuccessful);
     return device.config;
 }
 
@@ -266,7 +266,7 @@ TEST(BasicLayout, WrongLengthLeavesRecordUntouched) {
         BeaconDevice device = test::deviceWithImage(ConfigImage{});
         device.images.receivedLength = length;
         decodeBasic(device);
-        EXPECT_EQ(device.statusText, kCorruptedEepromText) << length;
+        EXPECT_EQ(device.statusText, image_text::kCorruptedEeprom) << length;
         EXPECT_EQ(device.config, DeviceConfig{}) << length;
     }
 }

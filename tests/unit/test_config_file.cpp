@@ -142,7 +142,7 @@ TEST(ConfigFileSave, WritesTheHeaderAndTheFreshImage) {
         device.config = tarselRecord();
         device.config.model = model;
         saveConfigFile(device, path, CodecContext{});
-        EXPECT_EQ(device.statusText, kFileSavedText);
+        EXPECT_EQ(device.statusText, file_text::kFileSaved);
         EXPECT_EQ(device.outcome, Outcome::FileSaved);
 
         const ConfigImage image = encoded(device.config);
@@ -160,18 +160,18 @@ TEST(ConfigFileSave, FailureAtAnyStepKeepsThePreviousFile) {
         Outcome outcome;
         std::string_view status;
     } cases[] = {
-        {Step::None, Outcome::FileSaved, kFileSavedText},
-        {Step::Inspect, Outcome::FailedToOpenFile, kFailedToOpenFileText},
-        {Step::Create, Outcome::FailedToOpenFile, kFailedToOpenFileText},
-        {Step::Write1, Outcome::FailedToWriteData, kFailedToWriteDataText},
-        {Step::Write2, Outcome::FailedToWriteData, kFailedToWriteDataText},
-        {Step::Write3, Outcome::FailedToWriteData, kFailedToWriteDataText},
-        {Step::Flush, Outcome::FailedToWriteData, kFailedToWriteDataText},
-        {Step::Sync, Outcome::FailedToWriteData, kFailedToWriteDataText},
-        {Step::Close, Outcome::FailedToWriteData, kFailedToWriteDataText},
-        {Step::Replace, Outcome::FailedToWriteData, kFailedToWriteDataText},
+        {Step::None, Outcome::FileSaved, file_text::kFileSaved},
+        {Step::Inspect, Outcome::FailedToOpenFile, file_text::kFailedToOpenFile},
+        {Step::Create, Outcome::FailedToOpenFile, file_text::kFailedToOpenFile},
+        {Step::Write1, Outcome::FailedToWriteData, file_text::kFailedToWriteData},
+        {Step::Write2, Outcome::FailedToWriteData, file_text::kFailedToWriteData},
+        {Step::Write3, Outcome::FailedToWriteData, file_text::kFailedToWriteData},
+        {Step::Flush, Outcome::FailedToWriteData, file_text::kFailedToWriteData},
+        {Step::Sync, Outcome::FailedToWriteData, file_text::kFailedToWriteData},
+        {Step::Close, Outcome::FailedToWriteData, file_text::kFailedToWriteData},
+        {Step::Replace, Outcome::FailedToWriteData, file_text::kFailedToWriteData},
         // The new file is in place, but not known to be on the disk.
-        {Step::SyncFolder, Outcome::FailedToWriteData, kFailedToWriteDataText},
+        {Step::SyncFolder, Outcome::FailedToWriteData, file_text::kFailedToWriteData},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.step));
@@ -217,7 +217,7 @@ constexpr uid_t kNobody = 65534;
 // Root may open any file for writing; a read-only file is only read-only to
 // an ordinary user. As root, the save runs in a child process as nobody.
 std::string_view saveAsUser(const std::string& path, const ConfigImage& image) {
-    const std::string_view texts[] = {kFileSavedText, kFailedToOpenFileText, kFailedToWriteDataText};
+    const std::string_view texts[] = {file_text::kFileSaved, file_text::kFailedToOpenFile, file_text::kFailedToWriteData};
     if (::geteuid() != 0) return fileOutcomeText(saveImageFile(path, image));
     const pid_t child = ::fork();
     if (child == 0) {
@@ -257,14 +257,14 @@ TEST(ConfigFileSave, NeverLosesOrMisplacesAFile) {
              writeBytes(path, old);
              test::writeText(path + ".tmp", "mine");
          },
-         kFileSavedText,
+         file_text::kFileSaved,
          [](const TempDir& dir, const std::string& path) {
              EXPECT_EQ(readBytes(path + ".tmp"), (std::vector<std::uint8_t>{'m', 'i', 'n', 'e'}));
              EXPECT_EQ(dir.entries(), (std::vector<std::string>{"out.wb1", "out.wb1.tmp"}));
          }},
         {"a folder is refused",
          [](const TempDir&, const std::string& path) { std::filesystem::create_directory(path); },
-         kFailedToOpenFileText,
+         file_text::kFailedToOpenFile,
          [](const TempDir& dir, const std::string& path) {
              EXPECT_TRUE(std::filesystem::is_directory(path));
              EXPECT_EQ(dir.entries(), std::vector<std::string>{"out.wb1"});
@@ -275,7 +275,7 @@ TEST(ConfigFileSave, NeverLosesOrMisplacesAFile) {
              writeBytes(path, old);
              std::filesystem::permissions(path, std::filesystem::perms::owner_read);
          },
-         kFailedToOpenFileText,
+         file_text::kFailedToOpenFile,
          [&](const TempDir& dir, const std::string& path) {
              EXPECT_EQ(readBytes(path), old);
              EXPECT_EQ(dir.entries(), std::vector<std::string>{"out.wb1"});
@@ -288,7 +288,7 @@ TEST(ConfigFileSave, NeverLosesOrMisplacesAFile) {
              ::chmod(dir.path().c_str(), 0777);
              ::chmod(path.c_str(), 0444);
          },
-         kFailedToOpenFileText,
+         file_text::kFailedToOpenFile,
          [&](const TempDir& dir, const std::string& path) {
              EXPECT_EQ(readBytes(path), old);
              EXPECT_EQ(modeOf(path) & 07777, 0444u);
@@ -303,7 +303,7 @@ TEST(ConfigFileSave, NeverLosesOrMisplacesAFile) {
                  ASSERT_EQ(::chown(path.c_str(), kNobody, kNobody), 0);
              }
          },
-         kFileSavedText,
+         file_text::kFileSaved,
          [](const TempDir&, const std::string& path) {
              EXPECT_EQ(modeOf(path), S_IFREG | 0640u);
              struct stat st {};
@@ -313,7 +313,7 @@ TEST(ConfigFileSave, NeverLosesOrMisplacesAFile) {
              }
          }},
         {"a new file gets the umask's bits, not mkstemp's 0600",
-         [](const TempDir&, const std::string&) {}, kFileSavedText,
+         [](const TempDir&, const std::string&) {}, file_text::kFileSaved,
          [](const TempDir&, const std::string& path) {
              const mode_t mask = ::umask(0);
              ::umask(mask);
@@ -325,7 +325,7 @@ TEST(ConfigFileSave, NeverLosesOrMisplacesAFile) {
              writeBytes(dir.file("sub/real.wb1"), old);
              std::filesystem::create_symlink("sub/real.wb1", path);
          },
-         kFileSavedText,
+         file_text::kFileSaved,
          [](const TempDir& dir, const std::string& path) {
              ASSERT_TRUE(std::filesystem::is_symlink(path));
              EXPECT_EQ(std::filesystem::read_symlink(path), "sub/real.wb1");
@@ -338,14 +338,14 @@ TEST(ConfigFileSave, NeverLosesOrMisplacesAFile) {
              test::writeText(dir.file("victim.txt"), "victim");
              std::filesystem::create_symlink("victim.txt", path + ".tmp");
          },
-         kFileSavedText,
+         file_text::kFileSaved,
          [](const TempDir& dir, const std::string& path) {
              EXPECT_EQ(readBytes(dir.file("victim.txt")).size(), 6u);
              EXPECT_TRUE(std::filesystem::is_symlink(path + ".tmp"));
          }},
         {"a FIFO without a reader is refused at once, not replaced",
          [](const TempDir&, const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0); },
-         kFailedToOpenFileText,
+         file_text::kFailedToOpenFile,
          [](const TempDir& dir, const std::string& path) {
              EXPECT_TRUE(S_ISFIFO(modeOf(path)));
              EXPECT_EQ(dir.entries(), std::vector<std::string>{"out.wb1"});
@@ -379,7 +379,7 @@ TEST(ConfigFileSave, NeverLosesOrMisplacesAFile) {
         if (!c.status.empty()) {
             EXPECT_EQ(status, c.status);
         }
-        if (status == kFileSavedText && std::filesystem::is_regular_file(path)) {
+        if (status == file_text::kFileSaved && std::filesystem::is_regular_file(path)) {
             EXPECT_EQ(readBytes(path), fileWith(image));
         }
         c.check(dir, path);
@@ -415,7 +415,7 @@ TEST(ConfigFileSave, WithoutAModelCreatesNothing) {
         FaultyFiles files;
         int notices = 0;
         saveConfigFile(device, path, CodecContext{false, [&notices] { ++notices; }}, files);
-        EXPECT_EQ(device.statusText, kReadVersionFirstText);
+        EXPECT_EQ(device.statusText, image_text::kReadVersionFirst);
         EXPECT_EQ(files.opens, 0);
         EXPECT_TRUE(files.temporaries.empty());
         EXPECT_EQ(notices, 0);
@@ -434,7 +434,7 @@ TEST(ConfigFileSave, TruncationIsShownAndTheShortImageSaved) {
     int notices = 0;
     saveConfigFile(device, path, CodecContext{false, [&notices] { ++notices; }});
     EXPECT_EQ(notices, 1);
-    EXPECT_EQ(device.statusText, kFileSavedText);
+    EXPECT_EQ(device.statusText, file_text::kFileSaved);
     EXPECT_EQ(device.config.morseText, std::string(200, 'E'));  // not decoded back
     EXPECT_EQ(readBytes(path), fileWith(device.images.outgoingImage));
 }
@@ -444,7 +444,7 @@ TEST(ConfigFileSave, MissingFolder) {
     BeaconDevice device;
     device.config.model = DeviceModel::Basic;
     saveConfigFile(device, dir.file("no-such-folder/x.wb1"), CodecContext{});
-    EXPECT_EQ(device.statusText, kFailedToOpenFileText);
+    EXPECT_EQ(device.statusText, file_text::kFailedToOpenFile);
 }
 
 TEST(ConfigFileLoad, FileContents) {
@@ -457,20 +457,20 @@ TEST(ConfigFileLoad, FileContents) {
         Outcome outcome;
         std::string_view status;
     } cases[] = {
-        {"exact", fileWith(image), Outcome::FileLoaded, kFileLoadedText},
-        {"lower-case magic", fileWith(image, 256, header(256, "wb14")), Outcome::FileLoaded, kFileLoadedText},
-        {"mixed-case magic", fileWith(image, 256, header(256, "wB14")), Outcome::FileLoaded, kFileLoadedText},
-        {"300 bytes", fileWith(image, 292), Outcome::FileLoaded, kFileLoadedText},
-        {"other magic", fileWith(image, 256, header(256, "WB15")), Outcome::InvalidFileFormat, kInvalidFileFormatText},
-        {"NUL in magic", nulInMagic, Outcome::InvalidFileFormat, kInvalidFileFormatText},
-        {"length 255", fileWith(image, 256, header(255)), Outcome::InvalidFileFormat, kInvalidFileFormatText},
-        {"length 257", fileWith(image, 256, header(257)), Outcome::InvalidFileFormat, kInvalidFileFormatText},
-        {"length 65536", fileWith(image, 256, header(65536)), Outcome::InvalidFileFormat, kInvalidFileFormatText},
-        {"empty", {}, Outcome::InvalidFileFormat, kInvalidFileFormatText},
-        {"7 bytes", {'W', 'B', '1', '4', 0, 1, 0}, Outcome::InvalidFileFormat, kInvalidFileFormatText},
-        {"header only", header(), Outcome::FailedToReadData, kFailedToReadDataText},
-        {"100 bytes", fileWith(image, 92), Outcome::FailedToReadData, kFailedToReadDataText},
-        {"263 bytes", fileWith(image, 255), Outcome::FailedToReadData, kFailedToReadDataText},
+        {"exact", fileWith(image), Outcome::FileLoaded, file_text::kFileLoaded},
+        {"lower-case magic", fileWith(image, 256, header(256, "wb14")), Outcome::FileLoaded, file_text::kFileLoaded},
+        {"mixed-case magic", fileWith(image, 256, header(256, "wB14")), Outcome::FileLoaded, file_text::kFileLoaded},
+        {"300 bytes", fileWith(image, 292), Outcome::FileLoaded, file_text::kFileLoaded},
+        {"other magic", fileWith(image, 256, header(256, "WB15")), Outcome::InvalidFileFormat, file_text::kInvalidFileFormat},
+        {"NUL in magic", nulInMagic, Outcome::InvalidFileFormat, file_text::kInvalidFileFormat},
+        {"length 255", fileWith(image, 256, header(255)), Outcome::InvalidFileFormat, file_text::kInvalidFileFormat},
+        {"length 257", fileWith(image, 256, header(257)), Outcome::InvalidFileFormat, file_text::kInvalidFileFormat},
+        {"length 65536", fileWith(image, 256, header(65536)), Outcome::InvalidFileFormat, file_text::kInvalidFileFormat},
+        {"empty", {}, Outcome::InvalidFileFormat, file_text::kInvalidFileFormat},
+        {"7 bytes", {'W', 'B', '1', '4', 0, 1, 0}, Outcome::InvalidFileFormat, file_text::kInvalidFileFormat},
+        {"header only", header(), Outcome::FailedToReadData, file_text::kFailedToReadData},
+        {"100 bytes", fileWith(image, 92), Outcome::FailedToReadData, file_text::kFailedToReadData},
+        {"263 bytes", fileWith(image, 255), Outcome::FailedToReadData, file_text::kFailedToReadData},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -506,7 +506,7 @@ TEST(ConfigFileLoad, WithoutAModelKeepsTheImageButNotTheRecord) {
     BeaconDevice device = primedDevice(DeviceModel::None);
     const DeviceConfig before = device.config;
     loadConfigFile(device, path);
-    EXPECT_EQ(device.statusText, kReadVersionFirstText);
+    EXPECT_EQ(device.statusText, image_text::kReadVersionFirst);
     EXPECT_EQ(device.config, before);
     EXPECT_EQ(device.images.incomingImage, image);
     EXPECT_EQ(device.images.receivedLength, 256);
@@ -517,7 +517,7 @@ TEST(ConfigFileLoad, MissingFile) {
     BeaconDevice device = primedDevice(DeviceModel::Basic);
     const BeaconDevice before = device;
     loadConfigFile(device, dir.file("absent.wb1"));
-    EXPECT_EQ(device.statusText, kFailedToOpenFileText);
+    EXPECT_EQ(device.statusText, file_text::kFailedToOpenFile);
     expectUnchangedButStatus(before, device);
 }
 
@@ -531,14 +531,14 @@ TEST(ConfigFile, SaveThenLoadGivesWhatTheLayoutStores) {
         saver.config.morseSpeedWpm = 25;
         saver.config.txFrequencyMHz = 144.1234f;
         saveConfigFile(saver, path, CodecContext{});
-        ASSERT_EQ(saver.statusText, kFileSavedText);
+        ASSERT_EQ(saver.statusText, file_text::kFileSaved);
 
         BeaconDevice loader;
         loader.config.model = model;
         loader.config.rxFrequencyMHz = 1.0f;
         loader.config.ledEnabled = 0;
         loadConfigFile(loader, path);
-        EXPECT_EQ(loader.statusText, kFileLoadedText);
+        EXPECT_EQ(loader.statusText, file_text::kFileLoaded);
 
         // The same as decoding the saved image directly.
         BeaconDevice direct;

@@ -326,12 +326,12 @@ bool encodeKite(BeaconDevice& device, const CodecContext&) {
 void decodeKite(BeaconDevice& device) {
     const ConfigImage& image = device.images.incomingImage;
     if (image[255] != kKiteMarker) {
-        setOutcome(device, Outcome::CorruptedEeprom, kCorruptedEepromText);
+        setOutcome(device, Outcome::CorruptedEeprom, image_text::kCorruptedEeprom);
         return;
     }
     device.config.morseText.assign(reinterpret_cast<const char*>(image.data()));
     device.config.morseSpeedWpm = image[200];
-    setOutcome(device, Outcome::ConfigRead, kReadConfigSuccessfulText);
+    setOutcome(device, Outcome::ConfigRead, image_text::kReadConfigSuccessful);
 }
 
 constexpr std::array<VersionRule, 2> kKiteVersions{{

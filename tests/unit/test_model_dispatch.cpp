@@ -55,7 +55,7 @@ TEST(ModelDispatch, DecodeWithoutModelAsksForVersion) {
     BeaconDevice device = test::deviceWithImage(test::filledImage(0x31));
     const DeviceConfig before = device.config;
     decodeImage(device);
-    EXPECT_EQ(device.statusText, kReadVersionFirstText);
+    EXPECT_EQ(device.statusText, image_text::kReadVersionFirst);
     EXPECT_EQ(device.config, before);
 }
 
@@ -65,7 +65,7 @@ TEST(ModelDispatch, DecodeDispatchesAndChecksLength) {
         start.model = model;
         BeaconDevice device = test::deviceWithImage(ConfigImage{}, start);
         decodeImage(device);
-        EXPECT_EQ(device.statusText, kReadConfigSuccessfulText);
+        EXPECT_EQ(device.statusText, image_text::kReadConfigSuccessful);
         EXPECT_EQ(device.outcome, Outcome::ConfigRead);
         EXPECT_EQ(device.config.model, model) << "decoding never changes the model";
         EXPECT_EQ(device.config.toneCount, 0);
@@ -76,7 +76,7 @@ TEST(ModelDispatch, DecodeDispatchesAndChecksLength) {
         BeaconDevice device = test::deviceWithImage(ConfigImage{}, start);
         device.images.receivedLength = length;
         decodeImage(device);
-        EXPECT_EQ(device.statusText, kCorruptedEepromText);
+        EXPECT_EQ(device.statusText, image_text::kCorruptedEeprom);
         EXPECT_EQ(device.outcome, Outcome::CorruptedEeprom);
         EXPECT_EQ(device.config, start);
     }
@@ -92,7 +92,7 @@ TEST(ModelDispatch, OverlongReplyIsCountedButNotStored) {
     EXPECT_EQ(device.images.incomingImage[255], 255);
     EXPECT_EQ(device.images.incomingImage[0], 0);
     decodeImage(device);
-    EXPECT_EQ(device.statusText, kCorruptedEepromText);
+    EXPECT_EQ(device.statusText, image_text::kCorruptedEeprom);
     EXPECT_EQ(device.config, start);
 }
 
@@ -114,25 +114,25 @@ TEST(ModelDispatch, VerifyReadBack) {
     BeaconDevice device = afterWrite(config);
     device.images.receivedLength = 255;
     verifyReadBack(device);
-    EXPECT_EQ(device.statusText, kVerifyFailedSizeText);
+    EXPECT_EQ(device.statusText, image_text::kVerifyFailedSize);
     EXPECT_EQ(device.outcome, Outcome::VerifyFailedSize);
     EXPECT_EQ(device.config.morseSpeedWpm, 25);
 
     device = afterWrite(config);
     device.images.incomingImage[245] ^= 0x01;  // the marker
     verifyReadBack(device);
-    EXPECT_EQ(device.statusText, kVerifyFailedText);
+    EXPECT_EQ(device.statusText, image_text::kVerifyFailed);
     EXPECT_EQ(device.outcome, Outcome::VerifyFailed);
     EXPECT_EQ(device.config.morseSpeedWpm, 25);
 
     device = afterWrite(config);
     device.images.incomingImage[255] = 1;  // the very last byte counts too
     verifyReadBack(device);
-    EXPECT_EQ(device.statusText, kVerifyFailedText);
+    EXPECT_EQ(device.statusText, image_text::kVerifyFailed);
 
     device = afterWrite(config);
     verifyReadBack(device);
-    EXPECT_EQ(device.statusText, kConfigWrittenText);
+    EXPECT_EQ(device.statusText, image_text::kConfigWritten);
     EXPECT_EQ(device.outcome, Outcome::ConfigWritten);
     EXPECT_EQ(device.config.morseSpeedWpm, 26) << "the record shows what the beacon stores";
 
@@ -140,7 +140,7 @@ TEST(ModelDispatch, VerifyReadBack) {
     config.toneSpeedMs = 51;
     device = afterWrite(config);
     verifyReadBack(device);
-    EXPECT_EQ(device.statusText, kConfigWrittenText);
+    EXPECT_EQ(device.statusText, image_text::kConfigWritten);
     EXPECT_EQ(device.config.toneSpeedMs, 50);
 }
 
@@ -148,7 +148,7 @@ TEST(ModelDispatch, VerifyWithoutModelOnlyReports) {
     BeaconDevice device = test::deviceWithImage(ConfigImage{});
     device.config.morseSpeedWpm = 99;
     verifyReadBack(device);
-    EXPECT_EQ(device.statusText, kConfigWrittenText);
+    EXPECT_EQ(device.statusText, image_text::kConfigWritten);
     EXPECT_EQ(device.config.morseSpeedWpm, 99);
 }
 

@@ -20,7 +20,7 @@ test::EncodeRun encode(const DeviceConfig& config, bool noLimit = false) {
 DeviceConfig decode(const ConfigImage& image, const DeviceConfig& start = {}) {
     BeaconDevice device = test::deviceWithImage(image, start);
     decodeTarsel(device);
-    EXPECT_EQ(device.statusText, kReadConfigSuccessfulText);
+    EXPECT_EQ(device.statusText, image_text::kReadConfigSuccessful);
     return device.config;
 }
 
@@ -265,7 +265,7 @@ TEST(TarselLayout, WrongLengthLeavesRecordUntouched) {
         BeaconDevice device = test::deviceWithImage(test::filledImage(0x55));
         device.images.receivedLength = length;
         decodeTarsel(device);
-        EXPECT_EQ(device.statusText, kCorruptedEepromText) << length;
+        EXPECT_EQ(device.statusText, image_text::kCorruptedEeprom) << length;
         EXPECT_EQ(device.config, DeviceConfig{}) << length;
     }
 }

@@ -17,11 +17,11 @@
 #include "config/device_config.h"
 #include "sim/page_sim_names.h"
 #include "sim/simulated_beacon.h"
-#include "web/form_plan.h"
-#include "web/json_text.h"
-#include "web/page_facts.h"
-#include "web/web_plan.h"
-#include "web/web_session.h"
+#include "wasm/form_plan.h"
+#include "wasm/json_text.h"
+#include "wasm/page_facts.h"
+#include "wasm/web_plan.h"
+#include "wasm/web_session.h"
 
 namespace wb {
 namespace {
@@ -96,7 +96,7 @@ struct Session : ::testing::Test {
         EXPECT_EQ(take(session.comm()), (Outgoing{{0x1B, 10}, {'U', 10}}));
         arrive(session, factoryImage(DeviceModel::Tarsel));
         const std::uint32_t events = ticks(session, kLastGatheringTick + 1);
-        EXPECT_EQ(session.status(), kReadConfigSuccessfulText);
+        EXPECT_EQ(session.status(), image_text::kReadConfigSuccessful);
         EXPECT_TRUE(events & kShowForm);
         EXPECT_TRUE(events & kOperationEnded);
     }
@@ -199,7 +199,7 @@ TEST_F(Session, BackupOfABeaconOfAnotherModelRefusesTheWrite) {
 
 TEST_F(Session, SaveAndLoadAreTheCoresFileRules) {
     session.save();
-    EXPECT_EQ(session.status(), kReadVersionFirstText);
+    EXPECT_EQ(session.status(), image_text::kReadVersionFirst);
     EXPECT_TRUE(session.savedFile().empty());
 
     session.chooseModel(DeviceModel::Basic);

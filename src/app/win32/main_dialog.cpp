@@ -105,7 +105,7 @@ OPENFILENAMEA fileDialogFields(HWND window, char* fileName, DWORD flags) {
 // The form goes into the record only once the user has confirmed a name.
 void saveFile(HWND window) {
     char fileName[kFileNameSize] = {};
-    std::memcpy(fileName, kProposedFileName, sizeof kProposedFileName);
+    std::memcpy(fileName, file_text::kProposedFileName, sizeof file_text::kProposedFileName);
     OPENFILENAMEA dialog = fileDialogFields(
         window, fileName, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_EXPLORER | OFN_LONGNAMES);
     if (GetSaveFileNameA(&dialog) == 0) return;

@@ -11,10 +11,10 @@
 #include "plan/plan_parse.h"
 #include "plan/plan_run.h"
 #include "serial/serial_port.h"
-#include "web/memory_files.h"
-#include "web/page_comm.h"
-#include "web/web_audit.h"
-#include "web/web_session.h"
+#include "wasm/memory_files.h"
+#include "wasm/page_comm.h"
+#include "wasm/web_audit.h"
+#include "wasm/web_session.h"
 
 namespace wb {
 

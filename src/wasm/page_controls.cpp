@@ -1,4 +1,4 @@
-#include "web/page_controls.h"
+#include "wasm/page_controls.h"
 
 namespace wb {
 

@@ -7,9 +7,9 @@
 
 #include "app/morse_field.h"
 #include "sim/page_sim_names.h"
-#include "web/json_text.h"
-#include "web/module_interface.h"
-#include "web/page_facts.h"
+#include "wasm/json_text.h"
+#include "wasm/module_interface.h"
+#include "wasm/page_facts.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include "exchange/guarded_write.h"
 #include "file/file_texts.h"
 #include "serial/serial_port.h"
-#include "web/memory_files.h"
-#include "web/page_comm.h"
-#include "web/page_controls.h"
+#include "wasm/memory_files.h"
+#include "wasm/page_comm.h"
+#include "wasm/page_controls.h"
 
 namespace wb {
 
@@ -102,9 +102,9 @@ public:
     bool knowsBeaconImage() const { return beaconImage_.has_value(); }
 
 private:
-    static constexpr const char* kSavePath = kProposedFileName;
+    static constexpr const char* kSavePath = file_text::kProposedFileName;
     static constexpr const char* kLoadPath = "loaded.wb1";
-    static constexpr const char* kBackupPath = kBackupFileName;
+    static constexpr const char* kBackupPath = file_text::kBackupFileName;
 
     std::uint32_t startRead(ExchangeState firstState);
     std::uint32_t startWrite();

@@ -1,6 +1,6 @@
 // The page's WebUSB path in headless Chromium: a fake navigator.usb whose
 // adapters pass bytes to the simulated beacon only once their line is set
-// up as the chip wants it (tests/web/usb-fake.js).
+// up as the chip wants it (tests/page/usb-fake.js).
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
 import { launch, openPage, press, statusUntil, typeInto, valueOf } from "./harness.js";

@@ -1,4 +1,4 @@
-#include "web/page_comm.h"
+#include "wasm/page_comm.h"
 
 #include <algorithm>
 

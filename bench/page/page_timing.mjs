@@ -1,16 +1,16 @@
 #!/usr/bin/env node
 // The browser page in headless Chromium: the size of the one file (and of
-// its script and style sheet against their sources in web/), the time
+// its script and style sheet against their sources in page/), the time
 // from opening it to a usable form, and Read Config and Write Config against
 // the page's simulated Tarsel beacon, each set against the protocol floor as
 // bench/exchange_timing does for the native tool. Prints figures; asserts
 // nothing.
 //
-//   node bench/web/page_timing.mjs [--runs N] [--screenshot PATH]
+//   node bench/page/page_timing.mjs [--runs N] [--screenshot PATH]
 import { readdirSync, readFileSync, statSync } from "node:fs";
 import { join } from "node:path";
 import { parseArgs } from "node:util";
-import { launch, pagePath, root } from "../../tests/web/harness.js";
+import { launch, pagePath, root } from "../../tests/page/harness.js";
 import { median, readFloor, timed, writeFloor } from "./timing_common.mjs";
 
 const { values } = parseArgs({ options: { runs: { type: "string", default: "5" }, screenshot: { type: "string" } } });
@@ -48,7 +48,7 @@ try {
   console.log(`wrenbolt-config.html  ${size} bytes (${(size / 1024).toFixed(1)} KiB; goal under 400 KiB)`);
   // The page's sources as written (every module but the service worker,
   // and the style sheet) against what the build inlined.
-  const web = join(root, "web");
+  const web = join(root, "page");
   const sources = readdirSync(web, { recursive: true })
     .filter((name) => (name.endsWith(".js") && name !== "sw.js") || name === "style.css")
     .reduce((sum, name) => sum + statSync(join(web, name)).size, 0);

@@ -208,7 +208,7 @@ function webFolder(changes = {}) {
     "sub/b.js": 'import { one } from "../a.js";\nconst name = "b";\nexport function two() { return name + one(); }\n',
     "manifest.webmanifest": JSON.stringify({ theme_color: "#123456", icons: [{ src: "icons/i.png" }] }),
     "icons/i.png": "icon",
-    "sw.js": readFileSync(join(root, "web/sw.js"), "utf8"),
+    "sw.js": readFileSync(join(root, "page/sw.js"), "utf8"),
     ...changes,
   };
   for (const [name, text] of Object.entries(files)) {

@@ -1,4 +1,4 @@
-#include "web/web_audit.h"
+#include "wasm/web_audit.h"
 
 #include <chrono>
 #include <string_view>
@@ -9,8 +9,8 @@
 #include "plan/audit_texts.h"
 #include "plan/field_text.h"
 #include "plan/plan_report.h"
-#include "web/json_text.h"
-#include "web/web_session.h"
+#include "wasm/json_text.h"
+#include "wasm/web_session.h"
 
 namespace wb {
 

@@ -1,4 +1,4 @@
-#include "web/json_text.h"
+#include "wasm/json_text.h"
 
 #include "config/record_text.h"
 

@@ -9,7 +9,7 @@
 #include "plan/hunt_plan.h"
 #include "plan/plan_audit.h"
 #include "serial/serial_port.h"
-#include "web/page_comm.h"
+#include "wasm/page_comm.h"
 
 namespace wb {
 

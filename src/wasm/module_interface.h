@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -21,7 +22,9 @@ WebSession& session();
 // What every part of the module's interface shares: the page writes its
 // input into wb_buffer(n); a function that returns text or bytes leaves
 // them at wb_result() and returns their count.
+// Both give at most what the page wrote.
 std::string_view inputText(std::uint32_t length);
+std::span<const std::uint8_t> inputBytes(std::uint32_t length);
 std::uint32_t give(std::string text);
 
 }  // namespace wb::module

@@ -1,4 +1,4 @@
-#include "web/form_plan.h"
+#include "wasm/form_plan.h"
 
 #include <vector>
 

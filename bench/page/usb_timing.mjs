@@ -1,13 +1,13 @@
 #!/usr/bin/env node
 // Read Config and Write Config through the page's WebUSB path, over the fake
-// adapter of each chip family (tests/web/usb-fake.js) in front of the
+// adapter of each chip family (tests/page/usb-fake.js) in front of the
 // simulated Tarsel beacon, each set against the protocol floor as
 // page_timing.mjs does for the simulated port. Prints figures; asserts
 // nothing.
 //
-//   node bench/web/usb_timing.mjs [--runs N]
+//   node bench/page/usb_timing.mjs [--runs N]
 import { parseArgs } from "node:util";
-import { launch, openPage } from "../../tests/web/harness.js";
+import { launch, openPage } from "../../tests/page/harness.js";
 import { median, readFloor, timed, writeFloor } from "./timing_common.mjs";
 
 const { values } = parseArgs({ options: { runs: { type: "string", default: "3" } } });

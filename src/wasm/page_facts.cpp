@@ -1,4 +1,4 @@
-#include "web/page_facts.h"
+#include "wasm/page_facts.h"
 
 #include <string>
 
@@ -25,9 +25,9 @@ nlohmann::ordered_json lineSettingsJson() {
 
 nlohmann::ordered_json fileNamesJson() {
     return {
-        {"configExtension", kConfigExtension},
-        {"save", kProposedFileName},
-        {"backup", kBackupFileName},
+        {"configExtension", file_text::kConfigExtension},
+        {"save", file_text::kProposedFileName},
+        {"backup", file_text::kBackupFileName},
         {"json", "config1.json"},
         {"plan", "hunt-plan.json"},
         {"runReport", "hunt-report.csv"},

@@ -4,11 +4,11 @@
 // from the cache. Prints figures; asserts nothing. With --screenshots DIR:
 // the app at phone width and the tone chart.
 //
-//   node bench/web/site_timing.mjs [--runs N] [--screenshots DIR]
+//   node bench/page/site_timing.mjs [--runs N] [--screenshots DIR]
 import { readdirSync, statSync } from "node:fs";
 import { join } from "node:path";
 import { parseArgs } from "node:util";
-import { launch, root } from "../../tests/web/harness.js";
+import { launch, root } from "../../tests/page/harness.js";
 import { serve } from "../../scripts/serve-web.mjs";
 
 const { values } = parseArgs({ options: { runs: { type: "string", default: "5" }, screenshots: { type: "string" } } });

@@ -8,10 +8,10 @@
 
 #include "config/record_fields.h"
 #include "plan/plan_texts.h"
-#include "web/form_plan.h"
-#include "web/module_interface.h"
-#include "web/web_plan.h"
-#include "web/web_session.h"
+#include "wasm/form_plan.h"
+#include "wasm/module_interface.h"
+#include "wasm/web_plan.h"
+#include "wasm/web_session.h"
 
 namespace {
 

@@ -1,10 +1,9 @@
 // The WebAssembly module's interface to the page: plain C functions over
-// numbers, and one buffer each way for bytes and text. The page writes its
-// input into wb_buffer(n) and calls the function that takes it; a function
-// that returns bytes puts them at wb_result() and returns their count.
+// numbers, and text or bytes through the buffers of module_buffers.cpp.
 
 #include <algorithm>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,34 +13,17 @@
 #include "exchange/device_exchange.h"
 #include "exchange/protocol.h"
 #include "serial/serial_port.h"
-#include "web/json_text.h"
-#include "web/module_interface.h"
-#include "web/page_fields.h"
-#include "web/web_session.h"
-
-namespace {
-
-std::vector<std::uint8_t> input;
-std::string result;
-
-}  // namespace
+#include "wasm/json_text.h"
+#include "wasm/module_interface.h"
+#include "wasm/page_fields.h"
+#include "wasm/web_session.h"
 
 namespace wb::module {
-
-std::string_view inputText(std::uint32_t length) {
-    return {reinterpret_cast<const char*>(input.data()), std::min<std::size_t>(length, input.size())};
-}
-
-std::uint32_t give(std::string text) {
-    result = std::move(text);
-    return static_cast<std::uint32_t>(result.size());
-}
 
 WebSession& session() {
     static WebSession instance;
     return instance;
 }
-
 
 }  // namespace wb::module
 
@@ -65,12 +47,6 @@ std::string changesJson(const std::vector<FieldChange>& changes) {
 }
 
 }  // namespace
-
-WB_EXPORT(wb_buffer) std::uint8_t* wbBuffer(std::uint32_t size) {
-    input.resize(size);
-    return input.data();
-}
-WB_EXPORT(wb_result) const char* wbResult() { return result.data(); }
 
 // The exchange's timing, which the page keeps between ticks.
 WB_EXPORT(wb_tick_period_ms) std::uint32_t wbTickPeriodMs() { return kPollTickMs; }
@@ -136,7 +112,8 @@ WB_EXPORT(wb_backup_file) std::uint32_t wbBackupFile() { return give(session().b
 
 // Bytes between the line and the module.
 WB_EXPORT(wb_comm_arrive) void wbCommArrive(std::uint32_t length) {
-    session().comm().arrive(input.data(), std::min<std::size_t>(length, input.size()));
+    const std::span<const std::uint8_t> bytes = module::inputBytes(length);
+    session().comm().arrive(bytes.data(), bytes.size());
 }
 WB_EXPORT(wb_comm_pending) std::uint32_t wbCommPending() {
     return static_cast<std::uint32_t>(session().comm().pendingBytes());
@@ -165,7 +142,7 @@ WB_EXPORT(wb_json_import) std::uint32_t wbJsonImport(std::uint32_t length) {
 WB_EXPORT(wb_save) std::uint32_t wbSave() { return session().save(); }
 WB_EXPORT(wb_saved_file) std::uint32_t wbSavedFile() { return give(session().savedFile()); }
 WB_EXPORT(wb_load) std::uint32_t wbLoad(std::uint32_t length) {
-    const std::size_t n = std::min<std::size_t>(length, input.size());
-    return session().load(std::vector<std::uint8_t>(input.begin(), input.begin() + static_cast<std::ptrdiff_t>(n)));
+    const std::span<const std::uint8_t> bytes = module::inputBytes(length);
+    return session().load(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
 }
 

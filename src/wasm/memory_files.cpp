@@ -1,4 +1,4 @@
-#include "web/memory_files.h"
+#include "wasm/memory_files.h"
 
 #include <algorithm>
 #include <cstring>

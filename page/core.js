@@ -2,7 +2,7 @@
 // it. Every text, byte, rule and timing figure comes from here; the page
 // moves values between the core and the browser.
 
-// What one command or tick asks of the page (PageEvent in src/web).
+// What one command or tick asks of the page (PageEvent in src/wasm).
 export const ShowForm = 1;
 export const BackupReady = 2;
 export const Truncated = 4;

@@ -1,4 +1,4 @@
-#include "web/web_session.h"
+#include "wasm/web_session.h"
 
 #include <algorithm>
 
@@ -10,7 +10,7 @@
 #include "config/record_json.h"
 #include "file/config_file.h"
 #include "image/stored_record.h"
-#include "web/page_fields.h"
+#include "wasm/page_fields.h"
 
 namespace wb {
 

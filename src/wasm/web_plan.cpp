@@ -1,4 +1,4 @@
-#include "web/web_plan.h"
+#include "wasm/web_plan.h"
 
 #include <algorithm>
 #include <chrono>
@@ -10,7 +10,7 @@
 #include "plan/hunt_sheet.h"
 #include "plan/plan_texts.h"
 #include "plan/sha256.h"
-#include "web/json_text.h"
+#include "wasm/json_text.h"
 
 namespace wb {
 
