@@ -9,7 +9,7 @@ export const Truncated = 4;
 export const OperationEnded = 8;
 export const PlanRow = 16;
 
-// What loading or checking a hunt plan came to (WebPlan::LoadResult).
+// What loading or checking a hunt plan came to (PagePlan::LoadResult).
 export const PlanReady = 0;
 export const PlanRefused = 1;
 export const PlanNeedsBaseFile = 2;

@@ -11,13 +11,13 @@
 #define WB_EXPORT(name) extern "C" [[clang::export_name(#name)]]
 
 namespace wb {
-class WebSession;
+class PageSession;
 }
 
 namespace wb::module {
 
 // The page's one session: its form, exchange and port.
-WebSession& session();
+PageSession& session();
 
 // What every part of the module's interface shares: the page writes its
 // input into wb_buffer(n); a function that returns text or bytes leaves

@@ -1,4 +1,4 @@
-#include "wasm/json_text.h"
+#include "wasm/page_json.h"
 
 #include "config/record_text.h"
 

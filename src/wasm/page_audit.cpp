@@ -1,4 +1,4 @@
-#include "wasm/web_audit.h"
+#include "wasm/page_audit.h"
 
 #include <chrono>
 #include <string_view>
@@ -9,8 +9,8 @@
 #include "plan/audit_texts.h"
 #include "plan/field_text.h"
 #include "plan/plan_report.h"
-#include "wasm/json_text.h"
-#include "wasm/web_session.h"
+#include "wasm/page_json.h"
+#include "wasm/page_session.h"
 
 namespace wb {
 
@@ -44,7 +44,7 @@ std::string joined(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-bool WebAudit::start(const HuntPlan& plan) {
+bool PageAudit::start(const HuntPlan& plan) {
     if (busy()) return false;
     audit_.reset();
     plan_ = plan;
@@ -58,7 +58,7 @@ bool WebAudit::start(const HuntPlan& plan) {
     return true;
 }
 
-std::uint32_t WebAudit::tick() {
+std::uint32_t PageAudit::tick() {
     events_ = 0;
     if (!busy()) return kOperationEnded;
     port_.setPortName(comm_.attachedName());
@@ -70,22 +70,22 @@ std::uint32_t WebAudit::tick() {
     return events_;
 }
 
-void WebAudit::summarise() {
+void PageAudit::summarise() {
     if (summarised_) return;
     for (const std::string& line : audit_->summary()) messages_.push_back(line);
     summarised_ = true;
 }
 
-void WebAudit::stop() {
+void PageAudit::stop() {
     if (!busy()) return;
     audit_->stop();
     // stop() ends the audit at once: no tick follows to summarise it.
     if (audit_->finished()) summarise();
 }
 
-bool WebAudit::nextTickReads() const { return busy() && tickDrainsLine(device_, comm_); }
+bool PageAudit::nextTickReads() const { return busy() && tickDrainsLine(device_, comm_); }
 
-std::string WebAudit::status() const {
+std::string PageAudit::status() const {
     std::string text;
     if (!audit_) {
     } else if (audit_->finished()) {
@@ -98,13 +98,13 @@ std::string WebAudit::status() const {
     return asciiJson(lineJson(text));
 }
 
-std::string WebAudit::messagesJson() const {
+std::string PageAudit::messagesJson() const {
     auto list = nlohmann::ordered_json::array();
     for (const std::string& line : messages_) list.push_back(lineJson(line));
     return asciiJson(list);
 }
 
-std::string WebAudit::rowsJson() const {
+std::string PageAudit::rowsJson() const {
     auto rows = nlohmann::ordered_json::array();
     for (const Row& row : rows_) {
         const AuditedBeacon& b = row.beacon;
@@ -128,7 +128,7 @@ std::string WebAudit::rowsJson() const {
     return asciiJson(rows);
 }
 
-std::string WebAudit::reportCsv() const {
+std::string PageAudit::reportCsv() const {
     std::string csv = auditReportHeader();
     for (const Row& row : rows_) {
         csv += auditReportLine(auditReportRow(row.beacon, row.time));
@@ -136,11 +136,11 @@ std::string WebAudit::reportCsv() const {
     return csv;
 }
 
-std::string WebAudit::utcNow() { return utcTimeText(std::chrono::system_clock::now()); }
+std::string PageAudit::utcNow() { return utcTimeText(std::chrono::system_clock::now()); }
 
-void WebAudit::message(const std::string& line) { messages_.push_back(line); }
+void PageAudit::message(const std::string& line) { messages_.push_back(line); }
 
-void WebAudit::beacon(const AuditedBeacon& beacon) {
+void PageAudit::beacon(const AuditedBeacon& beacon) {
     rows_.push_back({utcNow(), beacon});
     events_ |= kPlanRow;
 }

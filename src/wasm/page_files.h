@@ -14,7 +14,7 @@ namespace wb {
 // checks, their status texts) run unchanged in the page, where a file is
 // the bytes of a download or of the file the user chose. The FILE pointers
 // handed out are tokens for open files here, never real streams.
-class MemoryFiles : public FileOps {
+class PageFiles : public FileOps {
 public:
     void put(const std::string& path, std::vector<std::uint8_t> bytes);
     // The bytes of a file; empty when there is none.

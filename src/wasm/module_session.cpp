@@ -13,15 +13,15 @@
 #include "exchange/device_exchange.h"
 #include "exchange/protocol.h"
 #include "serial/serial_port.h"
-#include "wasm/json_text.h"
 #include "wasm/module_interface.h"
 #include "wasm/page_fields.h"
-#include "wasm/web_session.h"
+#include "wasm/page_json.h"
+#include "wasm/page_session.h"
 
 namespace wb::module {
 
-WebSession& session() {
-    static WebSession instance;
+PageSession& session() {
+    static PageSession instance;
     return instance;
 }
 

@@ -1,4 +1,4 @@
-#include "wasm/web_plan.h"
+#include "wasm/page_plan.h"
 
 #include <algorithm>
 #include <chrono>
@@ -10,7 +10,7 @@
 #include "plan/hunt_sheet.h"
 #include "plan/plan_texts.h"
 #include "plan/sha256.h"
-#include "wasm/json_text.h"
+#include "wasm/page_json.h"
 
 namespace wb {
 
@@ -18,13 +18,13 @@ namespace wb {
 // names are UTF-8 from the plan file; a beacon's texts are single bytes
 // (Latin-1), as the command line's JSON has them.
 
-WebPlan::LoadResult WebPlan::refuse(const std::string& why) {
+PagePlan::LoadResult PagePlan::refuse(const std::string& why) {
     plan_.reset();
     error_ = why;
     return LoadResult::Refused;
 }
 
-WebPlan::LoadResult WebPlan::load(const std::string& fileName, std::string_view text,
+PagePlan::LoadResult PagePlan::load(const std::string& fileName, std::string_view text,
                                   const PlanCheckOptions& options) {
     fileName_ = fileName;
     planSha256_ = sha256Hex(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
@@ -40,7 +40,7 @@ WebPlan::LoadResult WebPlan::load(const std::string& fileName, std::string_view 
     return check(options);
 }
 
-WebPlan::LoadResult WebPlan::loadBase(std::vector<std::uint8_t> bytes, const PlanCheckOptions& options) {
+PagePlan::LoadResult PagePlan::loadBase(std::vector<std::uint8_t> bytes, const PlanCheckOptions& options) {
     if (source_.beacons.empty()) return refuse("Load a plan first");
     // The file keeps the name the plan gives it, so that a refusal reads as
     // the command line's does.
@@ -53,7 +53,7 @@ WebPlan::LoadResult WebPlan::loadBase(std::vector<std::uint8_t> bytes, const Pla
     return check(options);
 }
 
-WebPlan::LoadResult WebPlan::check(const PlanCheckOptions& options) {
+PagePlan::LoadResult PagePlan::check(const PlanCheckOptions& options) {
     options_ = options;
     // A file that was not a plan keeps its refusal.
     if (source_.beacons.empty()) return refuse(error_.empty() ? "Load a plan first" : error_);
@@ -71,7 +71,7 @@ WebPlan::LoadResult WebPlan::check(const PlanCheckOptions& options) {
     return LoadResult::Ready;
 }
 
-std::string WebPlan::tableJson() const {
+std::string PagePlan::tableJson() const {
     nlohmann::ordered_json doc;
     doc["model"] = plan_ ? static_cast<int>(plan_->model) : 0;
     doc["beacons"] = nlohmann::ordered_json::array();
@@ -89,7 +89,7 @@ std::string WebPlan::tableJson() const {
     return asciiJson(doc);
 }
 
-bool WebPlan::start() {
+bool PagePlan::start() {
     if (!plan_ || busy() || audit_.busy()) return false;
     audited_ = false;
     running_ = *plan_;
@@ -103,13 +103,13 @@ bool WebPlan::start() {
     return true;
 }
 
-bool WebPlan::startAudit() {
+bool PagePlan::startAudit() {
     if (!plan_ || busy() || !audit_.start(*plan_)) return false;
     audited_ = true;
     return true;
 }
 
-std::uint32_t WebPlan::tick() {
+std::uint32_t PagePlan::tick() {
     events_ = 0;
     if (!busy()) return kOperationEnded;
     // The name the page gives the port, also for one opened again.
@@ -119,18 +119,18 @@ std::uint32_t WebPlan::tick() {
     return events_;
 }
 
-void WebPlan::stop() {
+void PagePlan::stop() {
     if (run_) run_->stop();
 }
 
-std::string WebPlan::status() const {
+std::string PagePlan::status() const {
     if (!run_) return {};
     if (run_->finished()) return run_->summary();
     if (run_->exchangeShown()) return device_.statusText;
     return messages_.empty() ? std::string() : messages_.back();
 }
 
-std::string WebPlan::rowsJson() const {
+std::string PagePlan::rowsJson() const {
     auto rows = nlohmann::ordered_json::array();
     for (const PlanReportRow& row : rows_) {
         rows.push_back({{"time", row.time},
@@ -143,24 +143,24 @@ std::string WebPlan::rowsJson() const {
     return asciiJson(rows);
 }
 
-std::string WebPlan::messagesJson() const {
+std::string PagePlan::messagesJson() const {
     return asciiJson(nlohmann::ordered_json(messages_));
 }
 
-std::string WebPlan::reportCsv() const {
+std::string PagePlan::reportCsv() const {
     std::string csv = planReportHeader();
     for (const PlanReportRow& row : rows_) csv += planReportLine(row);
     return csv;
 }
 
-std::string WebPlan::sheetHtml() const {
+std::string PagePlan::sheetHtml() const {
     if (!plan_) return {};
     const std::string report = audited_ ? audit_.reportCsv() : reportCsv();
     SheetSource source{fileName_, planSha256_, sheetMarks(report)};
     return huntSheetHtml(*plan_, source);
 }
 
-bool WebPlan::saveBackup(const std::string& name, const ConfigImage& image, std::string& pathOrError) {
+bool PagePlan::saveBackup(const std::string& name, const ConfigImage& image, std::string& pathOrError) {
     const std::string file = backupFileName(name, [this](const std::string& candidate) {
         return std::any_of(backups_.begin(), backups_.end(),
                            [&](const Backup& backup) { return backup.name == candidate; });
@@ -176,11 +176,11 @@ bool WebPlan::saveBackup(const std::string& name, const ConfigImage& image, std:
     return true;
 }
 
-std::string WebPlan::utcNow() { return utcTimeText(std::chrono::system_clock::now()); }
+std::string PagePlan::utcNow() { return utcTimeText(std::chrono::system_clock::now()); }
 
-void WebPlan::message(const std::string& line) { messages_.push_back(line); }
+void PagePlan::message(const std::string& line) { messages_.push_back(line); }
 
-void WebPlan::row(const PlanReportRow& row) {
+void PagePlan::row(const PlanReportRow& row) {
     rows_.push_back(row);
     events_ |= kPlanRow;
 }

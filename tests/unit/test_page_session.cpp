@@ -17,11 +17,11 @@
 #include "config/device_config.h"
 #include "sim/page_sim_names.h"
 #include "sim/simulated_beacon.h"
-#include "wasm/form_plan.h"
-#include "wasm/json_text.h"
 #include "wasm/page_facts.h"
-#include "wasm/web_plan.h"
-#include "wasm/web_session.h"
+#include "wasm/page_form_plan.h"
+#include "wasm/page_json.h"
+#include "wasm/page_plan.h"
+#include "wasm/page_session.h"
 
 namespace wb {
 namespace {
@@ -34,15 +34,15 @@ Outgoing take(PageComm& comm) {
     return out;
 }
 
-void arrive(WebSession& session, std::string_view bytes) {
+void arrive(PageSession& session, std::string_view bytes) {
     session.comm().arrive(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
-void arrive(WebSession& session, const ConfigImage& image) {
+void arrive(PageSession& session, const ConfigImage& image) {
     session.comm().arrive(image.data(), image.size());
 }
 
 // n ticks; bytes that arrived before are all read by the first.
-std::uint32_t ticks(WebSession& session, int n) {
+std::uint32_t ticks(PageSession& session, int n) {
     std::uint32_t events = 0;
     for (int i = 0; i < n; ++i) events |= session.tick();
     return events;
@@ -79,7 +79,7 @@ TEST(PageComm, QueuesEveryByteWithItsPauseAndReadsOnlyWhatArrived) {
 }
 
 struct Session : ::testing::Test {
-    WebSession session;
+    PageSession session;
 
     void SetUp() override { session.attachPort(true, "sim:tarsel"); }
 
@@ -239,14 +239,14 @@ TEST_F(Session, JsonMovesTheFormInTheCommandLinesFormat) {
 // The page has no folder beside the plan: its base file comes as bytes
 // from the user, refused as the command line refuses a bad one. Backups
 // keep the command line's names, a second attempt included.
-TEST(WebPlan, BaseFileFromTheUserAndBackupsNamedAsTheCommandLineNamesThem) {
+TEST(PagePlan, BaseFileFromTheUserAndBackupsNamedAsTheCommandLineNamesThem) {
     PageComm comm;
-    WebPlan plan(comm);
+    PagePlan plan(comm);
     const std::string text = R"({"model":"tarsel","baseFile":"event.wb1","base":{"loopTimeSec":60},
         "beacons":[{"name":"MO/E","set":{"morseText":" MOE "}}]})";
-    EXPECT_EQ(plan.load("hunt.json", text, {}), WebPlan::LoadResult::NeedsBaseFile);
+    EXPECT_EQ(plan.load("hunt.json", text, {}), PagePlan::LoadResult::NeedsBaseFile);
     EXPECT_EQ(plan.error(), "The plan's base file event.wb1 is needed: choose it");
-    EXPECT_EQ(plan.loadBase({'W', 'B', '1'}, {}), WebPlan::LoadResult::Refused);
+    EXPECT_EQ(plan.loadBase({'W', 'B', '1'}, {}), PagePlan::LoadResult::Refused);
     EXPECT_EQ(plan.error().rfind("hunt.json: baseFile: event.wb1: ", 0), 0u) << plan.error();
     EXPECT_FALSE(plan.start());
 
@@ -260,33 +260,33 @@ TEST(WebPlan, BaseFileFromTheUserAndBackupsNamedAsTheCommandLineNamesThem) {
     EXPECT_EQ(plan.backupBytes(1).size(), 264u);
 
     // A backup is a .wb1 the plan takes as its base file.
-    EXPECT_EQ(plan.loadBase(plan.backupBytes(0), {}), WebPlan::LoadResult::Ready);
+    EXPECT_EQ(plan.loadBase(plan.backupBytes(0), {}), PagePlan::LoadResult::Ready);
     EXPECT_NE(plan.tableJson().find(R"({"id":)"), std::string::npos);
 
     // A plan refused partway through its beacons keeps none of them, with
     // any option.
     const std::string twice = R"({"model":"tarsel","beacons":[{"name":"MOE","set":{"morseText":" A "}},
         {"name":"MOI","set":{"morseText":" B "}},{"name":"MOE","set":{"morseText":" C "}}]})";
-    EXPECT_EQ(plan.load("twice.json", twice, {}), WebPlan::LoadResult::Refused);
-    EXPECT_EQ(plan.check({false, true, ""}), WebPlan::LoadResult::Refused);
+    EXPECT_EQ(plan.load("twice.json", twice, {}), PagePlan::LoadResult::Refused);
+    EXPECT_EQ(plan.check({false, true, ""}), PagePlan::LoadResult::Refused);
     EXPECT_FALSE(plan.start());
 }
 
 // The audit and the run share the port: neither starts while the other is
 // under way. Stop ends the audit at once with the summary; its JSON carries
 // UTF-8 names and a beacon's single-byte text alike in plain ASCII.
-TEST(WebPlan, AuditAndRunWaitForEachOtherAndTheAuditsTextsReachThePageIntact) {
+TEST(PagePlan, AuditAndRunWaitForEachOtherAndTheAuditsTextsReachThePageIntact) {
     PageComm comm;
-    WebPlan plan(comm);
+    PagePlan plan(comm);
     EXPECT_FALSE(plan.startAudit()) << "no plan yet";
     const std::string text = R"({"model":"tarsel","beacons":[{"name":"MÖE","set":{"morseText":" MOE "}}]})";
-    ASSERT_EQ(plan.load("hunt.json", text, {}), WebPlan::LoadResult::Ready);
+    ASSERT_EQ(plan.load("hunt.json", text, {}), PagePlan::LoadResult::Ready);
     ASSERT_TRUE(plan.startAudit());
     EXPECT_TRUE(plan.audit().busy());
     EXPECT_FALSE(plan.start());
     EXPECT_FALSE(plan.startAudit());
 
-    WebAudit& audit = plan.audit();
+    PageAudit& audit = plan.audit();
     audit.message("Beacon \"\xC9T\": not in the plan");
     audit.stop();
     EXPECT_FALSE(audit.busy());
@@ -362,11 +362,11 @@ TEST(PageFacts, FormPlanIsThePlanFileTheCoreTakes) {
     EXPECT_FALSE(plan["base"].contains("model"));
     EXPECT_EQ(plan["beacons"].size(), 3u);
 
-    WebSession session;
-    WebPlan web(session.comm());
-    EXPECT_EQ(web.load("hunt-plan.json", formPlanText(record, "MOE\nMOI"), {}), WebPlan::LoadResult::Ready)
+    PageSession session;
+    PagePlan web(session.comm());
+    EXPECT_EQ(web.load("hunt-plan.json", formPlanText(record, "MOE\nMOI"), {}), PagePlan::LoadResult::Ready)
         << web.error();
-    EXPECT_EQ(web.load("hunt-plan.json", formPlanText(record, "MOE\nMOE"), {}), WebPlan::LoadResult::Refused);
+    EXPECT_EQ(web.load("hunt-plan.json", formPlanText(record, "MOE\nMOE"), {}), PagePlan::LoadResult::Refused);
 }
 
 TEST(PlanReport, TimeIsUtcToTheSecond) {

@@ -1,4 +1,4 @@
-#include "wasm/form_plan.h"
+#include "wasm/page_form_plan.h"
 
 #include <vector>
 

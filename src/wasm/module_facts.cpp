@@ -1,4 +1,4 @@
-// The page's facts (module_exports.cpp has the buffers and the rest): the
+// The page's facts (module_session.cpp has the buffers and the rest): the
 // line, the file names, the models, how a flag is shown and what the Morse
 // field makes of a typed text, so that the page states none of them.
 
@@ -7,9 +7,9 @@
 
 #include "app/morse_field.h"
 #include "sim/page_sim_names.h"
-#include "wasm/json_text.h"
 #include "wasm/module_interface.h"
 #include "wasm/page_facts.h"
+#include "wasm/page_json.h"
 
 namespace {
 

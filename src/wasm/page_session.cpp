@@ -1,4 +1,4 @@
-#include "wasm/web_session.h"
+#include "wasm/page_session.h"
 
 #include <algorithm>
 
@@ -38,29 +38,29 @@ bool tickDrainsLine(const BeaconDevice& device, const PageComm& comm) {
     return comm.isOpen() && nextTickReadsLine(device);
 }
 
-WebSession::WebSession() {
+PageSession::PageSession() {
     // The notice cannot block here: the page shows it once the call returns.
     context_.showTruncationNotice = [this] { truncated_ = true; };
     recordToForm(controls_, device_.config);
     enableControlsForModel(controls_, device_.config.model);
 }
 
-void WebSession::attachPort(bool available, const std::string& name) {
+void PageSession::attachPort(bool available, const std::string& name) {
     comm_.attach(available, name);
     port_.setPortName(name);
 }
 
-std::uint32_t WebSession::startRead(ExchangeState firstState) {
+std::uint32_t PageSession::startRead(ExchangeState firstState) {
     write_.reset();
     beginOperation(device_, port_, firstState);
     enableControlsForModel(controls_, device_.config.model);
     return busy() ? 0u : kOperationEnded;
 }
 
-std::uint32_t WebSession::readVersion() { return startRead(ExchangeState::ReadVersion); }
-std::uint32_t WebSession::readConfig() { return startRead(ExchangeState::VersionForRead); }
+std::uint32_t PageSession::readVersion() { return startRead(ExchangeState::ReadVersion); }
+std::uint32_t PageSession::readConfig() { return startRead(ExchangeState::VersionForRead); }
 
-std::uint32_t WebSession::writeConfig(bool backupFirst) {
+std::uint32_t PageSession::writeConfig(bool backupFirst) {
     formToRecord(controls_, device_.config);
     write_.reset();
     backupFile_.clear();
@@ -77,7 +77,7 @@ std::uint32_t WebSession::writeConfig(bool backupFirst) {
     return kShowForm;
 }
 
-std::uint32_t WebSession::startWrite() {
+std::uint32_t PageSession::startWrite() {
     truncated_ = false;
     std::uint32_t events = 0;
     if (!write_.write(context_)) {
@@ -90,7 +90,7 @@ std::uint32_t WebSession::startWrite() {
     return events;
 }
 
-std::uint32_t WebSession::tick() {
+std::uint32_t PageSession::tick() {
     if (write_.reading()) {
         write_.tick();
         if (write_.reading()) return 0;
@@ -127,7 +127,7 @@ std::uint32_t WebSession::tick() {
 
 // Only a whole image decodes to ConfigRead, and only a verified read-back
 // ends in ConfigWritten.
-void WebSession::noteFinishedPhase(const BeaconDevice& device) {
+void PageSession::noteFinishedPhase(const BeaconDevice& device) {
     if (device.outcome == Outcome::ConfigRead) {
         beaconImage_ = device.images.incomingImage;
         beaconModel_ = device.config.model;
@@ -137,7 +137,7 @@ void WebSession::noteFinishedPhase(const BeaconDevice& device) {
     }
 }
 
-std::uint32_t WebSession::save() {
+std::uint32_t PageSession::save() {
     truncated_ = false;
     formToRecord(controls_, device_.config);
     files_.take(kSavePath);
@@ -145,7 +145,7 @@ std::uint32_t WebSession::save() {
     return kShowForm | (truncated_ ? kTruncated : 0u);
 }
 
-std::uint32_t WebSession::load(std::vector<std::uint8_t> bytes) {
+std::uint32_t PageSession::load(std::vector<std::uint8_t> bytes) {
     files_.put(kLoadPath, std::move(bytes));
     loadConfigFile(device_, kLoadPath, files_);
     files_.take(kLoadPath);
@@ -154,13 +154,13 @@ std::uint32_t WebSession::load(std::vector<std::uint8_t> bytes) {
     return kShowForm;
 }
 
-std::string WebSession::exportJson() {
+std::string PageSession::exportJson() {
     formToRecord(controls_, device_.config);
     recordToForm(controls_, device_.config);
     return recordToJsonText(device_.config);
 }
 
-std::string WebSession::importJson(std::string_view text) {
+std::string PageSession::importJson(std::string_view text) {
     formToRecord(controls_, device_.config);
     if (InputError error = applyJsonText(text, device_.config)) return *error;
     recordToForm(controls_, device_.config);
@@ -168,27 +168,27 @@ std::string WebSession::importJson(std::string_view text) {
     return {};
 }
 
-std::uint32_t WebSession::chooseModel(DeviceModel model) {
+std::uint32_t PageSession::chooseModel(DeviceModel model) {
     formToRecord(controls_, device_.config);
     device_.config.model = model;
     enableControlsForModel(controls_, device_.config.model);
     return kShowForm;
 }
 
-bool WebSession::busy() const { return exchangeBusy(write_.active()); }
+bool PageSession::busy() const { return exchangeBusy(write_.active()); }
 
-bool WebSession::nextTickReads() const { return tickDrainsLine(write_.active(), comm_); }
+bool PageSession::nextTickReads() const { return tickDrainsLine(write_.active(), comm_); }
 
-const std::string& WebSession::status() const { return write_.active().statusText; }
+const std::string& PageSession::status() const { return write_.active().statusText; }
 
-DeviceConfig WebSession::formRecord() {
+DeviceConfig PageSession::formRecord() {
     PageControls scratch = controls_;
     DeviceConfig record = device_.config;
     formToRecord(scratch, record);
     return record;
 }
 
-DeviceConfig WebSession::storedRecord(const DeviceConfig& record, DeviceModel model) {
+DeviceConfig PageSession::storedRecord(const DeviceConfig& record, DeviceModel model) {
     DeviceConfig trial = record;
     trial.model = model;
     DeviceConfig stored = wb::storedRecord(trial, CodecContext{context_.noLimit, [] {}}).record;
@@ -196,7 +196,7 @@ DeviceConfig WebSession::storedRecord(const DeviceConfig& record, DeviceModel mo
     return stored;
 }
 
-std::vector<FieldChange> WebSession::compare(const DeviceConfig& before, const DeviceConfig& after,
+std::vector<FieldChange> PageSession::compare(const DeviceConfig& before, const DeviceConfig& after,
                                              DeviceModel model) {
     DeviceConfig from = before;
     DeviceConfig to = after;
@@ -218,12 +218,12 @@ std::vector<FieldChange> WebSession::compare(const DeviceConfig& before, const D
     return changes;
 }
 
-std::vector<FieldChange> WebSession::storedValues() {
+std::vector<FieldChange> PageSession::storedValues() {
     const DeviceConfig record = formRecord();
     return compare(record, storedRecord(record, record.model), record.model);
 }
 
-std::vector<FieldChange> WebSession::pendingChanges() {
+std::vector<FieldChange> PageSession::pendingChanges() {
     if (!beaconImage_) return {};
     const DeviceConfig record = formRecord();
     return compare(decodedRecord(*beaconImage_, beaconModel_, record), storedRecord(record, beaconModel_),

@@ -1,4 +1,4 @@
-// The hunt plan's part of the module's interface (module_exports.cpp has
+// The hunt plan's part of the module's interface (module_session.cpp has
 // the buffers and the rest): check a plan file, show what each beacon will
 // store, run it tick by tick on the page's port, and audit it.
 
@@ -8,10 +8,10 @@
 
 #include "config/record_fields.h"
 #include "plan/plan_texts.h"
-#include "wasm/form_plan.h"
 #include "wasm/module_interface.h"
-#include "wasm/web_plan.h"
-#include "wasm/web_session.h"
+#include "wasm/page_form_plan.h"
+#include "wasm/page_plan.h"
+#include "wasm/page_session.h"
 
 namespace {
 
@@ -19,8 +19,8 @@ using namespace wb;
 using module::give;
 using module::inputText;
 
-WebPlan& plan() {
-    static WebPlan instance(module::session().comm());
+PagePlan& plan() {
+    static PagePlan instance(module::session().comm());
     return instance;
 }
 
@@ -34,7 +34,7 @@ PlanCheckOptions checkOptions(std::int32_t noLimit, std::int32_t allowSameText) 
     return PlanCheckOptions{noLimit != 0, allowSameText != 0, kSameTextOption};
 }
 
-std::int32_t code(WebPlan::LoadResult result) { return static_cast<std::int32_t>(result); }
+std::int32_t code(PagePlan::LoadResult result) { return static_cast<std::int32_t>(result); }
 
 }  // namespace
 

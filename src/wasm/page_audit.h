@@ -15,9 +15,9 @@ namespace wb {
 
 // The page's plan audit: the command line's `plan audit` over the page's
 // serial seam, ticked as the page ticks a plan run. Nothing is written.
-class WebAudit : public AuditHost {
+class PageAudit : public AuditHost {
 public:
-    explicit WebAudit(PageComm& comm) : comm_(comm) {}
+    explicit PageAudit(PageComm& comm) : comm_(comm) {}
 
     // Audits `plan` (copied: the checked plan may be replaced meanwhile) on
     // the page's port, attached beforehand.

@@ -11,21 +11,21 @@
 #include "plan/plan_parse.h"
 #include "plan/plan_run.h"
 #include "serial/serial_port.h"
-#include "wasm/memory_files.h"
+#include "wasm/page_audit.h"
 #include "wasm/page_comm.h"
-#include "wasm/web_audit.h"
-#include "wasm/web_session.h"
+#include "wasm/page_files.h"
+#include "wasm/page_session.h"
 
 namespace wb {
 
 // The page's hunt plan: the command line's `plan check` and `plan run` over
 // the page's serial seam. The plan file and its base file are the bytes
 // the user chose; backups stay in memory for the page to download.
-class WebPlan : public PlanHost {
+class PagePlan : public PlanHost {
 public:
     enum class LoadResult { Ready, Refused, NeedsBaseFile };
 
-    explicit WebPlan(PageComm& comm) : comm_(comm) {}
+    explicit PagePlan(PageComm& comm) : comm_(comm) {}
 
     // Reads a plan file; a refusal (error()) names the file, the beacon and
     // the key as the command line's does.
@@ -45,7 +45,7 @@ public:
     bool start();
     // Audits the checked plan on the page's port: nothing is written.
     bool startAudit();
-    WebAudit& audit() { return audit_; }
+    PageAudit& audit() { return audit_; }
     // One 100 ms tick; PageEvent bits.
     std::uint32_t tick();
     void stop();
@@ -83,7 +83,7 @@ private:
 
     PageComm& comm_;
     SerialPort port_{comm_};
-    MemoryFiles files_;
+    PageFiles files_;
     std::string fileName_;
     std::string planSha256_;
     PlanSource source_;
@@ -103,7 +103,7 @@ private:
     std::vector<Backup> backups_;
     std::uint32_t events_ = 0;
 
-    WebAudit audit_{comm_};
+    PageAudit audit_{comm_};
     bool audited_ = false;  // the audit came after the last run
 };
 

@@ -1,4 +1,4 @@
-#include "wasm/memory_files.h"
+#include "wasm/page_files.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,11 +6,11 @@
 
 namespace wb {
 
-void MemoryFiles::put(const std::string& path, std::vector<std::uint8_t> bytes) {
+void PageFiles::put(const std::string& path, std::vector<std::uint8_t> bytes) {
     files_[path] = std::move(bytes);
 }
 
-std::vector<std::uint8_t> MemoryFiles::take(const std::string& path) {
+std::vector<std::uint8_t> PageFiles::take(const std::string& path) {
     const auto it = files_.find(path);
     if (it == files_.end()) return {};
     std::vector<std::uint8_t> bytes = std::move(it->second);
@@ -18,21 +18,21 @@ std::vector<std::uint8_t> MemoryFiles::take(const std::string& path) {
     return bytes;
 }
 
-std::FILE* MemoryFiles::open(const std::string& path, OpenMode mode) {
+std::FILE* PageFiles::open(const std::string& path, OpenMode mode) {
     // Nothing here is a device to be written in place.
     if (mode != OpenMode::Read || files_.find(path) == files_.end()) return nullptr;
     open_.push_back(std::make_unique<OpenFile>(OpenFile{path, 0}));
     return reinterpret_cast<std::FILE*>(open_.back().get());
 }
 
-MemoryFiles::OpenFile* MemoryFiles::find(std::FILE* file) {
+PageFiles::OpenFile* PageFiles::find(std::FILE* file) {
     for (const auto& entry : open_) {
         if (reinterpret_cast<std::FILE*>(entry.get()) == file) return entry.get();
     }
     return nullptr;
 }
 
-std::size_t MemoryFiles::read(std::FILE* file, void* buffer, std::size_t count) {
+std::size_t PageFiles::read(std::FILE* file, void* buffer, std::size_t count) {
     OpenFile* open = find(file);
     if (open == nullptr) return 0;
     const std::vector<std::uint8_t>& bytes = files_[open->path];
@@ -42,7 +42,7 @@ std::size_t MemoryFiles::read(std::FILE* file, void* buffer, std::size_t count) 
     return n;
 }
 
-std::size_t MemoryFiles::write(std::FILE* file, const void* data, std::size_t count) {
+std::size_t PageFiles::write(std::FILE* file, const void* data, std::size_t count) {
     OpenFile* open = find(file);
     if (open == nullptr) return 0;
     const auto* bytes = static_cast<const std::uint8_t*>(data);
@@ -50,11 +50,11 @@ std::size_t MemoryFiles::write(std::FILE* file, const void* data, std::size_t co
     return count;
 }
 
-bool MemoryFiles::flush(std::FILE* file) { return find(file) != nullptr; }
+bool PageFiles::flush(std::FILE* file) { return find(file) != nullptr; }
 
-bool MemoryFiles::sync(std::FILE* file) { return find(file) != nullptr; }
+bool PageFiles::sync(std::FILE* file) { return find(file) != nullptr; }
 
-bool MemoryFiles::close(std::FILE* file) {
+bool PageFiles::close(std::FILE* file) {
     const auto it = std::find_if(open_.begin(), open_.end(), [file](const auto& entry) {
         return reinterpret_cast<std::FILE*>(entry.get()) == file;
     });
@@ -63,19 +63,19 @@ bool MemoryFiles::close(std::FILE* file) {
     return true;
 }
 
-bool MemoryFiles::inspect(const std::string& path, SaveTarget& target) {
+bool PageFiles::inspect(const std::string& path, SaveTarget& target) {
     target = {path, files_.count(path) != 0 ? SaveTargetKind::Regular : SaveTargetKind::Absent};
     return true;
 }
 
-std::FILE* MemoryFiles::createTemporary(const SaveTarget& target, std::string& temporaryPath) {
+std::FILE* PageFiles::createTemporary(const SaveTarget& target, std::string& temporaryPath) {
     temporaryPath = target.path + "." + std::to_string(++temporaries_);
     files_[temporaryPath].clear();
     open_.push_back(std::make_unique<OpenFile>(OpenFile{temporaryPath, 0}));
     return reinterpret_cast<std::FILE*>(open_.back().get());
 }
 
-bool MemoryFiles::replace(const std::string& from, const SaveTarget& target) {
+bool PageFiles::replace(const std::string& from, const SaveTarget& target) {
     const auto it = files_.find(from);
     if (it == files_.end()) return false;
     std::vector<std::uint8_t> bytes = std::move(it->second);
@@ -84,8 +84,8 @@ bool MemoryFiles::replace(const std::string& from, const SaveTarget& target) {
     return true;
 }
 
-bool MemoryFiles::syncFolder(const SaveTarget&) { return true; }
+bool PageFiles::syncFolder(const SaveTarget&) { return true; }
 
-bool MemoryFiles::remove(const std::string& path) { return files_.erase(path) != 0; }
+bool PageFiles::remove(const std::string& path) { return files_.erase(path) != 0; }
 
 }  // namespace wb

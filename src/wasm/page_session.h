@@ -11,9 +11,9 @@
 #include "exchange/guarded_write.h"
 #include "file/file_texts.h"
 #include "serial/serial_port.h"
-#include "wasm/memory_files.h"
 #include "wasm/page_comm.h"
 #include "wasm/page_controls.h"
+#include "wasm/page_files.h"
 
 namespace wb {
 
@@ -51,9 +51,9 @@ bool tickDrainsLine(const BeaconDevice& device, const PageComm& comm);
 // whose far side is the page, and the form as the dialog's controls. The
 // page calls these between its own steps (sending, waiting, downloading);
 // every text, byte and rule comes from the core.
-class WebSession {
+class PageSession {
 public:
-    WebSession();
+    PageSession();
 
     PageControls& controls() { return controls_; }
     PageComm& comm() { return comm_; }
@@ -120,7 +120,7 @@ private:
     SerialPort port_{comm_};
     BeaconDevice device_;
     PageControls controls_;
-    MemoryFiles files_;
+    PageFiles files_;
     CodecContext context_;
     bool truncated_ = false;
 
