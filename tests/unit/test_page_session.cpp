@@ -363,10 +363,10 @@ TEST(PageFacts, FormPlanIsThePlanFileTheCoreTakes) {
     EXPECT_EQ(plan["beacons"].size(), 3u);
 
     PageSession session;
-    PagePlan web(session.comm());
-    EXPECT_EQ(web.load("hunt-plan.json", formPlanText(record, "MOE\nMOI"), {}), PagePlan::LoadResult::Ready)
-        << web.error();
-    EXPECT_EQ(web.load("hunt-plan.json", formPlanText(record, "MOE\nMOE"), {}), PagePlan::LoadResult::Refused);
+    PagePlan pagePlan(session.comm());
+    EXPECT_EQ(pagePlan.load("hunt-plan.json", formPlanText(record, "MOE\nMOI"), {}), PagePlan::LoadResult::Ready)
+        << pagePlan.error();
+    EXPECT_EQ(pagePlan.load("hunt-plan.json", formPlanText(record, "MOE\nMOE"), {}), PagePlan::LoadResult::Refused);
 }
 
 TEST(PlanReport, TimeIsUtcToTheSecond) {
