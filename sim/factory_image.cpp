@@ -1,4 +1,4 @@
-#include <array>
+#include <string>
 
 #include "config/beacon_device.h"
 #include "config/codec_context.h"
@@ -8,16 +8,11 @@
 namespace wb {
 namespace {
 
-// What each model's current firmware says when asked for its version.
-struct FactoryFirmware {
-    DeviceModel model;
-    std::string_view versionText;
-};
-
-constexpr std::array<FactoryFirmware, 2> kFactoryFirmware{{
-    {DeviceModel::Basic, "Wrenbolt v2.1\r\n"},
-    {DeviceModel::Tarsel, "Wrenbolt-Tarsel v1.07\r\n"},
-}};
+// A code the table has no row for gets the first model's factory state.
+const ModelInfo& rowOrFirst(DeviceModel model) {
+    const ModelInfo* row = findModel(model);
+    return row != nullptr ? *row : kModels.front();
+}
 
 }  // namespace
 
@@ -29,16 +24,10 @@ ConfigImage factoryImage(const ModelInfo& model) {
     return device.images.outgoingImage;
 }
 
-ConfigImage factoryImage(DeviceModel model) {
-    const ModelInfo* row = findModel(model);
-    return factoryImage(row != nullptr ? *row : kModels.front());
-}
+ConfigImage factoryImage(DeviceModel model) { return factoryImage(rowOrFirst(model)); }
 
-std::string_view factoryVersionText(DeviceModel model) {
-    for (const FactoryFirmware& firmware : kFactoryFirmware) {
-        if (firmware.model == model) return firmware.versionText;
-    }
-    return kFactoryFirmware.front().versionText;
+std::string factoryVersionText(DeviceModel model) {
+    return std::string(rowOrFirst(model).firmwareVersion) + "\r\n";
 }
 
 std::string incompatibleVersionText() { return std::string(firstIncompatibleFirmware()) + "\r\n"; }

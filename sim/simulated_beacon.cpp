@@ -46,7 +46,7 @@ std::string defaultVersionText(const BeaconOptions& options) {
         break;
     }
     if (!options.versionText.empty()) return options.versionText;
-    return std::string(factoryVersionText(options.model));
+    return factoryVersionText(options.model);
 }
 
 }  // namespace

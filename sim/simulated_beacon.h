@@ -44,7 +44,7 @@ inline constexpr std::int64_t kByteTimeUs = kBitsPerByte * 1'000'000 / kBaudRate
 inline constexpr std::int64_t kEepromWriteUs = 15'000;
 
 struct BeaconOptions {
-    DeviceModel model = DeviceModel::Basic;
+    DeviceModel model = kBasicModel;
     // Empty: the model's own text (or the fault's text).
     std::string versionText;
     // Empty: the factory-default image of the model.
@@ -170,7 +170,7 @@ ConfigImage factoryImage(DeviceModel model);
 ConfigImage factoryImage(const ModelInfo& model);
 // What a beacon of this model answers the version request with, as it
 // leaves the factory (the first model's for any other code).
-std::string_view factoryVersionText(DeviceModel model);
+std::string factoryVersionText(DeviceModel model);
 // The answer of the incompatible firmware the model table names.
 std::string incompatibleVersionText();
 

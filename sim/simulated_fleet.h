@@ -35,7 +35,7 @@ struct FleetOptions {
 
 // One beacon of a fleet, as a list names it: "basic", "basic/line-drop".
 struct FleetEntry {
-    DeviceModel model = DeviceModel::Basic;
+    DeviceModel model = kBasicModel;
     BeaconFault fault = BeaconFault::None;
 };
 

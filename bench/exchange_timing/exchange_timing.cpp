@@ -145,7 +145,7 @@ int timePlan(const std::string& model, int count, std::size_t replyBytes) {
         return 1;
     }
     HuntPlan plan;
-    plan.model = model == "basic" ? DeviceModel::Basic : DeviceModel::Tarsel;
+    plan.model = model == "basic" ? kBasicModel : kTarselModel;
     for (int i = 0; i < count; ++i) {
         PlanEntry entry;
         entry.name = "B" + std::to_string(i + 1);
@@ -218,7 +218,7 @@ public:
 // one Read Config (identification and image). The removal check follows.
 int timeAudit(const std::string& model, int count, std::size_t replyBytes) {
     HuntPlan plan;
-    plan.model = model == "basic" ? DeviceModel::Basic : DeviceModel::Tarsel;
+    plan.model = model == "basic" ? kBasicModel : kTarselModel;
     for (int i = 0; i < count; ++i) {
         PlanEntry entry;
         entry.name = "B" + std::to_string(i + 1);
@@ -276,7 +276,7 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--audit") == 0) auditBeacons = std::max(2, std::atoi(argv[i + 1]));
     }
     const std::size_t replyBytes =
-        factoryVersionText(identifiedModelFromName(model).value_or(DeviceModel::Basic)).size();
+        factoryVersionText(identifiedModelFromName(model).value_or(kBasicModel)).size();
 
     ServerProcess server({"--model", model});
     if (server.slavePath().empty()) {

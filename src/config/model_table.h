@@ -46,9 +46,16 @@ struct ModelInfo {
     void (*decode)(BeaconDevice& device);
     // The record members (their JSON keys) the layout stores.
     std::span<const std::string_view> storedMembers;
+    // What the model's current firmware answers the version request with,
+    // its line end left off: the simulated beacons answer so.
+    std::string_view firmwareVersion;
 };
 
 using ModelTable = std::span<const ModelInfo>;
+
+// The models' codes, as .wb1 files store them.
+inline constexpr DeviceModel kBasicModel{1};
+inline constexpr DeviceModel kTarselModel{2};
 
 namespace model_rows {
 
@@ -63,10 +70,10 @@ inline constexpr std::array<VersionRule, 2> kTarselVersions{{
 }  // namespace model_rows
 
 inline constexpr std::array<ModelInfo, 2> kModels{{
-    {DeviceModel::Basic, "basic", "Basic", model_rows::kBasicVersions, encodeBasic, decodeBasic,
-     kBasicStoredMembers},
-    {DeviceModel::Tarsel, "tarsel", "Tarsel", model_rows::kTarselVersions, encodeTarsel, decodeTarsel,
-     kTarselStoredMembers},
+    {kBasicModel, "basic", "Basic", model_rows::kBasicVersions, encodeBasic, decodeBasic,
+     kBasicStoredMembers, "Wrenbolt v2.1"},
+    {kTarselModel, "tarsel", "Tarsel", model_rows::kTarselVersions, encodeTarsel, decodeTarsel,
+     kTarselStoredMembers, "Wrenbolt-Tarsel v1.07"},
 }};
 
 // The row of a model code, or null (DeviceModel::None has none).

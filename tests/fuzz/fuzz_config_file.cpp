@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "config/model_table.h"
 #include "config/record_json.h"
 #include "file/config_file.h"
 #include "file/file_texts.h"
@@ -128,8 +129,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     --size;
     switch (mode % 5) {
     case 0: fuzzLoad(data, size, DeviceModel::None); break;
-    case 1: fuzzLoad(data, size, DeviceModel::Basic); break;
-    case 2: fuzzLoad(data, size, DeviceModel::Tarsel); break;
+    case 1: fuzzLoad(data, size, kBasicModel); break;
+    case 2: fuzzLoad(data, size, kTarselModel); break;
     case 3: fuzzJson(std::string_view(reinterpret_cast<const char*>(data), size)); break;
     default: fuzzSetting(std::string_view(reinterpret_cast<const char*>(data), size)); break;
     }

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "config/beacon_device.h"
+#include "config/model_table.h"
 #include "image/basic_layout.h"
 #include "image/model_dispatch.h"
 #include "image/tarsel_layout.h"
@@ -24,8 +25,8 @@ void require(bool condition) {
 DeviceModel pickModel(FuzzedDataProvider& in) {
     switch (in.ConsumeIntegralInRange(0, 3)) {
         case 0: return DeviceModel::None;
-        case 1: return DeviceModel::Basic;
-        case 2: return DeviceModel::Tarsel;
+        case 1: return kBasicModel;
+        case 2: return kTarselModel;
         default: return static_cast<DeviceModel>(in.ConsumeIntegral<std::int32_t>());
     }
 }

@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "config/beacon_device.h"
+#include "config/model_table.h"
 #include "exchange/device_exchange.h"
 #include "exchange/protocol.h"
 #include "serial/serial_port.h"
@@ -30,8 +31,8 @@ void require(bool condition, int line) {
 DeviceModel pickModel(FuzzedDataProvider& in) {
     switch (in.ConsumeIntegralInRange(0, 3)) {
         case 0: return DeviceModel::None;
-        case 1: return DeviceModel::Basic;
-        case 2: return DeviceModel::Tarsel;
+        case 1: return kBasicModel;
+        case 2: return kTarselModel;
         default: return static_cast<DeviceModel>(in.ConsumeIntegral<std::int32_t>());
     }
 }

@@ -50,8 +50,8 @@ TEST_F(BeaconSimServer, AnswersVersionAndImageOfEachModel) {
         DeviceModel deviceModel;
         const char* version;
     };
-    for (const Case& c : {Case{"basic", DeviceModel::Basic, "Wrenbolt v2.1\r\n"},
-                          Case{"tarsel", DeviceModel::Tarsel, "Wrenbolt-Tarsel v1.07\r\n"}}) {
+    for (const Case& c : {Case{"basic", kBasicModel, "Wrenbolt v2.1\r\n"},
+                          Case{"tarsel", kTarselModel, "Wrenbolt-Tarsel v1.07\r\n"}}) {
         test::BeaconSimProcess server({"--model", c.model});
         ASSERT_FALSE(server.slavePath().empty()) << c.model;
         ASSERT_TRUE(server.openPort()) << c.model;
@@ -165,7 +165,7 @@ TEST_F(BeaconSimServer, ServesTheProgramsSerialPort) {
         ASSERT_TRUE(port.open()) << port.lastError;
         const std::uint8_t read[] = {kEsc, 'U'};
         EXPECT_EQ(port.write(read, 2, 10), 2);
-        const ConfigImage expected = factoryImage(DeviceModel::Tarsel);
+        const ConfigImage expected = factoryImage(kTarselModel);
         EXPECT_EQ(drain(), Bytes(expected.begin(), expected.end()));
         port.close();
     }

@@ -107,7 +107,7 @@ TEST(CliDevice, DryRunListsChangesAndWritesNothing) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "morseSpeedWpm: 20 -> 26\n");
     EXPECT_FALSE(requested(links.beacon(), BeaconRequestKind::WriteImage));
-    EXPECT_EQ(links.beacon().eeprom(), factoryImage(DeviceModel::Tarsel));
+    EXPECT_EQ(links.beacon().eeprom(), factoryImage(kTarselModel));
 
     const auto none = runDeviceCommand(links, {"write", "--port", "sim:tarsel", "--dry-run", "-q"});
     EXPECT_EQ(none.exitCode, 0);
@@ -120,7 +120,7 @@ TEST(CliDevice, BackupWrittenBackRestoresTheEeprom) {
     const auto edit = runDeviceCommand(
         links, {"write", "--port", "sim:basic", "-q", "--backup", path.string(), "--set", "morseText=CQ TEST"});
     ASSERT_EQ(edit.exitCode, 0) << edit.err;
-    const ConfigImage factory = factoryImage(DeviceModel::Basic);
+    const ConfigImage factory = factoryImage(kBasicModel);
     ASSERT_NE(links.beacon().eeprom(), factory);
     const auto backup = fileBytes(path);
     ASSERT_EQ(backup.size(), 264u);
@@ -170,7 +170,7 @@ TEST(CliDevice, TraceLogsEveryByteWithATimestamp) {
 TEST(CliDevice, RefusedInputsAndSharedFiles) {
     test::TempDir dir;
     const std::string hunt = dir.file("hunt.wb1");
-    ASSERT_EQ(saveImageFile(hunt, factoryImage(DeviceModel::Basic)), Outcome::FileSaved);
+    ASSERT_EQ(saveImageFile(hunt, factoryImage(kBasicModel)), Outcome::FileSaved);
     const std::vector<std::uint8_t> huntBytes = test::readBytes(hunt);
     const std::string sameHunt = dir.file("same.wb1");
     std::filesystem::create_hard_link(hunt, sameHunt);
@@ -256,7 +256,7 @@ TEST(CliDevice, OutputsThatCannotBeWrittenFail) {
             EXPECT_EQ(r.out, "");
         }
         EXPECT_FALSE(requested(links.beacon(), BeaconRequestKind::WriteImage));
-        EXPECT_EQ(links.beacon().eeprom(), factoryImage(DeviceModel::Basic));
+        EXPECT_EQ(links.beacon().eeprom(), factoryImage(kBasicModel));
         EXPECT_TRUE(std::filesystem::is_directory(folder));
     }
 }
@@ -345,7 +345,7 @@ TEST_P(CliDeviceInterrupt, TwoStageStop) {
     SimDeviceLinks reference;
     ASSERT_EQ(runDeviceCommand(reference, write).exitCode, 0);
     const ConfigImage newImage = reference.beacon().eeprom();
-    const ConfigImage oldImage = factoryImage(DeviceModel::Basic);
+    const ConfigImage oldImage = factoryImage(kBasicModel);
 
     SimDeviceLinks links;
     std::vector<std::function<bool()>> when;
@@ -481,7 +481,7 @@ TEST(CliPlan, RunProgramsTheFleetAndReports) {
         << rows[2];
     const auto& beacons = links.fleet().beacons();
     ASSERT_EQ(beacons.size(), 4u);
-    EXPECT_EQ(beacons[1]->eeprom(), factoryImage(DeviceModel::Basic));
+    EXPECT_EQ(beacons[1]->eeprom(), factoryImage(kBasicModel));
     const std::vector<std::string> names{"MOE", "MOI", "MOS"};
     for (std::size_t i = 0; i < 3; ++i) {
         const ConfigImage& stored = beacons[i == 0 ? 0 : i + 1]->eeprom();

@@ -65,7 +65,7 @@ TEST(CliEncode, ConfigThenSettingsInOrder) {
     expected.tones[1] = 4;
     expected.toneCount = 2;
     expected.morseSpeedWpm = 13;
-    EXPECT_EQ(readBytes(path), wb1(encoded(expected, DeviceModel::Basic)));
+    EXPECT_EQ(readBytes(path), wb1(encoded(expected, kBasicModel)));
 }
 
 TEST(CliEncode, FrequencyLimitAndNoLimit) {
@@ -77,7 +77,7 @@ TEST(CliEncode, FrequencyLimitAndNoLimit) {
         std::vector<std::string> args = {"encode", "--model", "tarsel", "--set", "txFrequencyMHz=150", "-o", path};
         if (noLimit) args.push_back("--no-limit");
         ASSERT_EQ(runWrenbolt(args).exitCode, 0);
-        EXPECT_EQ(readBytes(path), wb1(encoded(config, DeviceModel::Tarsel, noLimit))) << noLimit;
+        EXPECT_EQ(readBytes(path), wb1(encoded(config, kTarselModel, noLimit))) << noLimit;
     }
     EXPECT_NE(readBytes(dir.file("free.wb1")), readBytes(dir.file("limited.wb1")));
 }
@@ -91,7 +91,7 @@ TEST(CliEncode, TruncationNoticeOnStderrAndTheFileStillWritten) {
     EXPECT_EQ(result.err, std::string(kTruncationCaption) + ": " + std::string(kTruncationText) + "\n");
     DeviceConfig config;
     config.morseText = text;
-    EXPECT_EQ(readBytes(path), wb1(encoded(config, DeviceModel::Tarsel)));
+    EXPECT_EQ(readBytes(path), wb1(encoded(config, kTarselModel)));
 }
 
 TEST(CliEncode, Failures) {
@@ -133,7 +133,7 @@ TEST(CliShow, PrintsTheDecodedRecord) {
     const auto json = runWrenbolt({"show", path, "--model", "tarsel", "--json"});
     ASSERT_EQ(json.exitCode, 0) << json.err;
     DeviceConfig expected;
-    expected.model = DeviceModel::Tarsel;
+    expected.model = kTarselModel;
     expected.unlockCode = 7;
     expected.morseSpeedWpm = 26;  // what the Tarsel speed byte gives back
     expected.rxFrequencyMHz = 145.1f;

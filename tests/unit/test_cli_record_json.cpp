@@ -108,7 +108,7 @@ const KindValues kKindValues[] = {
 // through the JSON form unchanged, and the model's layout stores it exactly
 // when the table says it carries it.
 TEST(RecordFields, TheTableDrivesTheJsonAndSaysWhatEachLayoutStores) {
-    for (const DeviceModel model : {DeviceModel::Basic, DeviceModel::Tarsel}) {
+    for (const DeviceModel model : {kBasicModel, kTarselModel}) {
         for (const RecordField& field : kRecordFields) {
             if (field.kind == FieldKind::Model) continue;  // the identification sets it, no layout
             SCOPED_TRACE(std::string(field.key) + " " + std::string(modelName(model)));
@@ -164,8 +164,8 @@ TEST(ModelTable, NamesCodesAndTitles) {
         std::optional<DeviceModel> byName;        // modelFromName: "none" included
         std::optional<DeviceModel> byModelName;   // identifiedModelFromName: rows only
     } names[] = {
-        {"basic", DeviceModel::Basic, DeviceModel::Basic},
-        {"tarsel", DeviceModel::Tarsel, DeviceModel::Tarsel},
+        {"basic", kBasicModel, kBasicModel},
+        {"tarsel", kTarselModel, kTarselModel},
         {"none", DeviceModel::None, std::nullopt},
         {"Tarsel", std::nullopt, std::nullopt},
         {"", std::nullopt, std::nullopt},
@@ -182,8 +182,8 @@ TEST(ModelTable, NamesCodesAndTitles) {
         std::string_view title;
     } codes[] = {
         {0, DeviceModel::None, "none", "unknown"},
-        {1, DeviceModel::Basic, "basic", "Basic"},
-        {2, DeviceModel::Tarsel, "tarsel", "Tarsel"},
+        {1, kBasicModel, "basic", "Basic"},
+        {2, kTarselModel, "tarsel", "Tarsel"},
         {3, DeviceModel::None, "none", "unknown"},
         {-1, DeviceModel::None, "none", "unknown"},
     };
@@ -201,8 +201,8 @@ TEST(ModelTable, NamesCodesAndTitles) {
     EXPECT_FALSE(matchVersionReply(""));
     EXPECT_FALSE(matchVersionReply("Wrenbol"));
     EXPECT_FALSE(matchVersionReply(" Wrenbolt v2.1"));
-    EXPECT_EQ(matchVersionReply("Wrenbolt")->model->code, DeviceModel::Basic);
-    EXPECT_EQ(matchVersionReply("Wrenbolt-Tarse")->model->code, DeviceModel::Basic);
+    EXPECT_EQ(matchVersionReply("Wrenbolt")->model->code, kBasicModel);
+    EXPECT_EQ(matchVersionReply("Wrenbolt-Tarse")->model->code, kBasicModel);
     EXPECT_EQ(matchVersionReply("Wrenbolt-Tarsel")->verdict, VersionVerdict::Identifies);
     EXPECT_EQ(matchVersionReply("Wrenbolt-Tarsel v0.5")->verdict, VersionVerdict::Identifies);
     EXPECT_EQ(matchVersionReply("Wrenbolt-Tarsel v0.54")->verdict, VersionVerdict::Incompatible);
@@ -215,7 +215,7 @@ TEST(RecordJson, TextAndNumbers) {
     c.calibrationPercent = 0.1f;
     c.rxFrequencyMHz = -std::numeric_limits<float>::infinity();
     c.txFrequencyMHz = std::numeric_limits<float>::quiet_NaN();
-    c.model = DeviceModel::Tarsel;
+    c.model = kTarselModel;
     c.toneCount = 3;
     const auto json = recordToJson(c);
     EXPECT_EQ(json["morseText"].dump(-1, ' ', false), "\"A\\u0000\x7F\xC2\x80\xC3\xA9\xC3\xBF\"");
@@ -253,7 +253,7 @@ TEST(RecordJson, InputForms) {
     EXPECT_EQ(c.tones[0], 5);
     EXPECT_EQ(c.tones[2], 1);  // entries after the count keep their values
     EXPECT_EQ(c.morseText, "\xE9x");
-    EXPECT_EQ(c.model, DeviceModel::Basic);
+    EXPECT_EQ(c.model, kBasicModel);
     EXPECT_EQ(c.morseSpeedWpm, 20);  // missing keys keep their values
 
     ASSERT_FALSE(applyJsonText(R"({"toneCount": 71})", c));
@@ -336,7 +336,7 @@ TEST(RecordJson, SetAssignments) {
     EXPECT_EQ(c.calibrationPercent, 1e-3f);
     EXPECT_EQ(c.randomMorse, 1);
     EXPECT_EQ(c.ledEnabled, 0);
-    EXPECT_EQ(c.model, DeviceModel::Tarsel);
+    EXPECT_EQ(c.model, kTarselModel);
     EXPECT_EQ(c.morseSpeedWpm, -5);
     ASSERT_FALSE(applySetting("tones=", c));
     EXPECT_EQ(c.toneCount, 0);
@@ -409,14 +409,14 @@ TEST(RecordFields, ChangesBetweenTwoRecords) {
         {"a tone more", [](DeviceConfig&, DeviceConfig& c) { c.tones[c.toneCount++] = 7; }, {"tones", "toneCount"}, {"toneCount"}},
         {"an entry", [](DeviceConfig&, DeviceConfig& c) { c.tones[0] = 9; }, {"tones"}, {"tones"}},
         {"rx, which Basic lacks", [](DeviceConfig&, DeviceConfig& c) { c.rxFrequencyMHz = 145.0F; }, {}, {}},
-        {"model", [](DeviceConfig&, DeviceConfig& c) { c.model = DeviceModel::Tarsel; }, {"model"}, {"model"}},
+        {"model", [](DeviceConfig&, DeviceConfig& c) { c.model = kTarselModel; }, {"model"}, {"model"}},
         {"text and flag", [](DeviceConfig&, DeviceConfig& c) { c.morseText[1] = 'X'; c.ledEnabled ^= 1; },
          {"morseText", "ledEnabled"}, {"morseText", "ledEnabled"}},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
         DeviceConfig before;
-        before.model = DeviceModel::Basic;
+        before.model = kBasicModel;
         before.toneCount = 3;
         DeviceConfig after = before;
         test.edit(before, after);

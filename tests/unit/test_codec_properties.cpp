@@ -6,6 +6,7 @@
 #include <limits>
 #include <random>
 
+#include "config/model_table.h"
 #include "image/basic_layout.h"
 #include "image/tarsel_layout.h"
 #include "support/image_harness.h"
@@ -113,11 +114,11 @@ void checkFixedPoint(Encoder encode, Decoder decode, DeviceModel model, std::uin
 }
 
 TEST(CodecProperties, BasicImageIsAFixedPoint) {
-    checkFixedPoint(encodeBasic, decodeBasic, DeviceModel::Basic, 20261207u);
+    checkFixedPoint(encodeBasic, decodeBasic, kBasicModel, 20261207u);
 }
 
 TEST(CodecProperties, TarselImageIsAFixedPoint) {
-    checkFixedPoint(encodeTarsel, decodeTarsel, DeviceModel::Tarsel, 146565u);
+    checkFixedPoint(encodeTarsel, decodeTarsel, kTarselModel, 146565u);
 }
 
 }  // namespace

@@ -98,7 +98,7 @@ std::vector<std::uint8_t> fileWith(const ConfigImage& image, std::size_t imageBy
 // A recognisable Tarsel image: the factory record with a few changes.
 DeviceConfig tarselRecord() {
     DeviceConfig c;
-    c.model = DeviceModel::Tarsel;
+    c.model = kTarselModel;
     c.morseText = " TEST ";
     c.unlockCode = 1234;
     c.toneCount = 5;
@@ -134,7 +134,7 @@ void expectUnchangedButStatus(const BeaconDevice& before, const BeaconDevice& af
 }
 
 TEST(ConfigFileSave, WritesTheHeaderAndTheFreshImage) {
-    for (DeviceModel model : {DeviceModel::Basic, DeviceModel::Tarsel}) {
+    for (DeviceModel model : {kBasicModel, kTarselModel}) {
         TempDir dir;
         const std::string path = dir.file("beacon.wb1");
         writeBytes(path, std::vector<std::uint8_t>(1000, 0xEE));  // longer than a save
@@ -184,7 +184,7 @@ TEST(ConfigFileSave, FailureAtAnyStepKeepsThePreviousFile) {
             if (previousExists) writeBytes(path, previous);
 
             BeaconDevice device;
-            device.config.model = DeviceModel::Tarsel;
+            device.config.model = kTarselModel;
             FaultyFiles files(c.step);
             saveConfigFile(device, path, CodecContext{}, files);
 
@@ -429,7 +429,7 @@ TEST(ConfigFileSave, TruncationIsShownAndTheShortImageSaved) {
     TempDir dir;
     const std::string path = dir.file("long.wb1");
     BeaconDevice device;
-    device.config.model = DeviceModel::Tarsel;
+    device.config.model = kTarselModel;
     device.config.morseText = std::string(200, 'E');
     int notices = 0;
     saveConfigFile(device, path, CodecContext{false, [&notices] { ++notices; }});
@@ -442,7 +442,7 @@ TEST(ConfigFileSave, TruncationIsShownAndTheShortImageSaved) {
 TEST(ConfigFileSave, MissingFolder) {
     TempDir dir;
     BeaconDevice device;
-    device.config.model = DeviceModel::Basic;
+    device.config.model = kBasicModel;
     saveConfigFile(device, dir.file("no-such-folder/x.wb1"), CodecContext{});
     EXPECT_EQ(device.statusText, file_text::kFailedToOpenFile);
 }
@@ -477,7 +477,7 @@ TEST(ConfigFileLoad, FileContents) {
         TempDir dir;
         const std::string path = dir.file("in.wb1");
         writeBytes(path, c.bytes);
-        BeaconDevice device = primedDevice(DeviceModel::Tarsel);
+        BeaconDevice device = primedDevice(kTarselModel);
         const BeaconDevice before = device;
         FaultyFiles files;
         loadConfigFile(device, path, files);
@@ -514,7 +514,7 @@ TEST(ConfigFileLoad, WithoutAModelKeepsTheImageButNotTheRecord) {
 
 TEST(ConfigFileLoad, MissingFile) {
     TempDir dir;
-    BeaconDevice device = primedDevice(DeviceModel::Basic);
+    BeaconDevice device = primedDevice(kBasicModel);
     const BeaconDevice before = device;
     loadConfigFile(device, dir.file("absent.wb1"));
     EXPECT_EQ(device.statusText, file_text::kFailedToOpenFile);
@@ -522,7 +522,7 @@ TEST(ConfigFileLoad, MissingFile) {
 }
 
 TEST(ConfigFile, SaveThenLoadGivesWhatTheLayoutStores) {
-    for (DeviceModel model : {DeviceModel::Basic, DeviceModel::Tarsel}) {
+    for (DeviceModel model : {kBasicModel, kTarselModel}) {
         TempDir dir;
         const std::string path = dir.file("round.wb1");
         BeaconDevice saver;
@@ -547,9 +547,9 @@ TEST(ConfigFile, SaveThenLoadGivesWhatTheLayoutStores) {
         direct.images.receivedLength = 256;
         decodeImage(direct);
         EXPECT_EQ(loader.config, direct.config);
-        EXPECT_EQ(loader.config.unlockCode, model == DeviceModel::Tarsel ? 1234 : 5862);
-        EXPECT_EQ(loader.config.rxFrequencyMHz, model == DeviceModel::Tarsel ? saver.config.rxFrequencyMHz : 1.0f);
-        EXPECT_EQ(loader.config.ledEnabled, model == DeviceModel::Basic ? 1 : 0);
+        EXPECT_EQ(loader.config.unlockCode, model == kTarselModel ? 1234 : 5862);
+        EXPECT_EQ(loader.config.rxFrequencyMHz, model == kTarselModel ? saver.config.rxFrequencyMHz : 1.0f);
+        EXPECT_EQ(loader.config.ledEnabled, model == kBasicModel ? 1 : 0);
         EXPECT_EQ(loader.config.morseText, " TEST ");
     }
 }

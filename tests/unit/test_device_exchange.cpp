@@ -78,7 +78,7 @@ TEST(DeviceExchange, ReadVersionStatusAfterEveryTick) {
                                    {"Version Read : \"Wrenbolt-Tarsel v1.07\r\n\""}));
     EXPECT_EQ(rig.refreshes, (std::vector<bool>{false, false, false, false, false, false, true}));
     EXPECT_EQ(rig.device.exchangeState, ExchangeState::Idle);
-    EXPECT_EQ(rig.device.config.model, DeviceModel::Tarsel);
+    EXPECT_EQ(rig.device.config.model, kTarselModel);
     EXPECT_FALSE(rig.comm.open);
     EXPECT_EQ(rig.device.tickCount, 0);
 }
@@ -95,7 +95,7 @@ TEST_P(Identification, ByPrefixByteExactAndCaseSensitive) {
     const IdentifyCase& c = GetParam();
     Rig rig;
     rig.comm.versionAnswer = c.reply;
-    rig.device.config.model = c.model == DeviceModel::Basic ? DeviceModel::Tarsel : DeviceModel::Basic;
+    rig.device.config.model = c.model == kBasicModel ? kTarselModel : kBasicModel;
     const DeviceModel before = rig.device.config.model;
     rig.start(ExchangeState::ReadVersion);
     const int ticks = rig.ticksUntilIdle();
@@ -125,14 +125,14 @@ TEST_P(Identification, ByPrefixByteExactAndCaseSensitive) {
 
 INSTANTIATE_TEST_SUITE_P(
     Replies, Identification,
-    ::testing::Values(IdentifyCase{"Wrenbolt v2.1\r\n", DeviceModel::Basic, false},
-                      IdentifyCase{"Wrenbolt", DeviceModel::Basic, false},
-                      IdentifyCase{"Wrenbolt-Tarse", DeviceModel::Basic, false},
-                      IdentifyCase{"Wrenbolt-tarsel v0.54", DeviceModel::Basic, false},
-                      IdentifyCase{"Wrenbolt-Tarsel", DeviceModel::Tarsel, false},
-                      IdentifyCase{"Wrenbolt-Tarsel v1.07\r\n", DeviceModel::Tarsel, false},
-                      IdentifyCase{"Wrenbolt-Tarsel v0.55", DeviceModel::Tarsel, false},
-                      IdentifyCase{"Wrenbolt-Tarsel v0.5", DeviceModel::Tarsel, false},
+    ::testing::Values(IdentifyCase{"Wrenbolt v2.1\r\n", kBasicModel, false},
+                      IdentifyCase{"Wrenbolt", kBasicModel, false},
+                      IdentifyCase{"Wrenbolt-Tarse", kBasicModel, false},
+                      IdentifyCase{"Wrenbolt-tarsel v0.54", kBasicModel, false},
+                      IdentifyCase{"Wrenbolt-Tarsel", kTarselModel, false},
+                      IdentifyCase{"Wrenbolt-Tarsel v1.07\r\n", kTarselModel, false},
+                      IdentifyCase{"Wrenbolt-Tarsel v0.55", kTarselModel, false},
+                      IdentifyCase{"Wrenbolt-Tarsel v0.5", kTarselModel, false},
                       IdentifyCase{"Wrenbolt-Tarsel v0.54", DeviceModel::None, true},
                       IdentifyCase{"Wrenbolt-Tarsel v0.54b\r\n", DeviceModel::None, true},
                       IdentifyCase{"Wrenbol", DeviceModel::None, false},
@@ -197,14 +197,14 @@ TEST(DeviceExchange, ReopenThatFailsEndsReadWithConfigNotRead) {
                             {"Config not read "}));
     EXPECT_EQ(rig.device.outcome, Outcome::ConfigNotRead);
     EXPECT_EQ(rig.device.exchangeState, ExchangeState::Idle);
-    EXPECT_EQ(rig.device.config.model, DeviceModel::Basic);
+    EXPECT_EQ(rig.device.config.model, kBasicModel);
 }
 
 TEST(DeviceExchange, ReopenThatFailsStillTakesEveryWriteTick) {
     Rig rig;
     rig.comm.versionAnswer = kBasicReply;
     rig.comm.openAllowed = [](int n) { return n != 2; };
-    rig.device.config.model = DeviceModel::Basic;
+    rig.device.config.model = kBasicModel;
     ASSERT_FALSE(prepareWrite(rig.device, rig.port, CodecContext{}));
     EXPECT_EQ(rig.ticksUntilIdle(), 17);
     EXPECT_EQ(rig.device.statusText, "Config not read ");
@@ -225,7 +225,7 @@ TEST(DeviceExchange, RestartAbandonsTheOperationUnderWay) {
     EXPECT_EQ(rig.comm.opens, 2);
     EXPECT_EQ(rig.comm.closes, 1);  // the open closed the old port first
     EXPECT_EQ(rig.ticksUntilIdle(), 7);
-    EXPECT_EQ(rig.device.config.model, DeviceModel::Tarsel);
+    EXPECT_EQ(rig.device.config.model, kTarselModel);
     EXPECT_EQ(rig.device.statusText, "Version Read : \"" + kTarselReply + "\"");
 }
 
@@ -321,7 +321,7 @@ TEST(DeviceExchange, EndlessPeerCannotHoldATick) {
         SCOPED_TRACE(static_cast<int>(c.first));
         Rig rig;
         rig.comm.endlessPattern = c.pattern;
-        rig.device.config.model = DeviceModel::Basic;
+        rig.device.config.model = kBasicModel;
         if (c.first == ExchangeState::VersionForWrite) {
             ASSERT_FALSE(prepareWrite(rig.device, rig.port, CodecContext{}));
         } else {

@@ -52,7 +52,7 @@ struct SimRig {
 
     explicit SimRig(BeaconOptions options, CommApi* (*wrap)(CommApi&) = nullptr)
         : beacon(std::move(options)), comm(beacon, clock), port(wrap ? *wrap(comm) : comm) {
-        port.setPortName(beacon.options().model == DeviceModel::Tarsel ? "sim:tarsel" : "sim:basic");
+        port.setPortName(beacon.options().model == kTarselModel ? "sim:tarsel" : "sim:basic");
     }
     void start(ExchangeState first) {
         device.retryCount = 0;
@@ -123,15 +123,15 @@ TEST_P(SimModels, WriteConfigLeavesExactlyTheEncodedImageInTheEeprom) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Both, SimModels, ::testing::Values(DeviceModel::Basic, DeviceModel::Tarsel));
+INSTANTIATE_TEST_SUITE_P(Both, SimModels, ::testing::Values(kBasicModel, kTarselModel));
 
 TEST(SimExchange, PacingFaultIsCaughtByVerification) {
     static std::unique_ptr<HurriedComm> hurried;
-    SimRig rig(beaconOf(DeviceModel::Tarsel), [](CommApi& inner) -> CommApi* {
+    SimRig rig(beaconOf(kTarselModel), [](CommApi& inner) -> CommApi* {
         hurried = std::make_unique<HurriedComm>(inner, 5);
         return hurried.get();
     });
-    rig.device.config.model = DeviceModel::Tarsel;
+    rig.device.config.model = kTarselModel;
     rig.device.config.morseText = "PACING";
     ASSERT_FALSE(prepareWrite(rig.device, rig.port, CodecContext{}));
     rig.runToIdle();
@@ -174,29 +174,29 @@ const std::string kSparrow = "Sparrow v3.0\r\n";
 INSTANTIATE_TEST_SUITE_P(
     Faults, SimFaults,
     ::testing::Values(
-        FaultCase{"Silent", DeviceModel::Basic, BeaconFault::Silent, ExchangeState::ReadVersion,
+        FaultCase{"Silent", kBasicModel, BeaconFault::Silent, ExchangeState::ReadVersion,
                   "Wrenbolt not found : ()", Outcome::NotFound, 21},
-        FaultCase{"OtherProduct", DeviceModel::Basic, BeaconFault::OtherProduct,
+        FaultCase{"OtherProduct", kBasicModel, BeaconFault::OtherProduct,
                   ExchangeState::VersionForRead, "Wrenbolt not found : (" + kSparrow + ")", Outcome::NotFound, 21},
-        FaultCase{"Incompatible", DeviceModel::Tarsel, BeaconFault::IncompatibleFirmware,
+        FaultCase{"Incompatible", kTarselModel, BeaconFault::IncompatibleFirmware,
                   ExchangeState::VersionForWrite, "Incompatible version (Wrenbolt-Tarsel v0.54\r\n)", Outcome::Incompatible, 7},
-        FaultCase{"ShortRead", DeviceModel::Tarsel, BeaconFault::ImageShort,
+        FaultCase{"ShortRead", kTarselModel, BeaconFault::ImageShort,
                   ExchangeState::VersionForRead, "Corrupted EEPROM", Outcome::CorruptedEeprom, 14},
-        FaultCase{"LongRead", DeviceModel::Basic, BeaconFault::ImageLong,
+        FaultCase{"LongRead", kBasicModel, BeaconFault::ImageLong,
                   ExchangeState::VersionForRead, "Corrupted EEPROM", Outcome::CorruptedEeprom, 14},
-        FaultCase{"ShortReadBack", DeviceModel::Basic, BeaconFault::ImageShort,
+        FaultCase{"ShortReadBack", kBasicModel, BeaconFault::ImageShort,
                   ExchangeState::VersionForWrite, "Verify FAILED SIZE", Outcome::VerifyFailedSize, 17},
-        FaultCase{"LongReadBack", DeviceModel::Tarsel, BeaconFault::ImageLong,
+        FaultCase{"LongReadBack", kTarselModel, BeaconFault::ImageLong,
                   ExchangeState::VersionForWrite, "Verify FAILED SIZE", Outcome::VerifyFailedSize, 17},
-        FaultCase{"SlowStart", DeviceModel::Tarsel, BeaconFault::SlowStart,
+        FaultCase{"SlowStart", kTarselModel, BeaconFault::SlowStart,
                   ExchangeState::VersionForRead, "Read Config Successful", Outcome::ConfigRead, 21},
-        FaultCase{"EndlessRead", DeviceModel::Basic, BeaconFault::EndlessReply,
+        FaultCase{"EndlessRead", kBasicModel, BeaconFault::EndlessReply,
                   ExchangeState::VersionForRead, "Corrupted EEPROM", Outcome::CorruptedEeprom, 14},
-        FaultCase{"EndlessWrite", DeviceModel::Tarsel, BeaconFault::EndlessReply,
+        FaultCase{"EndlessWrite", kTarselModel, BeaconFault::EndlessReply,
                   ExchangeState::VersionForWrite, "Verify FAILED SIZE", Outcome::VerifyFailedSize, 17},
-        FaultCase{"LineDropRead", DeviceModel::Basic, BeaconFault::LineDrop,
+        FaultCase{"LineDropRead", kBasicModel, BeaconFault::LineDrop,
                   ExchangeState::VersionForRead, "Corrupted EEPROM", Outcome::CorruptedEeprom, 14},
-        FaultCase{"LineDropWrite", DeviceModel::Tarsel, BeaconFault::LineDrop,
+        FaultCase{"LineDropWrite", kTarselModel, BeaconFault::LineDrop,
                   ExchangeState::VersionForWrite, "Config not read ", Outcome::ConfigNotRead, 17}),
     [](const ::testing::TestParamInfo<FaultCase>& param) { return std::string(param.param.name); });
 
@@ -226,7 +226,7 @@ TEST(SimFleet, BeaconsComeAndGoAroundEachWrite) {
         return device.statusText;
     };
 
-    EXPECT_EQ(write(DeviceModel::Tarsel, "MOE"), "Config Written Successfully!");
+    EXPECT_EQ(write(kTarselModel, "MOE"), "Config Written Successfully!");
     const std::int64_t writtenUs = clock.nowUs();
     EXPECT_EQ(run(ExchangeState::ReadVersion), "Wrenbolt not found : ()");
     // The next beacon is connected 6 s after the read-back: identification
@@ -236,14 +236,14 @@ TEST(SimFleet, BeaconsComeAndGoAroundEachWrite) {
         ASSERT_LT(clock.nowUs() - writtenUs, 10'000'000) << status;
     }
     EXPECT_GE(clock.nowUs() - writtenUs, kFleetSwapUs);
-    EXPECT_EQ(device.config.model, DeviceModel::Basic);
-    EXPECT_EQ(device.images.incomingImage, factoryImage(DeviceModel::Basic));
+    EXPECT_EQ(device.config.model, kBasicModel);
+    EXPECT_EQ(device.images.incomingImage, factoryImage(kBasicModel));
 
-    EXPECT_EQ(write(DeviceModel::Basic, "MOI"), "Config Written Successfully!");
+    EXPECT_EQ(write(kBasicModel, "MOI"), "Config Written Successfully!");
     while (run(ExchangeState::ReadVersion) != "Version Read : \"Wrenbolt-Tarsel v1.07\r\n\"") {
         ASSERT_LT(fleet.events().size(), 6u);
     }
-    EXPECT_EQ(write(DeviceModel::Tarsel, "MOS"), "Config not read ");
+    EXPECT_EQ(write(kTarselModel, "MOS"), "Config not read ");
     EXPECT_EQ(run(ExchangeState::ReadVersion), "Wrenbolt not found : ()");
     clock.advanceUs(60'000'000);
     EXPECT_EQ(run(ExchangeState::ReadVersion), "Wrenbolt not found : ()");
@@ -260,7 +260,7 @@ TEST(SimFleet, BeaconsComeAndGoAroundEachWrite) {
         }
     }
     BeaconDevice encoded;
-    encoded.config.model = DeviceModel::Basic;
+    encoded.config.model = kBasicModel;
     encoded.config.morseText = "MOI";
     encodeForModel(encoded, CodecContext{});
     EXPECT_EQ(fleet.beacons()[1]->eeprom(), encoded.images.outgoingImage);
@@ -276,12 +276,12 @@ TEST(SimFleet, PortNames) {
         BeaconFault lastFault;
     };
     const std::vector<Case> cases{
-        {"sim:tarsel", 1, false, DeviceModel::Tarsel, BeaconFault::None},
-        {"sim:tarsel:fleet=3", 3, true, DeviceModel::Tarsel, BeaconFault::None},
-        {"sim:basic:fleet=2:silent", 2, true, DeviceModel::Basic, BeaconFault::Silent},
-        {"sim:basic:silent:fleet=1", 1, true, DeviceModel::Basic, BeaconFault::Silent},
-        {"sim:fleet=tarsel,basic,tarsel/line-drop", 3, true, DeviceModel::Tarsel, BeaconFault::LineDrop},
-        {"sim:fleet=basic", 1, true, DeviceModel::Basic, BeaconFault::None},
+        {"sim:tarsel", 1, false, kTarselModel, BeaconFault::None},
+        {"sim:tarsel:fleet=3", 3, true, kTarselModel, BeaconFault::None},
+        {"sim:basic:fleet=2:silent", 2, true, kBasicModel, BeaconFault::Silent},
+        {"sim:basic:silent:fleet=1", 1, true, kBasicModel, BeaconFault::Silent},
+        {"sim:fleet=tarsel,basic,tarsel/line-drop", 3, true, kTarselModel, BeaconFault::LineDrop},
+        {"sim:fleet=basic", 1, true, kBasicModel, BeaconFault::None},
         {"sim:tarsel:fleet=0", 0, false, DeviceModel::None, BeaconFault::None},
         {"sim:tarsel:fleet=100", 0, false, DeviceModel::None, BeaconFault::None},
         {"sim:tarsel:fleet=3x", 0, false, DeviceModel::None, BeaconFault::None},
@@ -339,7 +339,8 @@ constexpr std::array<VersionRule, 2> kKiteVersions{{
     {"Wrenbolt-Kite v0.1", VersionVerdict::Incompatible},
 }};
 constexpr std::array<std::string_view, 3> kKiteMembers{"model", "morseText", "morseSpeedWpm"};
-constexpr ModelInfo kKiteRow{kKite, "kite", "Kite", kKiteVersions, encodeKite, decodeKite, kKiteMembers};
+constexpr ModelInfo kKiteRow{kKite, "kite", "Kite", kKiteVersions, encodeKite, decodeKite,
+                             kKiteMembers, "Wrenbolt-Kite v1.0"};
 constexpr std::array<ModelInfo, 3> kWithKite{kModels[0], kModels[1], kKiteRow};
 
 SimRig kiteRig(std::string versionText = "Wrenbolt-Kite v1.0\r\n") {
@@ -400,12 +401,12 @@ TEST(SimThirdModel, VersionRulesAcrossRows) {
     const std::vector<Case> cases{
         {"Wrenbolt-Kite v1.0\r\n", true, "Version Read : \"Wrenbolt-Kite v1.0\r\n\"", kKite},
         {"Wrenbolt-Kite v0.1\r\n", true, "Incompatible version (Wrenbolt-Kite v0.1\r\n)", DeviceModel::None},
-        {"Wrenbolt-Tarsel v1.07\r\n", true, "Version Read : \"Wrenbolt-Tarsel v1.07\r\n\"", DeviceModel::Tarsel},
+        {"Wrenbolt-Tarsel v1.07\r\n", true, "Version Read : \"Wrenbolt-Tarsel v1.07\r\n\"", kTarselModel},
         {"Wrenbolt-Tarsel v0.54\r\n", true, "Incompatible version (Wrenbolt-Tarsel v0.54\r\n)", DeviceModel::None},
-        {"Wrenbolt v2.1\r\n", true, "Version Read : \"Wrenbolt v2.1\r\n\"", DeviceModel::Basic},
+        {"Wrenbolt v2.1\r\n", true, "Version Read : \"Wrenbolt v2.1\r\n\"", kBasicModel},
         // Without its row the product's tables take it for the first model.
-        {"Wrenbolt-Kite v1.0\r\n", false, "Version Read : \"Wrenbolt-Kite v1.0\r\n\"", DeviceModel::Basic},
-        {"Wrenbolt-Kite v0.1\r\n", false, "Version Read : \"Wrenbolt-Kite v0.1\r\n\"", DeviceModel::Basic},
+        {"Wrenbolt-Kite v1.0\r\n", false, "Version Read : \"Wrenbolt-Kite v1.0\r\n\"", kBasicModel},
+        {"Wrenbolt-Kite v0.1\r\n", false, "Version Read : \"Wrenbolt-Kite v0.1\r\n\"", kBasicModel},
         {"Wrenbol v2.1\r\n", true, "Wrenbolt not found : (Wrenbol v2.1\r\n)", DeviceModel::None},
     };
     for (const Case& c : cases) {
@@ -420,7 +421,7 @@ TEST(SimThirdModel, VersionRulesAcrossRows) {
 
 // An image laid out for the third model is never sent to another.
 TEST(SimThirdModel, WriteToAnotherModelIsRefused) {
-    SimRig rig(beaconOf(DeviceModel::Tarsel));
+    SimRig rig(beaconOf(kTarselModel));
     rig.models = kWithKite;
     const ConfigImage before = rig.beacon.eeprom();
     rig.device.config.model = kKite;

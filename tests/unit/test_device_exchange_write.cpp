@@ -96,8 +96,8 @@ TEST_P(WriteTimeline, BytesAndPausesOnTheWire) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, WriteTimeline,
-                         ::testing::Values(ModelCase{DeviceModel::Basic, "Wrenbolt v2.1\r\n"},
-                                           ModelCase{DeviceModel::Tarsel, "Wrenbolt-Tarsel v1.07\r\n"}));
+                         ::testing::Values(ModelCase{kBasicModel, "Wrenbolt v2.1\r\n"},
+                                           ModelCase{kTarselModel, "Wrenbolt-Tarsel v1.07\r\n"}));
 
 TEST(WriteConfig, ReadBackThatDiffersOrFallsShortFailsVerification) {
     struct Case {
@@ -106,7 +106,7 @@ TEST(WriteConfig, ReadBackThatDiffersOrFallsShortFailsVerification) {
         Outcome outcome;
     };
     WriteRig probe("Wrenbolt-Tarsel v1.07\r\n");
-    probe.device.config.model = DeviceModel::Tarsel;
+    probe.device.config.model = kTarselModel;
     prepareWrite(probe.device, probe.port, probe.context);
     const ConfigImage image = probe.device.images.outgoingImage;
     std::vector<std::uint8_t> flipped(image.begin(), image.end());
@@ -121,7 +121,7 @@ TEST(WriteConfig, ReadBackThatDiffersOrFallsShortFailsVerification) {
         WriteRig rig("Wrenbolt-Tarsel v1.07\r\n");
         rig.comm.answerWithStored = false;
         rig.comm.imageAnswer = c.readBack;
-        rig.device.config.model = DeviceModel::Tarsel;
+        rig.device.config.model = kTarselModel;
         rig.device.config.morseSpeedWpm = 25;
         ASSERT_FALSE(prepareWrite(rig.device, rig.port, rig.context));
         const DeviceConfig before = rig.device.config;
@@ -134,7 +134,7 @@ TEST(WriteConfig, ReadBackThatDiffersOrFallsShortFailsVerification) {
 
 TEST(WriteConfig, SuccessShowsWhatTheBeaconNowStores) {
     WriteRig rig("Wrenbolt-Tarsel v1.07\r\n");
-    rig.device.config.model = DeviceModel::Tarsel;
+    rig.device.config.model = kTarselModel;
     rig.device.config.morseSpeedWpm = 25;
     ASSERT_FALSE(prepareWrite(rig.device, rig.port, rig.context));
     for (int tick = 0; tick < 17; ++tick) pollTick(rig.device, rig.port);
@@ -146,8 +146,8 @@ TEST(WriteConfig, SuccessShowsWhatTheBeaconNowStores) {
 // The image was encoded for one model and the beacon turns out to be the
 // other: nothing is sent, and the user is told to read first.
 TEST(WriteConfig, ModelMismatchSendsNothing) {
-    for (const ModelCase& c : {ModelCase{DeviceModel::Basic, "Wrenbolt-Tarsel v1.07\r\n"},
-                               ModelCase{DeviceModel::Tarsel, "Wrenbolt v2.1\r\n"}}) {
+    for (const ModelCase& c : {ModelCase{kBasicModel, "Wrenbolt-Tarsel v1.07\r\n"},
+                               ModelCase{kTarselModel, "Wrenbolt v2.1\r\n"}}) {
         WriteRig rig(c.reply);
         rig.device.config.model = c.model;
         ASSERT_FALSE(prepareWrite(rig.device, rig.port, rig.context));
@@ -193,7 +193,7 @@ TEST(PrepareWrite, WithoutModelDecodesNothingAndStartsNothing) {
 
 TEST(PrepareWrite, CutTextIsShownFirstThenWrittenOnTheSecondPress) {
     WriteRig rig("Wrenbolt-Tarsel v1.07\r\n");
-    rig.device.config.model = DeviceModel::Tarsel;
+    rig.device.config.model = kTarselModel;
     rig.device.config.morseText = std::string(61, 'K');
     rig.device.retryCount = 2;
     EXPECT_TRUE(prepareWrite(rig.device, rig.port, rig.context));
@@ -210,7 +210,7 @@ TEST(PrepareWrite, CutTextIsShownFirstThenWrittenOnTheSecondPress) {
 }
 
 TEST(PrepareWrite, SlowSpeedIsRaisedWhetherOrNotTheWriteStarts) {
-    for (const DeviceModel model : {DeviceModel::Basic, DeviceModel::Tarsel}) {
+    for (const DeviceModel model : {kBasicModel, kTarselModel}) {
         for (const bool portOpens : {true, false}) {
             WriteRig rig("Wrenbolt v2.1\r\n");
             rig.comm.openAllowed = [portOpens](int) { return portOpens; };

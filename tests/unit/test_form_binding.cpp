@@ -4,6 +4,7 @@
 
 #include "app/control_ids.h"
 #include "app/form_binding.h"
+#include "config/model_table.h"
 #include "support/memory_controls.h"
 
 namespace wb {
@@ -145,7 +146,7 @@ TEST(FormBinding, LenientNumbersShownBack) {
 }
 
 TEST(FormBinding, DisableRxChecksAutoStart) {
-    for (DeviceModel model : {DeviceModel::Tarsel, DeviceModel::Basic}) {
+    for (DeviceModel model : {kTarselModel, kBasicModel}) {
         MemoryControls form = factoryForm();
         enableControlsForModel(form, model);  // with Basic both boxes are disabled
         form.checks[IDC_DISABLE_RX] = true;
@@ -173,8 +174,8 @@ TEST(FormBinding, EnablingByModel) {
         bool led;
     } cases[] = {
         {DeviceModel::None, false, false},
-        {DeviceModel::Basic, false, true},
-        {DeviceModel::Tarsel, true, false},
+        {kBasicModel, false, true},
+        {kTarselModel, true, false},
     };
     for (const auto& c : cases) {
         MemoryControls form;
@@ -190,7 +191,7 @@ TEST(FormBinding, EnablingByModel) {
 
 TEST(FormBinding, DisabledFieldsAreStillRead) {
     MemoryControls form = factoryForm();
-    enableControlsForModel(form, DeviceModel::Basic);
+    enableControlsForModel(form, kBasicModel);
     form.texts[IDC_RX_FREQUENCY] = "145.8";
     form.texts[IDC_TOTAL_RUNTIME] = "90";
     DeviceConfig config;

@@ -9,8 +9,8 @@ namespace {
 
 TEST(ModelDispatch, EncodePicksLayoutAndRemembersModel) {
     struct Case { DeviceModel model; EncodeResult result; std::uint8_t byte1; };
-    for (const Case& c : {Case{DeviceModel::Basic, EncodeResult::Encoded, 16},
-                          {DeviceModel::Tarsel, EncodeResult::Encoded, 0}}) {
+    for (const Case& c : {Case{kBasicModel, EncodeResult::Encoded, 16},
+                          {kTarselModel, EncodeResult::Encoded, 0}}) {
         BeaconDevice device;
         device.config.model = c.model;
         device.images.outgoingImage.fill(0x77);
@@ -21,7 +21,7 @@ TEST(ModelDispatch, EncodePicksLayoutAndRemembersModel) {
 }
 
 TEST(ModelDispatch, EncodeReportsTruncationWithOneNotice) {
-    for (DeviceModel model : {DeviceModel::Basic, DeviceModel::Tarsel}) {
+    for (DeviceModel model : {kBasicModel, kTarselModel}) {
         BeaconDevice device;
         device.config.model = model;
         device.config.morseText = std::string(300, 'T');
@@ -43,10 +43,10 @@ TEST(ModelDispatch, NoModelEncodesNothing) {
         device.config.model = model;
         device.config.morseSpeedWpm = 1;
         device.images.outgoingImage.fill(0x5A);
-        device.images.outgoingModel = DeviceModel::Tarsel;
+        device.images.outgoingModel = kTarselModel;
         EXPECT_EQ(encodeForModel(device, CodecContext{}), EncodeResult::NotEncoded);
         EXPECT_EQ(device.images.outgoingImage, test::filledImage(0x5A));
-        EXPECT_EQ(device.images.outgoingModel, DeviceModel::Tarsel);
+        EXPECT_EQ(device.images.outgoingModel, kTarselModel);
         EXPECT_EQ(device.config.morseSpeedWpm, 1);
     }
 }
@@ -60,7 +60,7 @@ TEST(ModelDispatch, DecodeWithoutModelAsksForVersion) {
 }
 
 TEST(ModelDispatch, DecodeDispatchesAndChecksLength) {
-    for (DeviceModel model : {DeviceModel::Basic, DeviceModel::Tarsel}) {
+    for (DeviceModel model : {kBasicModel, kTarselModel}) {
         DeviceConfig start;
         start.model = model;
         BeaconDevice device = test::deviceWithImage(ConfigImage{}, start);
@@ -72,7 +72,7 @@ TEST(ModelDispatch, DecodeDispatchesAndChecksLength) {
     }
     for (std::int32_t length : {200, 255, 257, 300}) {
         DeviceConfig start;
-        start.model = DeviceModel::Tarsel;
+        start.model = kTarselModel;
         BeaconDevice device = test::deviceWithImage(ConfigImage{}, start);
         device.images.receivedLength = length;
         decodeImage(device);
@@ -84,7 +84,7 @@ TEST(ModelDispatch, DecodeDispatchesAndChecksLength) {
 
 TEST(ModelDispatch, OverlongReplyIsCountedButNotStored) {
     DeviceConfig start;
-    start.model = DeviceModel::Tarsel;
+    start.model = kTarselModel;
     BeaconDevice device;
     device.config = start;
     for (int i = 0; i < 300; ++i) storeReceivedByte(device.images, static_cast<std::uint8_t>(i));
@@ -108,7 +108,7 @@ BeaconDevice afterWrite(const DeviceConfig& config) {
 
 TEST(ModelDispatch, VerifyReadBack) {
     DeviceConfig config;
-    config.model = DeviceModel::Tarsel;
+    config.model = kTarselModel;
     config.morseSpeedWpm = 25;
 
     BeaconDevice device = afterWrite(config);
@@ -136,7 +136,7 @@ TEST(ModelDispatch, VerifyReadBack) {
     EXPECT_EQ(device.outcome, Outcome::ConfigWritten);
     EXPECT_EQ(device.config.morseSpeedWpm, 26) << "the record shows what the beacon stores";
 
-    config.model = DeviceModel::Basic;
+    config.model = kBasicModel;
     config.toneSpeedMs = 51;
     device = afterWrite(config);
     verifyReadBack(device);

@@ -92,9 +92,9 @@ struct Session : ::testing::Test {
     void readTarsel() {
         session.readConfig();
         EXPECT_EQ(take(session.comm()), (Outgoing{{0x1B, 0}, {'V', 0}}));
-        identify(factoryVersionText(DeviceModel::Tarsel));
+        identify(factoryVersionText(kTarselModel));
         EXPECT_EQ(take(session.comm()), (Outgoing{{0x1B, 10}, {'U', 10}}));
-        arrive(session, factoryImage(DeviceModel::Tarsel));
+        arrive(session, factoryImage(kTarselModel));
         const std::uint32_t events = ticks(session, kLastGatheringTick + 1);
         EXPECT_EQ(session.status(), image_text::kReadConfigSuccessful);
         EXPECT_TRUE(events & kShowForm);
@@ -104,7 +104,7 @@ struct Session : ::testing::Test {
 
 TEST_F(Session, ReadConfigShowsTheRecordAndEnablesTheModelsFields) {
     readTarsel();
-    EXPECT_EQ(session.device().config.model, DeviceModel::Tarsel);
+    EXPECT_EQ(session.device().config.model, kTarselModel);
     EXPECT_EQ(session.controls().text(IDC_MORSE_SPEED, 99), "20");
     EXPECT_EQ(session.controls().text(IDC_UNLOCK_CODE, 99), "5862");
     EXPECT_TRUE(session.controls().isEnabled(IDC_RX_FREQUENCY));
@@ -154,9 +154,9 @@ TEST_F(Session, BackupReadsTheBeaconThenWritesWithoutTouchingTheForm) {
     session.controls().setText(IDC_MORSE_SPEED, "12");
     session.writeConfig(true);
     EXPECT_EQ(take(session.comm()), (Outgoing{{0x1B, 0}, {'V', 0}}));
-    identify(factoryVersionText(DeviceModel::Tarsel));
+    identify(factoryVersionText(kTarselModel));
     take(session.comm());
-    arrive(session, factoryImage(DeviceModel::Tarsel));
+    arrive(session, factoryImage(kTarselModel));
     EXPECT_EQ(ticks(session, kLastGatheringTick) & kShowForm, 0u);
     const std::uint32_t events = session.tick();
     EXPECT_TRUE(events & kBackupReady);
@@ -165,13 +165,13 @@ TEST_F(Session, BackupReadsTheBeaconThenWritesWithoutTouchingTheForm) {
     const auto& backup = session.backupFile();
     ASSERT_EQ(backup.size(), 264u);
     EXPECT_EQ(std::string(backup.begin(), backup.begin() + 4), "WB14");
-    const ConfigImage factory = factoryImage(DeviceModel::Tarsel);
+    const ConfigImage factory = factoryImage(kTarselModel);
     EXPECT_TRUE(std::equal(factory.begin(), factory.end(), backup.begin() + 8));
 
     // Then the write itself: identification, the write request, 8 paced chunks.
     EXPECT_EQ(session.status(), exchange_text::kReadingVersion);
     take(session.comm());
-    identify(factoryVersionText(DeviceModel::Tarsel));
+    identify(factoryVersionText(kTarselModel));
     EXPECT_EQ(take(session.comm()), (Outgoing{{0x1B, 10}, {'D', 10}, {0xAA, 10}, {'U', 10}}));
     ticks(session, kChunkCount);
     const Outgoing image = take(session.comm());
@@ -184,9 +184,9 @@ TEST_F(Session, BackupOfABeaconOfAnotherModelRefusesTheWrite) {
     readTarsel();
     session.writeConfig(true);
     take(session.comm());
-    identify(factoryVersionText(DeviceModel::Basic));
+    identify(factoryVersionText(kBasicModel));
     take(session.comm());
-    arrive(session, factoryImage(DeviceModel::Basic));
+    arrive(session, factoryImage(kBasicModel));
     const std::uint32_t events = ticks(session, kLastGatheringTick + 1);
     EXPECT_EQ(session.status(), exchange_text::kModelMismatch);
     EXPECT_EQ(session.outcome(), Outcome::ModelMismatch);
@@ -194,7 +194,7 @@ TEST_F(Session, BackupOfABeaconOfAnotherModelRefusesTheWrite) {
     EXPECT_FALSE(events & kBackupReady);
     EXPECT_FALSE(session.busy());
     EXPECT_TRUE(take(session.comm()).empty());  // no write request went out
-    EXPECT_EQ(session.device().config.model, DeviceModel::Tarsel);
+    EXPECT_EQ(session.device().config.model, kTarselModel);
 }
 
 TEST_F(Session, SaveAndLoadAreTheCoresFileRules) {
@@ -202,7 +202,7 @@ TEST_F(Session, SaveAndLoadAreTheCoresFileRules) {
     EXPECT_EQ(session.status(), image_text::kReadVersionFirst);
     EXPECT_TRUE(session.savedFile().empty());
 
-    session.chooseModel(DeviceModel::Basic);
+    session.chooseModel(kBasicModel);
     session.controls().setText(IDC_MORSE_TEXT, "VK2ABC");
     session.save();
     EXPECT_EQ(session.status(), "File Saved");
@@ -251,7 +251,7 @@ TEST(PagePlan, BaseFileFromTheUserAndBackupsNamedAsTheCommandLineNamesThem) {
     EXPECT_FALSE(plan.start());
 
     std::string path;
-    const ConfigImage base = factoryImage(DeviceModel::Tarsel);
+    const ConfigImage base = factoryImage(kTarselModel);
     ASSERT_TRUE(plan.saveBackup("MO/E", base, path));
     EXPECT_EQ(path, "MO_E-before.wb1");
     ASSERT_TRUE(plan.saveBackup("MO/E", base, path));
@@ -347,7 +347,7 @@ TEST(PageFacts, TypedMorseTextTakesTheFieldsCapitals) {
 // then takes.
 TEST(PageFacts, FormPlanIsThePlanFileTheCoreTakes) {
     DeviceConfig record;
-    record.model = DeviceModel::Tarsel;
+    record.model = kTarselModel;
     const std::string text = formPlanText(record, "moe\r\n\n  moi  cq  d\xC3\xA9 \xC3\x9F\n\xE2\x82\xAC\n");
     EXPECT_EQ(text.substr(0, 24), "{\n  \"model\": \"tarsel\",\n ");
     EXPECT_EQ(text.back(), '\n');

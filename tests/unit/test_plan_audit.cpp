@@ -39,7 +39,7 @@ public:
 
 HuntPlan plan3() {
     HuntPlan plan;
-    plan.model = DeviceModel::Tarsel;
+    plan.model = kTarselModel;
     for (const char* name : {"MOE", "MOI", "MOS"}) {
         PlanEntry entry;
         entry.name = name;
@@ -54,7 +54,7 @@ HuntPlan plan3() {
 // A beacon holding what the plan's entry stores, changed as `edit` says.
 struct OnCable {
     std::string holds;  // entry name; "" the factory image
-    DeviceModel model = DeviceModel::Tarsel;
+    DeviceModel model = kTarselModel;
     float txFrequency = 0;  // 0: as planned
 };
 
@@ -92,7 +92,7 @@ TEST(PlanAudit, BeaconsOnTheCableInTurn) {
         {"all match", {{"MOE"}, {"MOS"}, {"MOI"}}, false, false,
          {"matches", "matches", "matches"}, {}, {}, true,
          {"MOE: matches the plan", "Connect a beacon to check (0 of 3 seen)", "3 of 3 beacons match the plan"}},
-        {"a changed field", {{"MOE"}, {"MOI", DeviceModel::Tarsel, 146.565f}, {"MOS"}}, false, false,
+        {"a changed field", {{"MOE"}, {"MOI", kTarselModel, 146.565f}, {"MOS"}}, false, false,
          {"matches", "differs", "matches"}, {"txFrequencyMHz"}, {}, false,
          {"MOI: differs from the plan", "  TX Frequency: beacon 146.565, plan 144.500"}},
         {"a stranger and one never seen", {{"MOE"}, {""}, {"MOS"}}, false, false,
@@ -100,7 +100,7 @@ TEST(PlanAudit, BeaconsOnTheCableInTurn) {
          {"Beacon \" WRENBOLT \": not in the plan", "Never seen: MOI"}},
         {"one seen twice", {{"MOE"}, {"MOE"}, {"MOI"}, {"MOS"}}, false, false,
          {"matches", "seen twice", "matches", "matches"}, {}, {}, false, {"MOE: seen twice"}},
-        {"the other model", {{"MOE", DeviceModel::Basic}, {"MOI"}, {"MOS"}}, false, false,
+        {"the other model", {{"MOE", kBasicModel}, {"MOI"}, {"MOS"}}, false, false,
          {"differs", "matches", "matches"}, {"model"}, {}, false, {"  Model: beacon Basic, plan Tarsel"}},
         {"one left connected", {{"MOE"}}, true, false, {"matches"}, {}, {"MOI", "MOS"}, false, {}},
         {"interrupted", {{"MOE"}, {"MOI"}, {"MOS"}}, false, true, {"matches"}, {}, {"MOI", "MOS"}, false,
@@ -171,7 +171,7 @@ TEST(PlanAudit, TextsSoundAlikeAfterUpperCaseAndTrim) {
     EXPECT_TRUE(soundAlike("   ", ""));
 
     HuntPlan plan;
-    plan.model = DeviceModel::Basic;
+    plan.model = kBasicModel;
     plan.entries.push_back(PlanEntry{"A", {}, {}, {}});
     plan.entries.push_back(PlanEntry{"B", {}, {}, {}});
     plan.entries[0].record.morseText = "moe";

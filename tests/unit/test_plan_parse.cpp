@@ -101,7 +101,7 @@ TEST(PlanParse, RefusalsNameWhatIsWrong) {
 
 TEST(PlanParse, RecordsAreLayeredAndStoredAsTheLayoutHoldsThem) {
     BeaconDevice old;
-    old.config.model = DeviceModel::Tarsel;
+    old.config.model = kTarselModel;
     old.config.morseSpeedWpm = 15;
     old.config.loopTimeSec = 90;
     encodeForModel(old, CodecContext{});
@@ -120,7 +120,7 @@ TEST(PlanParse, RecordsAreLayeredAndStoredAsTheLayoutHoldsThem) {
     ASSERT_EQ(plan.entries.size(), 2u);
     const DeviceConfig& moe = plan.entries[0].stored;
     const DeviceConfig& moi = plan.entries[1].stored;
-    EXPECT_EQ(moe.model, DeviceModel::Tarsel);
+    EXPECT_EQ(moe.model, kTarselModel);
     EXPECT_EQ(moe.morseSpeedWpm, 15);  // from the base file
     EXPECT_EQ(moe.loopTimeSec, 60);    // base over the file
     EXPECT_EQ(moe.morseText, " MOE ");

@@ -52,7 +52,7 @@ public:
 
 HuntPlan tarselPlan(const std::vector<std::string>& names) {
     HuntPlan plan;
-    plan.model = DeviceModel::Tarsel;
+    plan.model = kTarselModel;
     for (const std::string& name : names) {
         PlanEntry entry;
         entry.name = name;
@@ -64,7 +64,7 @@ HuntPlan tarselPlan(const std::vector<std::string>& names) {
     return plan;
 }
 
-BeaconOptions beacon(DeviceModel model = DeviceModel::Tarsel, BeaconFault fault = BeaconFault::None) {
+BeaconOptions beacon(DeviceModel model = kTarselModel, BeaconFault fault = BeaconFault::None) {
     BeaconOptions options;
     options.model = model;
     options.fault = fault;
@@ -149,7 +149,7 @@ TEST(PlanRun, ThreeBeaconsInARowWithRemovalBetween) {
         EXPECT_EQ(row.status, "Config Written Successfully!");
         EXPECT_EQ(row.sha256, sha256Hex(entry.image));
         EXPECT_EQ(row.backup, "plan-backups/" + entry.name + "-before.wb1");
-        EXPECT_EQ(rig.host.backups.at(entry.name), factoryImage(DeviceModel::Tarsel));
+        EXPECT_EQ(rig.host.backups.at(entry.name), factoryImage(kTarselModel));
     }
     EXPECT_TRUE(rig.host.said("Connect beacon MOE (1 of 3)"));
     EXPECT_TRUE(rig.host.said("Connect beacon MOS (3 of 3)"));
@@ -189,11 +189,11 @@ TEST(PlanRun, ABeaconLeftOnTheCableIsNotWrittenTwice) {
 
 TEST(PlanRun, ABeaconOfTheOtherModelIsRefused) {
     PlanRig rig(tarselPlan({"MOE", "MOI"}),
-                fleetOf({beacon(), beacon(DeviceModel::Basic), beacon()}));
+                fleetOf({beacon(), beacon(kBasicModel), beacon()}));
     rig.drive();
     ASSERT_TRUE(rig.run.allProgrammed());
     EXPECT_EQ(rig.writes(1), 0u);
-    EXPECT_EQ(rig.fleet.beacons()[1]->eeprom(), factoryImage(DeviceModel::Basic));
+    EXPECT_EQ(rig.fleet.beacons()[1]->eeprom(), factoryImage(kBasicModel));
     EXPECT_EQ(rig.fleet.beacons()[2]->eeprom(), rig.plan.entries[1].image);
     ASSERT_EQ(rig.host.rows.size(), 3u);
     const PlanReportRow& refused = rig.host.rows[1];
@@ -207,7 +207,7 @@ TEST(PlanRun, ABeaconOfTheOtherModelIsRefused) {
 }
 
 TEST(PlanRun, ALineDropDuringAWriteIsReportedAndTheEntryRetried) {
-    BeaconOptions dropping = beacon(DeviceModel::Tarsel, BeaconFault::LineDrop);
+    BeaconOptions dropping = beacon(kTarselModel, BeaconFault::LineDrop);
     // The backup read moves 256 image bytes; the line goes 100 bytes into
     // the write.
     dropping.dropAfterBytes = 356;

@@ -73,13 +73,13 @@ TEST(SimulatedBeacon, VersionTextsByModelAndFault) {
     };
     BeaconOptions basic;
     BeaconOptions tarsel;
-    tarsel.model = DeviceModel::Tarsel;
+    tarsel.model = kTarselModel;
     BeaconOptions custom;
     custom.versionText = "Wrenbolt v2.2 beta\r\n";
     BeaconOptions other;
     other.fault = BeaconFault::OtherProduct;
     BeaconOptions old;
-    old.model = DeviceModel::Tarsel;
+    old.model = kTarselModel;
     old.fault = BeaconFault::IncompatibleFirmware;
     // A code the table has no row for gets the first model's beacon.
     BeaconOptions unknown;
@@ -136,7 +136,7 @@ TEST(SimulatedBeacon, ImageReplyIsItsEeprom) {
 }
 
 TEST(SimulatedBeacon, FactoryImageReadsBackAsTheDefaultRecord) {
-    for (DeviceModel model : {DeviceModel::Basic, DeviceModel::Tarsel}) {
+    for (DeviceModel model : {kBasicModel, kTarselModel}) {
         BeaconDevice device;
         device.config.model = model;
         device.images.incomingImage = factoryImage(model);
@@ -146,10 +146,10 @@ TEST(SimulatedBeacon, FactoryImageReadsBackAsTheDefaultRecord) {
         expected.model = model;
         EXPECT_EQ(device.config, expected) << static_cast<int>(model);
     }
-    EXPECT_EQ(factoryImage(DeviceModel::None), factoryImage(DeviceModel::Basic));
+    EXPECT_EQ(factoryImage(DeviceModel::None), factoryImage(kBasicModel));
     BeaconOptions unknown;
     unknown.model = static_cast<DeviceModel>(9);
-    EXPECT_EQ(SimulatedBeacon(unknown).eeprom(), factoryImage(DeviceModel::Basic));
+    EXPECT_EQ(SimulatedBeacon(unknown).eeprom(), factoryImage(kBasicModel));
 }
 
 TEST(SimulatedBeacon, IgnoresNoiseAndBrokenRequests) {
@@ -170,7 +170,7 @@ TEST(SimulatedBeacon, IgnoresNoiseAndBrokenRequests) {
         SimulatedBeacon beacon;
         send(beacon, c.bytes, 0, 10'000);
         EXPECT_EQ(drain(beacon).size(), c.replyBytes) << c.name;
-        EXPECT_EQ(beacon.eeprom(), factoryImage(DeviceModel::Basic)) << c.name;
+        EXPECT_EQ(beacon.eeprom(), factoryImage(kBasicModel)) << c.name;
     }
 }
 

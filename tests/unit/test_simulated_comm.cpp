@@ -288,10 +288,10 @@ TEST(SimPort, NamesAndFactory) {
         BeaconFault fault;
     };
     const std::vector<Case> cases{
-        {"sim:basic", true, DeviceModel::Basic, BeaconFault::None},
-        {"sim:tarsel", true, DeviceModel::Tarsel, BeaconFault::None},
-        {"sim:tarsel:slow-start", true, DeviceModel::Tarsel, BeaconFault::SlowStart},
-        {"sim:basic:silent", true, DeviceModel::Basic, BeaconFault::Silent},
+        {"sim:basic", true, kBasicModel, BeaconFault::None},
+        {"sim:tarsel", true, kTarselModel, BeaconFault::None},
+        {"sim:tarsel:slow-start", true, kTarselModel, BeaconFault::SlowStart},
+        {"sim:basic:silent", true, kBasicModel, BeaconFault::Silent},
         {"sim:basic:", false, DeviceModel::None, BeaconFault::None},
         {"sim:basic:sometimes", false, DeviceModel::None, BeaconFault::None},
         {"sim:", false, DeviceModel::None, BeaconFault::None},
