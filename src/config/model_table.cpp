@@ -15,10 +15,8 @@ std::optional<DeviceModel> modelFromName(std::string_view name) {
 }
 
 DeviceModel modelFromCode(std::int32_t code) {
-    for (const ModelInfo& row : kModels) {
-        if (static_cast<std::int32_t>(row.code) == code) return row.code;
-    }
-    return DeviceModel::None;
+    const ModelInfo* row = findModel(DeviceModel{code});
+    return row != nullptr ? row->code : DeviceModel::None;
 }
 
 std::vector<std::string> modelNames() {

@@ -86,18 +86,14 @@ constexpr const ModelInfo* findModel(DeviceModel code, ModelTable models = kMode
 
 // A name as JSON, plans and the command line spell it; "none" for no model.
 constexpr std::string_view modelName(DeviceModel code) {
-    for (const ModelInfo& row : kModels) {
-        if (row.code == code) return row.name;
-    }
-    return "none";
+    const ModelInfo* row = findModel(code);
+    return row != nullptr ? row->name : "none";
 }
 
 // The title people read ("Basic"), or "unknown".
 constexpr std::string_view modelTitle(DeviceModel code) {
-    for (const ModelInfo& row : kModels) {
-        if (row.code == code) return row.title;
-    }
-    return "unknown";
+    const ModelInfo* row = findModel(code);
+    return row != nullptr ? row->title : "unknown";
 }
 
 // "none" or a row's name, and back; empty for any other text.
@@ -110,13 +106,8 @@ DeviceModel modelFromCode(std::int32_t code);
 // Whether a model's layout stores the member; with no model identified no
 // layout applies, and nothing is stored.
 constexpr bool modelStores(DeviceModel code, std::string_view key) {
-    for (const ModelInfo& row : kModels) {
-        if (row.code != code) continue;
-        for (std::string_view stored : row.storedMembers) {
-            if (stored == key) return true;
-        }
-    }
-    return false;
+    const ModelInfo* row = findModel(code);
+    return row != nullptr && std::ranges::find(row->storedMembers, key) != row->storedMembers.end();
 }
 
 // Whether every model's layout stores the member: one the model never
