@@ -41,6 +41,14 @@ const fleets = [...core.simNames.fleets];
 const files = core.fileNames;
 const fleetTitle = (list) => `Simulated fleet: ${list.split(",").map((m) => core.modelTitle(m)).join(", ")}`;
 
+// The status line stays on top while the page scrolls: whatever scrolls a
+// field into view (focus, find in page) stops below it, however many lines
+// the header takes (style.css: scroll-padding-top).
+const header = document.querySelector("header");
+new ResizeObserver(() => {
+  document.documentElement.style.setProperty("--header-height", `${header.offsetHeight}px`);
+}).observe(header);
+
 function showStatus() {
   $("status").textContent = core.status();
   // The typed outcome colours the line; the text is the core's alone.

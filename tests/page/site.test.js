@@ -12,7 +12,7 @@ import { cpSync, mkdirSync, mkdtempSync, readFileSync, writeFileSync } from "nod
 import { tmpdir } from "node:os";
 import { dirname, join } from "node:path";
 import { gunzipSync } from "node:zlib";
-import { launch, pagePath, press, root, statusUntil, typeInto } from "./harness.js";
+import { field, launch, pagePath, press, root, statusUntil, typeInto } from "./harness.js";
 import { serve } from "../../scripts/serve-web.mjs";
 
 const sitePath = join(root, "build/web/site");
@@ -140,6 +140,27 @@ test("At phone size nothing scrolls sideways, targets are finger-sized, the stat
   assert.deepEqual(await chart(), { tones: "3 9 27", bars: 3 });
   assert.deepEqual(errors, []);
   await page.close();
+});
+
+test("A field scrolled to the top of the window stays clear of the status line, however tall it is", async () => {
+  for (const viewport of [Laptop, Phone]) {
+    const { page, errors } = await openSite("?sim=tarsel", viewport);
+    // The version reply takes more lines than a short status on a phone.
+    const commands = [["Read Version", (s) => s.startsWith("Version Read :")], ["Read Config", (s) => s === "Read Config Successful"]];
+    for (const [command, done] of commands) {
+      await press(page, command);
+      await statusUntil(page, done);
+      for (const label of ["Speed", "Unlock Code"]) {
+        const seen = await (await field(page, label)).evaluate((e) => {
+          e.scrollIntoView({ block: "start" });
+          return { top: e.getBoundingClientRect().top, below: document.querySelector("header").getBoundingClientRect().bottom };
+        });
+        assert.ok(seen.top >= seen.below, `${label} at ${seen.top}, status line down to ${seen.below} at ${viewport.width} px`);
+      }
+    }
+    assert.deepEqual(errors, []);
+    await page.close();
+  }
 });
 
 test("axe-core finds no violations on the page, the Hunt plan panel and the truncation notice", async () => {
