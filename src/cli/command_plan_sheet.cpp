@@ -1,5 +1,5 @@
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -7,6 +7,7 @@
 #include "cli/file_roles.h"
 #include "cli/plan_loading.h"
 #include "cli/plan_subcommands.h"
+#include "file/file_save.h"
 #include "plan/hunt_sheet.h"
 #include "plan/sha256.h"
 
@@ -38,11 +39,10 @@ int writeSheet(CliContext& context, const SheetOptions& options) {
         context.out << html;
         return kExitOk;
     }
-    std::ofstream out(options.outputPath, std::ios::out | std::ios::trunc | std::ios::binary);
-    out << html;
-    out.close();
-    if (!out) {
-        context.err << "Could not write the sheet " << options.outputPath << '\n';
+    int cause = 0;
+    if (saveFile(options.outputPath, html, &cause) != Outcome::FileSaved) {
+        context.err << "Could not write the sheet " << options.outputPath
+                    << (cause != 0 ? ": " + std::string(std::strerror(cause)) : std::string()) << '\n';
         return kExitFailed;
     }
     return kExitOk;

@@ -47,7 +47,8 @@ int writeWithSession(CliContext& context, const WriteOptions& options, DeviceSes
     // The record's model is known only after the read (a file's); the
     // write's own identification checks it against the beacon.
     if (write.backup(DeviceModel::None) != BackupRead::Ready) return session.fail();
-    if (!options.backupPath.empty()) {
+    // A dry run writes nothing, the backup included.
+    if (!options.backupPath.empty() && !options.dryRun) {
         const Outcome saved = saveImageFile(options.backupPath, write.backupImage());
         if (saved != Outcome::FileSaved) {
             context.err << fileOutcomeText(saved) << ": " << options.backupPath << "\nNo backup, so nothing was written.\n";
@@ -96,6 +97,7 @@ int runWrite(CliContext& context, const WriteOptions& options) {
                        {"--config", options.configPath},
                        {"--backup", options.backupPath},
                        {"--trace", options.device.tracePath}});
+    refuseExistingFile({"--backup", options.backupPath});
     // Every input is read before any output is opened, and bad edits are
     // usage errors found before the beacon is touched.
     const std::string jsonText = options.configPath.empty() ? "" : readInputText(options.configPath, "--config:");

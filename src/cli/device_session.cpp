@@ -84,13 +84,17 @@ DeviceSession::DeviceSession(CliContext& context, const DeviceCommandOptions& op
     CommApi* api = &links_->linkFor(options.port);
     if (!options.tracePath.empty()) {
         tracePath_ = options.tracePath;
-        errno = 0;
-        traceFile_.open(options.tracePath, std::ios::out | std::ios::trunc);
-        if (!traceFile_) {
-            reportTraceFailure(context_, options.tracePath, errno);
+        // Saved as every file is: an earlier trace of that name stays
+        // until this one is whole.
+        traceSave_ = std::make_unique<FileSave>(systemFileOps());
+        if (!traceSave_->open(options.tracePath)) {
+            reportTraceFailure(context_, options.tracePath, traceSave_->cause());
+            traceSave_.reset();
             ready_ = false;
         } else {
-            tracer_ = std::make_unique<TracingComm>(*api, links_->clock(), traceFile_);
+            traceBuffer_ = std::make_unique<FileSaveBuffer>(*traceSave_);
+            traceStream_ = std::make_unique<std::ostream>(traceBuffer_.get());
+            tracer_ = std::make_unique<TracingComm>(*api, links_->clock(), *traceStream_);
             api = tracer_.get();
         }
     }
@@ -186,12 +190,18 @@ int DeviceSession::fail() {
     return kExitFailed;
 }
 
+DeviceSession::~DeviceSession() {
+    if (!traceSave_ || traceFinished_) return;
+    if (port_->isOpen()) port_->close();
+    traceSave_->finish();
+}
+
 int DeviceSession::finish(int exitCode) {
-    if (!traceFile_.is_open()) return exitCode;
-    errno = 0;
-    traceFile_.close();
-    if (!traceFile_) {
-        reportTraceFailure(context_, tracePath_, errno);
+    if (!traceSave_ || traceFinished_) return exitCode;
+    // Whatever the port does later goes nowhere.
+    traceFinished_ = true;
+    if (traceSave_->finish() != Outcome::FileSaved) {
+        reportTraceFailure(context_, tracePath_, traceSave_->cause());
         return exitCode == kExitOk ? kExitFailed : exitCode;
     }
     return exitCode;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <fstream>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include <CLI/CLI.hpp>
@@ -15,6 +15,7 @@
 #include "config/beacon_device.h"
 #include "config/codec_context.h"
 #include "exchange/guarded_write.h"
+#include "file/file_save.h"
 #include "serial/serial_port.h"
 
 namespace wb {
@@ -43,6 +44,10 @@ class DeviceSession {
 public:
     DeviceSession(CliContext& context, const DeviceCommandOptions& options,
                   TwoStageStop* stop = nullptr);
+    // A trace not finished yet is kept as far as it goes.
+    ~DeviceSession();
+    DeviceSession(const DeviceSession&) = delete;
+    DeviceSession& operator=(const DeviceSession&) = delete;
 
     // False when the trace file could not be opened (already reported).
     bool ready() const { return ready_; }
@@ -103,7 +108,10 @@ private:
     std::unique_ptr<SystemDeviceLinks> ownLinks_;
     DeviceLinks* links_;
     std::string tracePath_;
-    std::ofstream traceFile_;
+    std::unique_ptr<FileSave> traceSave_;
+    std::unique_ptr<FileSaveBuffer> traceBuffer_;
+    std::unique_ptr<std::ostream> traceStream_;
+    bool traceFinished_ = false;
     std::unique_ptr<TracingComm> tracer_;
     std::unique_ptr<TwoStageStop> ownStop_;
     TwoStageStop* stop_ = nullptr;

@@ -18,4 +18,9 @@ struct FileRole {
 // old image over the file about to be written.
 void refuseSharedFiles(const std::vector<FileRole>& roles);
 
+// Throws UsageError when the role's path names anything already there (a
+// file, a folder, a link even to nowhere): a backup is the one copy of what
+// the beacon held, and a second run must not replace the first run's.
+void refuseExistingFile(const FileRole& role);
+
 }  // namespace wb

@@ -4,8 +4,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
-#include "file/config_file.h"
+#include "file/file_ops.h"
+#include "plan/plan_report.h"
 
 namespace wb {
 
@@ -22,20 +24,25 @@ std::string ReportFile::open(const std::string& path, const std::string& header,
     std::string start = header;
     if (regular_ && fs::file_size(path, ec) > 0 && !ec) {
         std::ifstream in(path, std::ios::binary);
-        std::string first;
-        std::getline(in, first);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::string first = text.substr(0, text.find('\n'));
         if (!first.empty() && first.back() == '\r') first.pop_back();
         const std::string line = header.substr(0, header.size() - 1);
         if (first != line) {
             return "The report " + path + " is not " + kind + " (its first line is not \"" + line +
                    "\"); name another file";
         }
-        // A row cut short by a crash stays on a line of its own.
-        in.clear();
-        in.seekg(-1, std::ios::end);
-        start = in.get() == '\n' ? "" : "\n";
+        // A row cut short by a crash, even inside a quoted cell, ends
+        // before the next one starts.
+        start = csvRowEnd(text);
     }
-    file_ = std::fopen(path.c_str(), "ab");
+    errno = 0;
+    SaveTarget target;
+    if (!systemFileOps().inspect(path, target)) return failure();
+    // A device or FIFO is written where it is, and a FIFO without a
+    // reader is refused at once rather than waited on.
+    file_ = target.kind == SaveTargetKind::Special ? systemFileOps().open(target.path, OpenMode::InPlace)
+                                                   : std::fopen(path.c_str(), "ab");
     if (file_ == nullptr) return failure();
     return write(start) ? std::string() : error_;
 }

@@ -255,7 +255,8 @@ public:
     bool key(string_t& name) override {
         Level& level = levels_.back();
         if (!level.keys.insert(name).second) {
-            error = (level.path.empty() ? std::string() : level.path + ": ") + name + ": given twice in " +
+            const std::string path = pathOfLevels();
+            error = (path.empty() ? std::string() : path + ": ") + name + ": given twice in " +
                     std::string(document_);
             return false;
         }
@@ -273,26 +274,42 @@ public:
 private:
     struct Level {
         bool object = false;
-        std::string path;
+        std::string step;  // its place in its parent: "set" or "[1]"; empty at the top
         std::set<std::string> keys;
         std::size_t items = 0;
     };
 
-    // Where the value that starts now sits.
-    std::string placeOfValue() {
+    // "beacons[1].set", made only for a message: each level keeps its own
+    // step, so that a deep text costs no more than its length.
+    std::string pathOfLevels() const {
+        std::string path;
+        for (std::size_t i = 1; i < levels_.size(); ++i) {
+            if (!path.empty() && levels_[i - 1].object) path += '.';
+            path += levels_[i].step;
+        }
+        return path;
+    }
+    // Where the value that starts now sits in its parent.
+    std::string stepOfValue() {
         if (levels_.empty()) return {};
         Level& parent = levels_.back();
-        if (!parent.object) return parent.path + "[" + std::to_string(parent.items++) + "]";
-        return parent.path.empty() ? key_ : parent.path + "." + key_;
+        if (!parent.object) return "[" + std::to_string(parent.items++) + "]";
+        return key_;
     }
     bool value() {
         if (!levels_.empty() && !levels_.back().object) ++levels_.back().items;
         return true;
     }
     bool open(bool object) {
+        // No record or plan nests more than a few levels: a deeper text is
+        // refused before a parser builds it (the page refuses the same).
+        if (levels_.size() == kMaxJsonDepth) {
+            error = std::string(document_) + " nests deeper than " + std::to_string(kMaxJsonDepth) + " levels";
+            return false;
+        }
         Level level;
         level.object = object;
-        level.path = placeOfValue();
+        level.step = stepOfValue();
         levels_.push_back(std::move(level));
         return true;
     }

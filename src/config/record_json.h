@@ -40,9 +40,14 @@ using InputError = std::optional<std::string>;
 // wrong type or out of range is refused and leaves the record unchanged.
 [[nodiscard]] InputError applyJsonText(std::string_view text, DeviceConfig& config);
 
+// The deepest nesting of objects and arrays a JSON input may have.
+inline constexpr std::size_t kMaxJsonDepth = 64;
+
 // What the JSON parser would pass over: a key given twice in one object,
 // at any depth ("beacons[1].set: morseText: given twice in the plan"), and
-// a NUL byte, after which it reads no further. `document` names the text
+// a NUL byte, after which it reads no further, and a text nested deeper
+// than kMaxJsonDepth ("the plan nests deeper than 64 levels"), whose places
+// it would take long to tell apart. `document` names the text
 // in the message. A text that is not JSON is not refused here: its
 // parser's message goes to `syntaxError` when given.
 [[nodiscard]] InputError checkJsonText(std::string_view text, std::string_view document,

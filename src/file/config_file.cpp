@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "file/file_save.h"
 #include "file/file_texts.h"
 #include "image/image_texts.h"
 #include "image/model_dispatch.h"
@@ -33,22 +34,6 @@ std::uint32_t littleEndian32(const std::array<std::uint8_t, 4>& bytes) {
            static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
 }
 
-// The three writes and the flush; the writes stop at the first short one.
-bool writeContents(FileOps& files, std::FILE* file, const ConfigImage& image) {
-    return files.write(file, kMagic.data(), kMagic.size()) == kMagic.size() &&
-           files.write(file, kImageLength.data(), kImageLength.size()) == kImageLength.size() &&
-           files.write(file, image.data(), image.size()) == image.size() && files.flush(file);
-}
-
-// A device or FIFO has no folder entry to swap: it takes the bytes where it is.
-Outcome writeInPlace(const SaveTarget& target, const ConfigImage& image, FileOps& files) {
-    std::FILE* file = files.open(target.path, OpenMode::InPlace);
-    if (file == nullptr) return Outcome::FailedToOpenFile;
-    bool ok = writeContents(files, file, image);
-    if (!files.close(file)) ok = false;
-    return ok ? Outcome::FileSaved : Outcome::FailedToWriteData;
-}
-
 }  // namespace
 
 std::string_view fileOutcomeText(Outcome outcome) {
@@ -64,25 +49,13 @@ std::string_view fileOutcomeText(Outcome outcome) {
 }
 
 Outcome saveImageFile(const std::string& path, const ConfigImage& image, FileOps& files) {
-    SaveTarget target;
-    if (!files.inspect(path, target)) return Outcome::FailedToOpenFile;
-    if (target.kind == SaveTargetKind::Special) return writeInPlace(target, image, files);
-
-    std::string temporary;
-    std::FILE* file = files.createTemporary(target, temporary);
-    if (file == nullptr) return Outcome::FailedToOpenFile;
-    // On the disk before it takes the name, so that a power cut leaves the
-    // old file or the whole new one. A full disk often shows only at the
-    // close, when the last buffer goes out.
-    bool ok = writeContents(files, file, image) && files.sync(file);
-    if (!files.close(file)) ok = false;
-    if (!ok || !files.replace(temporary, target)) {
-        files.remove(temporary);
-        return Outcome::FailedToWriteData;
-    }
-    // The new file is in place, but until its folder entry is on the disk
-    // a power cut could still bring the old one back.
-    return files.syncFolder(target) ? Outcome::FileSaved : Outcome::FailedToWriteData;
+    FileSave save(files);
+    if (!save.open(path)) return Outcome::FailedToOpenFile;
+    // After a short write the others write nothing.
+    save.write(kMagic.data(), kMagic.size());
+    save.write(kImageLength.data(), kImageLength.size());
+    save.write(image.data(), image.size());
+    return save.finish();
 }
 
 Outcome loadImageFile(const std::string& path, ConfigImage& image, FileOps& files) {

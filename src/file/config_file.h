@@ -15,14 +15,9 @@ inline constexpr std::size_t kConfigFileSize = 264;
 // The status text of a Save or Load outcome.
 std::string_view fileOutcomeText(Outcome outcome);
 
-// Writes one image as a .wb1 file, the one way every .wb1 file is written.
-// A regular file is written under a new, exclusive name in its folder,
-// synced to the disk and put in place only when every step succeeded: a
-// failed save leaves an existing file as it was, and the file keeps its
-// permission bits. A symbolic link keeps pointing at the saved file. A
-// device or FIFO is written in place, never replaced. A file the user could
-// not open for writing is refused untouched. Returns FileSaved,
-// FailedToOpenFile or FailedToWriteData.
+// Writes one image as a .wb1 file through FileSave (file/file_save.h), the
+// one way every file is written. Returns FileSaved, FailedToOpenFile or
+// FailedToWriteData.
 Outcome saveImageFile(const std::string& path, const ConfigImage& image, FileOps& files);
 // Reads the image of a .wb1 file into `image`, which changes only when the
 // whole image was read. Returns FileLoaded, FailedToOpenFile,

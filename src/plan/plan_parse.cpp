@@ -8,6 +8,7 @@
 #include "file/file_texts.h"
 #include "image/image_texts.h"
 #include "image/model_dispatch.h"
+#include "plan/plan_report.h"
 
 namespace wb {
 namespace {
@@ -37,6 +38,10 @@ PlanError parseBeacon(const Json& item, std::size_t index, PlanSource& source) {
                 return where + ": name: expected a non-empty string";
             }
             beacon.name = value.get<std::string>();
+            if (beacon.name.size() > kMaxBeaconNameBytes) {
+                return where + ": name: " + std::to_string(beacon.name.size()) + " bytes long; at most " +
+                       std::to_string(kMaxBeaconNameBytes) + " fit in its backup's file name";
+            }
         } else if (key != "set") {
             return where + ": " + key + ": unknown key (expected \"name\" and \"set\")";
         }

@@ -87,6 +87,17 @@ std::vector<std::vector<std::string>> parseCsv(std::string_view text) {
     return rows;
 }
 
+std::string csvRowEnd(std::string_view text) {
+    // Quotes alternate in and out of a cell; a doubled quote inside one
+    // is two steps that end where they began. Only the last state counts.
+    bool quoted = false;
+    for (char c : text) {
+        if (c == '"') quoted = !quoted;
+    }
+    if (quoted) return "\"\n";
+    return text.empty() || text.back() == '\n' ? "" : "\n";
+}
+
 std::string planReportHeader() { return "time,name,version,status,sha256,backup\n"; }
 
 std::string planReportLine(const PlanReportRow& row) {

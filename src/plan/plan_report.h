@@ -38,6 +38,11 @@ std::string csvLine(const std::vector<std::string>& cells);
 // The rows of a report (either kind), its header included; cells as they
 // were before csvCell.
 std::vector<std::vector<std::string>> parseCsv(std::string_view text);
+// What to append to a report's text so that the next row starts a row of
+// its own: "" after a whole row, "\n" after a row cut short, and "\"\n"
+// after one cut inside a quoted cell, which would otherwise swallow every
+// later row into that cell.
+std::string csvRowEnd(std::string_view text);
 
 // The reports' CSV headers and rows, each ending in "\n".
 std::string planReportHeader();
@@ -53,5 +58,9 @@ std::string utcTimeText(std::chrono::system_clock::time_point when);
 // overwrites another. Characters that some file system would refuse
 // become "_".
 std::string backupFileName(const std::string& name, const std::function<bool(const std::string&)>& taken);
+// The longest name, in bytes, a plan gives a beacon: its backup's file name
+// stays far below the 255 bytes a file system takes for a name, leaving room
+// for the folder within the 260 of a Windows path.
+inline constexpr std::size_t kMaxBeaconNameBytes = 100;
 
 }  // namespace wb

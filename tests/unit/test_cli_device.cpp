@@ -2,15 +2,22 @@
 // virtual clock: outputs, progress lines, files, and exit codes.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
 
 #include "cli/console_interrupts.h"
 #include "cli/exchange_driver.h"
@@ -19,6 +26,7 @@
 #include "file/config_file.h"
 #include "file/file_texts.h"
 #include "file/input_file.h"
+#include "plan/plan_report.h"
 #include "plan/sha256.h"
 #include "sim/simulated_beacon.h"
 #include "support/sim_device_links.h"
@@ -178,6 +186,8 @@ TEST(CliDevice, RefusedInputsAndSharedFiles) {
     test::writeText(record, R"({"unlockCode": 1})");
     const std::string big = dir.file("big.json");
     test::writeText(big, "{\"morseText\": \"" + std::string(kMaxInputFileSize, 'E') + "\"}");
+    const std::string deep = dir.file("deep.json");
+    test::writeText(deep, std::string(30000, '[') + std::string(30000, ']'));
     std::filesystem::create_directory(dir.file("folder"));
     const std::string fresh = dir.file("fresh.txt");
     const std::string freshAgain = dir.file("folder/../fresh.txt");
@@ -198,6 +208,9 @@ TEST(CliDevice, RefusedInputsAndSharedFiles) {
         {{"encode", "--model", "basic", "--config", record, "-o", record}, "--config and -o"},
         {{"encode", "--model", "basic", "--config", big, "-o", fresh}, "is larger than 1 MiB"},
         {{"write", "--config", big}, "is larger than 1 MiB"},
+        {{"write", "--config", deep}, "--config: the JSON record nests deeper than 64 levels"},
+        // A backup is the one copy of what the beacon held.
+        {{"write", hunt, "--backup", record}, "--backup: " + record + " exists already; name a new file"},
         {{"encode", "--model", "basic", "--config", dir.file("folder"), "-o", fresh}, "is not a regular file"},
         {{"plan", "run", plan, "--report", plan}, "the plan and --report name the same file"},
         {{"plan", "run", plan, "--report", sameHunt}, "its baseFile and --report"},
@@ -224,40 +237,110 @@ TEST(CliDevice, RefusedInputsAndSharedFiles) {
     }
     // Two different files, both there already, are two roles.
     SimDeviceLinks links;
-    const auto r = runDeviceCommand(links, {"write", hunt, "--backup", record, "--port", "sim:basic", "-q"});
+    const auto r = runDeviceCommand(links, {"write", hunt, "--trace", record, "--port", "sim:basic", "-q"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(test::readBytes(record).size(), kConfigFileSize);
+    const std::vector<std::uint8_t> trace = test::readBytes(record);
+    EXPECT_NE(std::string(trace.begin(), trace.end()).find(" write 1B\n"), std::string::npos);
 }
 
-// An output that cannot be saved fails the command; a backup that cannot
-// be saved stops the write before a byte goes to the beacon.
-TEST(CliDevice, OutputsThatCannotBeWrittenFail) {
+#ifndef _WIN32
+// A disk with room for no more than 100 bytes of any file, as a full one.
+class FullDisk {
+public:
+    FullDisk() {
+        ::getrlimit(RLIMIT_FSIZE, &before_);
+        rlimit small = before_;
+        small.rlim_cur = 100;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        // A write past the limit fails with EFBIG instead of ending the process.
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+    }
+    ~FullDisk() {
+        ::setrlimit(RLIMIT_FSIZE, &before_);
+        std::signal(SIGXFSZ, previous_);
+    }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+private:
+    rlimit before_{};
+    void (*previous_)(int) = nullptr;
+};
+#endif
+
+// Every output is saved whole or not at all: one that cannot be saved
+// fails the command and leaves what was there; a backup that cannot be
+// saved stops the write before a byte goes to the beacon, and a dry run
+// saves none; a FIFO without a reader is refused at once, never waited on.
+TEST(CliDevice, OutputsAreSavedWholeOrNotAtAll) {
     test::TempDir dir;
     const std::string folder = dir.file("folder");
     std::filesystem::create_directory(folder);
+    const std::string missing = dir.file("missing/backup.wb1");
+    const std::string plan = dir.file("plan.json");
+    test::writeText(plan, R"({"model": "basic", "beacons": [{"name": "MOE", "set": {"morseText": " MOE "}}]})");
+    const std::string out = dir.file("out");  // made before each case as it says
+    enum class Before { Nothing, OldFile, Fifo };
     const struct {
         std::vector<std::string> args;
+        Before before;
+        bool diskFull;
+        int exitCode;
         std::string err;
     } cases[] = {
-        {{"read", "--port", "sim:basic", "-q", "-o", folder}, "Failed to open file: " + folder + "\n"},
-        {{"write", "--port", "sim:basic", "-q", "--backup", folder, "--set", "unlockCode=1"},
-         "Failed to open file: " + folder + "\nNo backup, so nothing was written.\n"},
+        {{"read", "--port", "sim:basic", "-q", "-o", folder}, Before::Nothing, false, 1,
+         "Failed to open file: " + folder + "\n"},
+        {{"write", "--port", "sim:basic", "-q", "--backup", missing, "--set", "unlockCode=1"}, Before::Nothing, false,
+         1, "Failed to open file: " + missing + "\nNo backup, so nothing was written.\n"},
+        {{"write", "--port", "sim:basic", "-q", "--dry-run", "--backup", out, "--set", "unlockCode=1"},
+         Before::Nothing, false, 0, ""},
 #ifndef _WIN32
-        {{"version", "--port", "sim:basic", "-q", "--trace", "/dev/full"}, "Could not write the trace file /dev/full: No space left on device\n"},
+        {{"version", "--port", "sim:basic", "-q", "--trace", "/dev/full"}, Before::Nothing, false, 1,
+         "Could not write the trace file /dev/full: No space left on device\n"},
+        {{"version", "--port", "sim:basic", "-q", "--trace", out}, Before::OldFile, true, 1,
+         "Could not write the trace file " + out + ": File too large\n"},
+        {{"plan", "sheet", plan, "-o", out}, Before::OldFile, true, 1,
+         "Could not write the sheet " + out + ": File too large\n"},
+        {{"version", "--port", "sim:basic", "-q", "--trace", out}, Before::Fifo, false, 1,
+         "Could not write the trace file " + out + ": No such device or address\n"},
+        {{"plan", "sheet", plan, "-o", out}, Before::Fifo, false, 1,
+         "Could not write the sheet " + out + ": No such device or address\n"},
+        {{"plan", "run", plan, "--port", "sim:basic", "-q", "--report", out}, Before::Fifo, false, 1,
+         "Could not write the report " + out + ": No such device or address\n"},
 #endif
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.args[0]);
+        SCOPED_TRACE(c.args[0] + " " + c.args[c.args.size() - 2] + " " + c.err);
+        std::filesystem::remove(out);
+        if (c.before == Before::OldFile) test::writeText(out, "old");
+#ifndef _WIN32
+        if (c.before == Before::Fifo) {
+            ASSERT_EQ(::mkfifo(out.c_str(), 0644), 0);
+        }
+#endif
+        const std::vector<std::string> entries = dir.entries();
         SimDeviceLinks links;
-        const auto r = runDeviceCommand(links, c.args);
-        EXPECT_EQ(r.exitCode, 1);
+        test::DeviceCliResult r;
+        {
+#ifndef _WIN32
+            std::optional<FullDisk> full;
+            if (c.diskFull) full.emplace();
+#endif
+            r = runDeviceCommand(links, c.args);
+        }
+        EXPECT_EQ(r.exitCode, c.exitCode);
         EXPECT_EQ(r.err, c.err);
-        if (c.args[0] != "version") {
+        if (c.args[0] == "read") {
             EXPECT_EQ(r.out, "");
         }
         EXPECT_FALSE(requested(links.beacon(), BeaconRequestKind::WriteImage));
         EXPECT_EQ(links.beacon().eeprom(), factoryImage(kBasicModel));
-        EXPECT_TRUE(std::filesystem::is_directory(folder));
+        // Nothing made, nothing left half-made, nothing lost.
+        EXPECT_EQ(dir.entries(), entries);
+        if (c.before == Before::OldFile) {
+            const std::vector<std::uint8_t> old{'o', 'l', 'd'};
+            EXPECT_EQ(test::readBytes(out), old);
+        }
     }
 }
 
@@ -509,17 +592,26 @@ TEST(CliPlan, RunProgramsTheFleetAndReports) {
     EXPECT_EQ(stopped.fleet().beacons().size(), 2u);
 
     // A rerun appends to the report; a file that is no report is left alone.
+    // A row that a crash cut inside a quoted cell is closed first, or it
+    // would take in every later row.
+    std::ofstream(report, std::ios::app | std::ios::binary) << "2026-05-17T08:30:05Z,\"MO";
     SimDeviceLinks again;
     const auto rerun = runDeviceCommand(again, {"plan", "run", planPath, "--port", "sim:tarsel:fleet=3", "-q",
                                                 "--report", report});
     EXPECT_EQ(rerun.exitCode, 0) << rerun.err;
     const auto appended = fileBytes(report);
     const auto allRows = lines(std::string(appended.begin(), appended.end()));
-    ASSERT_EQ(allRows.size(), 8u);
+    ASSERT_EQ(allRows.size(), 9u);
     EXPECT_EQ(std::vector<std::string>(allRows.begin(), allRows.begin() + 5), rows);
-    EXPECT_NE(allRows[5].find(",MOE,"), std::string::npos);
+    const auto cells = parseCsv(std::string(appended.begin(), appended.end()));
+    ASSERT_EQ(cells.size(), 9u);
+    EXPECT_EQ(cells[5], (std::vector<std::string>{"2026-05-17T08:30:05Z", "MO"}));
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(cells[6 + i].size(), 6u);
+        EXPECT_EQ(cells[6 + i][1], names[i]);
+    }
     // Taken already: the backups of the first run, and a link to nowhere.
-    EXPECT_NE(allRows[5].find("MOE-before-2.wb1"), std::string::npos) << allRows[5];
+    EXPECT_NE(allRows[6].find("MOE-before-2.wb1"), std::string::npos) << allRows[6];
     const std::string other = (folder / "other.csv").string();
     std::ofstream(other) << "name,notes\nMOE,keep\n";
     const auto otherBytes = fileBytes(other);

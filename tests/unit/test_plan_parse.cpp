@@ -34,6 +34,7 @@ TEST(PlanParse, RefusalsNameWhatIsWrong) {
     std::string manyTones = "[";
     for (int i = 0; i < 200; ++i) manyTones += (i ? ",5" : "5");
     manyTones += "]";
+    const auto nested = [](std::size_t depth) { return std::string(depth, '[') + std::string(depth, ']'); };
     struct Case {
         std::string text;
         std::string error;  // parts of the message, split by '|'; empty: accepted
@@ -56,6 +57,14 @@ TEST(PlanParse, RefusalsNameWhatIsWrong) {
         {planOf("basic", R"({"name": ""})"), "beacons[0]: name: expected a non-empty string"},
         {planOf("basic", moe + R"(, {"name": "MOE"})"), R"(beacons[1]: name: "MOE" is given twice)"},
         {planOf("basic", R"({"name": "MOE", "sett": {}})"), "beacons[0]: sett: unknown key"},
+        // A name makes its backup's file name, which the disk must take.
+        {planOf("basic", R"({"name": ")" + std::string(100, 'N') + R"(", "set": {"morseText": " MOE "}})"), ""},
+        {planOf("basic", R"({"name": ")" + std::string(101, 'N') + R"("})"),
+         "beacons[0]: name: 101 bytes long; at most 100 fit in its backup's file name"},
+        // The plan's object is the first level.
+        {planOf("basic", moe, R"("base": )" + nested(63) + ", "), "base: expected an object"},
+        {planOf("basic", moe, R"("base": )" + nested(64) + ", "), "the plan nests deeper than 64 levels"},
+        {planOf("basic", moe, R"("base": )" + nested(20000) + ", "), "the plan nests deeper than 64 levels"},
         // The parser would keep the last of two keys, and stop at a NUL.
         {planOf("basic", moe, R"("beacons": [{"name": "X"}], )"), "beacons: given twice in the plan"},
         {planOf("basic", moe, R"("model": "tarsel", )"), "model: given twice in the plan"},
@@ -83,6 +92,15 @@ TEST(PlanParse, RefusalsNameWhatIsWrong) {
         {planOf("tarsel", moe + R"(, {"name": "X"}, {"name": "MOI", "set": {"morseText": " MOE "}})"),
          R"(beacons "MOE" and "MOI" would both send the Morse text " MOE ")"},
         {planOf("tarsel", R"({"name": "A"}, {"name": "B"})"), "", true},
+        // Every letter of the stored single-byte text has its capital, but
+        // for "ß" and "ÿ"; "÷" is no letter, and "×" is not its capital.
+        {planOf("tarsel", R"({"name": "A", "set": {"morseText": "MOÉ"}}, {"name": "B", "set": {"morseText": "moé"}})"),
+         R"(beacons "A" and "B" would both send the same Morse text)"},
+        {planOf("tarsel", R"({"name": "A", "set": {"morseText": "ÞÆ"}}, {"name": "B", "set": {"morseText": "þæ"}})"),
+         R"(beacons "A" and "B")"},
+        {planOf("tarsel", R"({"name": "A", "set": {"morseText": "ÿ"}}, {"name": "B", "set": {"morseText": "ß"}},
+                             {"name": "C", "set": {"morseText": "÷"}}, {"name": "D", "set": {"morseText": "×"}})"),
+         ""},
     };
     for (const Case& c : cases) {
         const PlanError error = check(c.text, {false, c.allowSameText});
