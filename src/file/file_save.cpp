@@ -54,8 +54,10 @@ Outcome FileSave::finish() {
     if (ok_) failed(files_.sync(file_));
     release();
     errno = 0;
-    if (!ok_ || failed(files_.replace(temporary_, target_))) return Outcome::FailedToWriteData;
+    const bool placed = ok_ && !failed(files_.replace(temporary_, target_));
+    if (!placed) files_.remove(temporary_);
     temporary_.clear();
+    if (!placed) return Outcome::FailedToWriteData;
     // The new file is in place, but until its folder entry is on the disk
     // a power cut could still bring the old one back.
     errno = 0;
