@@ -429,6 +429,8 @@ TEST_P(CliDeviceInterrupt, TwoStageStop) {
     ASSERT_EQ(runDeviceCommand(reference, write).exitCode, 0);
     const ConfigImage newImage = reference.beacon().eeprom();
     const ConfigImage oldImage = factoryImage(kBasicModel);
+    // A backup never replaces a file: the run below makes its own.
+    std::filesystem::remove(backup);
 
     SimDeviceLinks links;
     std::vector<std::function<bool()>> when;
@@ -459,9 +461,12 @@ TEST_P(CliDeviceInterrupt, TwoStageStop) {
     // seconds a user takes, in which the beacon gives up the broken write).
     const std::string restore = "To restore it: wrenbolt write --port sim:basic " + backup.string() + "\n";
     EXPECT_EQ(r.err.find(restore) != std::string::npos, n > 0 && n < kImageSize) << r.err;
-    links.virtualClock.advanceUs(5000000);
-    ASSERT_EQ(runDeviceCommand(links, {"write", "--port", "sim:basic", "-q", backup.string()}).exitCode, 0);
-    EXPECT_EQ(links.beacon().eeprom(), oldImage);
+    // A stop before the image went out may come before the backup, too.
+    if (n > 0) {
+        links.virtualClock.advanceUs(5000000);
+        ASSERT_EQ(runDeviceCommand(links, {"write", "--port", "sim:basic", "-q", backup.string()}).exitCode, 0);
+        EXPECT_EQ(links.beacon().eeprom(), oldImage);
+    }
     std::filesystem::remove(backup);
 }
 
