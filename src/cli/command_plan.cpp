@@ -11,6 +11,7 @@
 #include "config/record_fields.h"
 #include "config/record_json.h"
 #include "cli/record_table.h"
+#include "plan/schedule_text.h"
 #include "plan/sha256.h"
 #include "plan/shown_text.h"
 
@@ -41,6 +42,7 @@ void printPlan(std::ostream& out, const HuntPlan& plan, bool json) {
             beacon["record"] = recordToJson(entry.stored);
             doc["beacons"].push_back(std::move(beacon));
         }
+        if (plan.event) doc["schedule"] = scheduleJson(plan)["beacons"];
         out << doc.dump(2) << '\n';
         return;
     }
@@ -50,6 +52,7 @@ void printPlan(std::ostream& out, const HuntPlan& plan, bool json) {
         out << "Beacon " << shownText(entry.name) << " (" << i + 1 << " of " << plan.entries.size() << ")\n"
             << shownText(recordTable(entry.stored), true);
     }
+    if (plan.event) out << "\nSchedule\n" << scheduleTable(plan);
 }
 
 void addCheck(CLI::App& parent, CliContext& context) {
@@ -65,6 +68,7 @@ void addCheck(CLI::App& parent, CliContext& context) {
     command->add_flag("--json", options->json, "Print one JSON object instead of the tables");
     command->callback([&context, options] {
         const HuntPlan plan = loadHuntPlan(options->planPath, options->check);
+        printPlanWarnings(context, plan);
         printPlan(context.out, plan, options->json);
         context.exitCode = kExitOk;
     });
@@ -105,6 +109,7 @@ void addPlanCommand(CLI::App& app, CliContext& context) {
     addRun(*plan, context);
     addPlanAuditCommand(*plan, context);
     addPlanSheetCommand(*plan, context);
+    addPlanEventCommands(*plan, context);
 }
 
 }  // namespace wb

@@ -17,5 +17,9 @@ void addConfirmFlag(CLI::App& command, bool& confirm);
 // `plan audit` and `plan sheet`, each in its own file, added to `plan`.
 void addPlanAuditCommand(CLI::App& plan, CliContext& context);
 void addPlanSheetCommand(CLI::App& plan, CliContext& context);
+// `plan new` and `plan schedule`: the event's commands.
+void addPlanEventCommands(CLI::App& plan, CliContext& context);
+// What may spoil the hunt without making the plan wrong, on stderr.
+void printPlanWarnings(CliContext& context, const HuntPlan& plan);
 
 }  // namespace wb
