@@ -23,6 +23,13 @@ void addPlanInput(CLI::App& command, std::string& planPath, PlanCheckOptions& ch
                      "Let two beacons store the same Morse text");
 }
 
+std::shared_ptr<PlanPrintOptions> addPlanPrintInput(CLI::App& command, const std::string& jsonHelp) {
+    auto options = std::make_shared<PlanPrintOptions>();
+    addPlanInput(command, options->planPath, options->check);
+    command.add_flag("--json", options->json, jsonHelp);
+    return options;
+}
+
 void addConfirmFlag(CLI::App& command, bool& confirm) {
     command.add_flag("--confirm", confirm, "Wait for Enter before each beacon instead of detecting it");
 }
@@ -58,14 +65,7 @@ void printPlan(std::ostream& out, const HuntPlan& plan, bool json) {
 void addCheck(CLI::App& parent, CliContext& context) {
     auto* command = parent.add_subcommand(
         "check", "Check a hunt plan and print what each of its beacons will store");
-    struct Options {
-        std::string planPath;
-        PlanCheckOptions check;
-        bool json = false;
-    };
-    auto options = std::make_shared<Options>();
-    addPlanInput(*command, options->planPath, options->check);
-    command->add_flag("--json", options->json, "Print one JSON object instead of the tables");
+    auto options = addPlanPrintInput(*command, "Print one JSON object instead of the tables");
     command->callback([&context, options] {
         const HuntPlan plan = loadHuntPlan(options->planPath, options->check);
         printPlanWarnings(context, plan);

@@ -78,14 +78,7 @@ void addNew(CLI::App& parent, CliContext& context) {
 void addSchedule(CLI::App& parent, CliContext& context) {
     auto* command = parent.add_subcommand(
         "schedule", "Print when to switch each beacon of a plan's event on, and what it stores for it");
-    struct Options {
-        std::string planPath;
-        PlanCheckOptions check;
-        bool json = false;
-    };
-    auto options = std::make_shared<Options>();
-    addPlanInput(*command, options->planPath, options->check);
-    command->add_flag("--json", options->json, "Print one JSON object instead of the table");
+    auto options = addPlanPrintInput(*command, "Print one JSON object instead of the table");
     command->callback([&context, options] {
         const HuntPlan plan = loadHuntPlan(options->planPath, options->check);
         if (!plan.event) throw UsageError(options->planPath + ": event: the plan has none to schedule");
