@@ -11,6 +11,7 @@
 #include "config/record_fields.h"
 #include "config/record_json.h"
 #include "cli/record_table.h"
+#include "plan/schedule_text.h"
 #include "plan/sha256.h"
 #include "plan/shown_text.h"
 
@@ -20,6 +21,13 @@ void addPlanInput(CLI::App& command, std::string& planPath, PlanCheckOptions& ch
     command.add_flag("--no-limit", check.noLimit, "Lift the 144-148 MHz limit (/NOLIMIT)");
     command.add_flag("--allow-same-text", check.allowSameText,
                      "Let two beacons store the same Morse text");
+}
+
+std::shared_ptr<PlanPrintOptions> addPlanPrintInput(CLI::App& command, const std::string& jsonHelp) {
+    auto options = std::make_shared<PlanPrintOptions>();
+    addPlanInput(command, options->planPath, options->check);
+    command.add_flag("--json", options->json, jsonHelp);
+    return options;
 }
 
 void addConfirmFlag(CLI::App& command, bool& confirm) {
@@ -41,6 +49,7 @@ void printPlan(std::ostream& out, const HuntPlan& plan, bool json) {
             beacon["record"] = recordToJson(entry.stored);
             doc["beacons"].push_back(std::move(beacon));
         }
+        if (plan.event) doc["schedule"] = scheduleJson(plan)["beacons"];
         out << doc.dump(2) << '\n';
         return;
     }
@@ -50,21 +59,16 @@ void printPlan(std::ostream& out, const HuntPlan& plan, bool json) {
         out << "Beacon " << shownText(entry.name) << " (" << i + 1 << " of " << plan.entries.size() << ")\n"
             << shownText(recordTable(entry.stored), true);
     }
+    if (plan.event) out << "\nSchedule\n" << scheduleTable(plan);
 }
 
 void addCheck(CLI::App& parent, CliContext& context) {
     auto* command = parent.add_subcommand(
         "check", "Check a hunt plan and print what each of its beacons will store");
-    struct Options {
-        std::string planPath;
-        PlanCheckOptions check;
-        bool json = false;
-    };
-    auto options = std::make_shared<Options>();
-    addPlanInput(*command, options->planPath, options->check);
-    command->add_flag("--json", options->json, "Print one JSON object instead of the tables");
+    auto options = addPlanPrintInput(*command, "Print one JSON object instead of the tables");
     command->callback([&context, options] {
         const HuntPlan plan = loadHuntPlan(options->planPath, options->check);
+        printPlanWarnings(context, plan);
         printPlan(context.out, plan, options->json);
         context.exitCode = kExitOk;
     });
@@ -105,6 +109,7 @@ void addPlanCommand(CLI::App& app, CliContext& context) {
     addRun(*plan, context);
     addPlanAuditCommand(*plan, context);
     addPlanSheetCommand(*plan, context);
+    addPlanEventCommands(*plan, context);
 }
 
 }  // namespace wb

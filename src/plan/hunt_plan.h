@@ -1,11 +1,13 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "config/config_image.h"
 #include "config/device_config.h"
 #include "config/device_model.h"
+#include "plan/event_schedule.h"
 
 namespace wb {
 
@@ -23,6 +25,18 @@ struct PlanEntry {
 struct HuntPlan {
     DeviceModel model = DeviceModel::None;
     std::vector<PlanEntry> entries;
+    std::optional<PlanEvent> event;
+    // When each entry is switched on and keys, from the event, by entry;
+    // entryTiming reads it.
+    std::vector<BeaconTiming> timings;
+    // What may spoil the hunt without making the plan wrong.
+    std::vector<std::string> warnings;
 };
+
+// An entry's timing; one the plan gives none sends all the time.
+inline const BeaconTiming& entryTiming(const HuntPlan& plan, std::size_t entry) {
+    static const BeaconTiming kContinuous{};
+    return entry < plan.timings.size() ? plan.timings[entry] : kContinuous;
+}
 
 }  // namespace wb

@@ -5,29 +5,13 @@
 #include "plan/field_text.h"
 #include "plan/plan_report.h"
 #include "plan/plan_texts.h"
+#include "plan/sheet_event.h"
+#include "plan/sheet_html.h"
 
 namespace wb {
 namespace {
 
-std::string escaped(std::string_view text) {
-    std::string html;
-    for (char c : text) {
-        switch (c) {
-        case '&': html += "&amp;"; break;
-        case '<': html += "&lt;"; break;
-        case '>': html += "&gt;"; break;
-        case '"': html += "&quot;"; break;
-        default:
-            // Control bytes have no business on paper.
-            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
-                html += "&#xfffd;";
-            } else {
-                html.push_back(c);
-            }
-        }
-    }
-    return html;
-}
+std::string escaped(std::string_view text) { return escapedHtml(text); }
 
 constexpr std::string_view kStyle = R"(
 @page { size: landscape; margin: 10mm; }
@@ -41,6 +25,8 @@ th, td { border: 0.3mm solid #444; padding: 0.6mm 1.2mm; text-align: left; verti
 th { background: #eee; }
 th.row { width: 28mm; }
 .box { display: inline-block; width: 4mm; height: 4mm; border: 0.3mm solid #000; }
+.box.wide { width: 16mm; margin-top: 1mm; }
+svg.cycle { width: 100%; max-height: 60mm; margin-top: 3mm; }
 )";
 
 }  // namespace
@@ -89,12 +75,13 @@ std::string huntSheetHtml(const HuntPlan& plan, const SheetSource& source) {
         }
         html += "</tr>\n";
     }
+    html += sheetSwitchOnRow(plan);
     for (std::string_view tick : {"programmed", "checked"}) {
         html += "<tr><th class=\"row\">" + std::string(tick) + "</th>";
         for (std::size_t i = 0; i < plan.entries.size(); ++i) html += "<td><span class=\"box\"></span></td>";
         html += "</tr>\n";
     }
-    html += "</table>\n</body></html>\n";
+    html += "</table>\n" + sheetCycleDrawing(plan) + "</body></html>\n";
     return html;
 }
 

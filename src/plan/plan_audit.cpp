@@ -6,7 +6,7 @@
 #include "plan/audit_texts.h"
 #include "plan/field_text.h"
 #include "plan/plan_texts.h"
-#include "plan/same_text.h"
+#include "plan/beacon_identity.h"
 #include "plan/sha256.h"
 
 namespace wb {
@@ -138,11 +138,7 @@ void PlanAudit::detected() {
 }
 
 void PlanAudit::judge(AuditedBeacon& found) {
-    // The first entry not yet seen that sounds like it; else the first that does.
-    for (std::size_t i = 0; i < plan_.entries.size(); ++i) {
-        if (!soundAlike(plan_.entries[i].stored.morseText, found.text)) continue;
-        if (found.entry == AuditedBeacon::kNoEntry || (seen_[found.entry] && !seen_[i])) found.entry = i;
-    }
+    found.entry = auditEntryFor(plan_, found.record, seen_);
     if (found.entry == AuditedBeacon::kNoEntry) {
         found.result = std::string(audit_text::kNotInPlan);
         host_.message(audit_text::stranger(found.text));

@@ -49,7 +49,7 @@ enum class AuditPhase { WaitingForBeacon, Confirming, WaitingForRemoval, Finishe
 // rules of detection (Read Config again and again; a port that cannot be
 // opened tried again each second) and removal (one identification finding
 // nobody on a port that did not fail). Each beacon read is matched to the
-// entry whose Morse text sounds like its own (soundAlike) and compared
+// entry with its Morse text and TX frequency (auditEntryFor) and compared
 // with what that entry's beacon would store. It ends once every entry has
 // been seen, or on stop().
 class PlanAudit {

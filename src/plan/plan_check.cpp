@@ -3,7 +3,7 @@
 #include "config/codec_context.h"
 #include "image/stored_record.h"
 #include "plan/plan_texts.h"
-#include "plan/same_text.h"
+#include "plan/beacon_identity.h"
 
 namespace wb {
 namespace {
@@ -42,7 +42,7 @@ PlanError checkPlanEntries(HuntPlan& plan, const PlanCheckOptions& options) {
         for (std::size_t j = i + 1; j < plan.entries.size(); ++j) {
             const PlanEntry& a = plan.entries[i];
             const PlanEntry& b = plan.entries[j];
-            if (!soundAlike(a.stored.morseText, b.stored.morseText)) continue;
+            if (!sameIdentity(a.stored, b.stored)) continue;
             std::string texts = "the Morse text \"" + a.stored.morseText + "\"";
             if (a.stored.morseText != b.stored.morseText) {
                 texts = "the same Morse text (\"" + a.stored.morseText + "\" and \"" +

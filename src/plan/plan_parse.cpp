@@ -42,8 +42,13 @@ PlanError parseBeacon(const Json& item, std::size_t index, PlanSource& source) {
                 return where + ": name: " + std::to_string(beacon.name.size()) + " bytes long; at most " +
                        std::to_string(kMaxBeaconNameBytes) + " fit in its backup's file name";
             }
+        } else if (key == "slot") {
+            if (!value.is_number_unsigned() || value.get<std::uint64_t>() > 0x7fffffffu) {
+                return where + ": slot: expected a whole number from 0";
+            }
+            beacon.slot = value.get<std::int32_t>();
         } else if (key != "set") {
-            return where + ": " + key + ": unknown key (expected \"name\" and \"set\")";
+            return where + ": " + key + ": unknown key (expected \"name\", \"slot\" and \"set\")";
         }
     }
     if (beacon.name.empty()) return where + ": name: required";
@@ -69,8 +74,8 @@ PlanError parsePlan(std::string_view text, PlanSource& source) {
     if (plan.is_discarded()) return std::string("the plan is not JSON");
     if (!plan.is_object()) return std::string("the plan is not a JSON object");
     for (const auto& [key, value] : plan.items()) {
-        if (key != "model" && key != "baseFile" && key != "base" && key != "beacons") {
-            return key + ": unknown key (expected \"model\", \"baseFile\", \"base\" and \"beacons\")";
+        if (key != "model" && key != "baseFile" && key != "base" && key != "event" && key != "beacons") {
+            return key + ": unknown key (expected \"model\", \"baseFile\", \"base\", \"event\" and \"beacons\")";
         }
     }
 
@@ -88,12 +93,18 @@ PlanError parsePlan(std::string_view text, PlanSource& source) {
     if (const auto base = plan.find("base"); base != plan.end()) {
         if (PlanError error = recordMembers(*base, "base", source.base)) return error;
     }
+    if (const auto event = plan.find("event"); event != plan.end()) {
+        if (PlanError error = parseEvent(*event, source.event.emplace())) return error;
+    }
     const auto beacons = plan.find("beacons");
     if (beacons == plan.end() || !beacons->is_array() || beacons->empty()) {
         return std::string("beacons: expected a non-empty list of beacons");
     }
     for (std::size_t i = 0; i < beacons->size(); ++i) {
         if (PlanError error = parseBeacon((*beacons)[i], i, source)) return error;
+        if (source.beacons.back().slot && !source.event) {
+            return "beacon " + inQuotes(source.beacons.back().name) + ": slot: the plan has no \"event\"";
+        }
     }
     return std::nullopt;
 }
@@ -125,6 +136,7 @@ PlanError buildPlan(const PlanSource& source, const std::optional<ConfigImage>& 
         }
         common = device.config;
     }
+    const DeviceConfig fromBaseFile = common;
     if (!source.base.empty()) {
         if (InputError error = applyJsonText(source.base, common)) return "base: " + *error;
     }
@@ -140,7 +152,9 @@ PlanError buildPlan(const PlanSource& source, const std::optional<ConfigImage>& 
         entry.record.model = source.model;
         plan.entries.push_back(std::move(entry));
     }
-    return checkPlanEntries(plan, options);
+    if (PlanError error = timeEntries(source, baseImage ? &fromBaseFile : nullptr, plan)) return error;
+    if (PlanError error = checkPlanEntries(plan, options)) return error;
+    return checkEventEntries(plan);
 }
 
 }  // namespace wb
