@@ -6,6 +6,7 @@ if(WB_WERROR)
   list(APPEND WB_WARNING_FLAGS -Werror)
 endif()
 
+# The C++ compiler's flags only: a resource compiler (windres) refuses them.
 function(wb_target_warnings target)
-  target_compile_options(${target} PRIVATE ${WB_WARNING_FLAGS})
+  target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${WB_WARNING_FLAGS}>)
 endfunction()

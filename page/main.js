@@ -16,12 +16,19 @@ import { UsbPorts } from "./usb/transport.js";
 
 const $ = (id) => document.getElementById(id);
 
+// What the browser can reach is shown before the core loads, so that the
+// page does not move when it is ready.
+const hasSerial = "serial" in navigator;
+const hasUsb = "usb" in navigator;
+$("no-serial").hidden = hasSerial;
+$("choose-usb").hidden = !hasUsb;
+if (!hasSerial && hasUsb) $("no-serial").append(" Choose USB Device reaches a USB-serial adapter all the same.");
+
 const core = await Core.load();
 const link = new SerialLink(core);
-const hasSerial = "serial" in navigator;
 // USB-serial adapters driven by the page itself (phones have no Web Serial
 // for them): they join the port list as ports of the same interface.
-const usbPorts = "usb" in navigator ? new UsbPorts(navigator.usb, usbChanged) : null;
+const usbPorts = hasUsb ? new UsbPorts(navigator.usb, usbChanged) : null;
 const form = new SettingsForm(core, $("settings"), refreshViews);
 let running = false;
 let planRunning = false;
@@ -356,11 +363,8 @@ if (hasSerial) {
     refreshPorts();
   });
 } else {
-  $("no-serial").hidden = false;
   $("choose-port").disabled = true;
 }
-$("choose-usb").hidden = !usbPorts;
-if (!hasSerial && usbPorts) $("no-serial").append(" Choose USB Device reaches a USB-serial adapter all the same.");
 
 // ?sim=MODEL, or ?sim=fleet=LIST (a fleet as the simulator lists one;
 // ?sim=fleet alone is the first fleet offered), as the core reads it.

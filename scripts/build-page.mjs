@@ -87,6 +87,12 @@ async function main() {
     .replace(entry[0], () => `<script type="module">\n${script}</script>`)
     .replace(/(<script id="wb-module" type="application\/octet-stream">)(<\/script>)/, (_, open, close) => open + wasm + close);
   if (!html.includes(wasm)) throw new Error('index.html has no <script id="wb-module">');
+  // The icon goes in too, so that the one file asks for no /favicon.ico.
+  const manifest = JSON.parse(readFileSync(join(webDir, "manifest.webmanifest"), "utf8"));
+  const icon = readFileSync(join(webDir, manifest.icons[0].src)).toString("base64");
+  const withIcon = html.replace("</head>", () => `<link rel="icon" href="data:image/png;base64,${icon}">\n</head>`);
+  if (withIcon === html) throw new Error("index.html has no </head>");
+  html = withIcon;
   writeFileSync(outPath, html);
 
   if (siteDir) await writeSite(html);
@@ -98,8 +104,13 @@ async function writeSite(html) {
   const head =
     '<link rel="manifest" href="manifest.webmanifest">\n' +
     `<meta name="theme-color" content="${manifest.theme_color}">\n` +
-    `<link rel="icon" href="${manifest.icons[0].src}">\n` +
     `<link rel="apple-touch-icon" href="${manifest.icons[0].src}">\n`;
+  // The install prompt's screenshots are the user guide's: copied, but not
+  // kept by the service worker, which the app does not need them for.
+  for (const { src } of manifest.screenshots ?? []) {
+    mkdirSync(dirname(join(siteDir, src)), { recursive: true });
+    copyFileSync(join(webDir, "../docs", src), join(siteDir, src));
+  }
   const site = html.replace("<html ", '<html data-site="true" ').replace("</head>", () => head + "</head>");
   if (site === html) throw new Error("index.html has no <html ...> or </head>");
   const hash = createHash("sha256");

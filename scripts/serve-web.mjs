@@ -9,6 +9,7 @@ import { readFile, stat } from "node:fs/promises";
 import { extname, join, resolve, sep } from "node:path";
 import { fileURLToPath } from "node:url";
 import { parseArgs } from "node:util";
+import { gzipSync } from "node:zlib";
 
 const Types = {
   ".html": "text/html; charset=utf-8",
@@ -29,9 +30,16 @@ export function serve(dir, port = 8040) {
       const file = resolve(join(rootDir, path));
       if (file !== rootDir && !file.startsWith(rootDir + sep)) throw new Error("outside the site");
       if (!(await stat(file)).isFile()) throw new Error("not a file");
-      const body = await readFile(file);
+      let body = await readFile(file);
       // Always asked again, so that a new sw.js is seen at once.
-      response.writeHead(200, { "Content-Type": Types[extname(file)] ?? "application/octet-stream", "Cache-Control": "no-cache" });
+      const headers = { "Content-Type": Types[extname(file)] ?? "application/octet-stream", "Cache-Control": "no-cache", Vary: "Accept-Encoding" };
+      // Text goes compressed to a browser that takes it (PNG is compressed already).
+      if (extname(file) !== ".png" && /\bgzip\b/.test(request.headers["accept-encoding"] ?? "")) {
+        body = gzipSync(body);
+        headers["Content-Encoding"] = "gzip";
+      }
+      headers["Content-Length"] = body.length;
+      response.writeHead(200, headers);
       response.end(request.method === "HEAD" ? undefined : body);
     } catch {
       response.writeHead(404, { "Content-Type": "text/plain" });

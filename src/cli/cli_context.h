@@ -3,6 +3,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "cli/device_links.h"
 #include "config/outcome.h"
@@ -40,6 +41,9 @@ struct CliContext {
     std::function<bool(const std::string&)> isNamedLink{};
     std::string namedLinkPrefix{};
     std::string namedLinkNames{};
+    // The plain names of that kind ("sim:basic", ...), offered by the
+    // shells' completions.
+    std::vector<std::string> namedLinkChoices{};
 };
 
 }  // namespace wb

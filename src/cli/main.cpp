@@ -2,6 +2,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/cli_app.h"
 #include "cli/console_interrupts.h"
@@ -13,6 +14,7 @@ namespace wb {
 std::shared_ptr<CommApi> openSimPort(const std::string& portName, Clock& clock);
 bool isSimPortName(std::string_view name);
 std::string simPortNamesText();
+const std::vector<std::string>& simPortModelNames();
 }  // namespace wb
 
 int main(int argc, char** argv) {
@@ -21,6 +23,7 @@ int main(int argc, char** argv) {
     context.isNamedLink = [](const std::string& name) { return wb::isSimPortName(name); };
     context.namedLinkPrefix = "sim:";
     context.namedLinkNames = wb::simPortNamesText();
+    context.namedLinkChoices = wb::simPortModelNames();
     const int code = wb::runCli(argc, argv, context);
     if (code == wb::kExitInterrupted) {
         // Ending by the signal skips the normal exit's flushing.

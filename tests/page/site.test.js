@@ -163,6 +163,35 @@ test("A field scrolled to the top of the window stays clear of the status line, 
   }
 });
 
+test("On load nothing moves at phone and laptop width, and the server sends the text compressed", async () => {
+  for (const viewport of [Phone, Laptop]) {
+    const page = await browser.newPage();
+    await page.setViewport(viewport);
+    // Chromium's layout-shift entries, as Cumulative Layout Shift adds them.
+    await page.evaluateOnNewDocument(() => {
+      window.shifts = [];
+      new PerformanceObserver((list) => {
+        for (const shift of list.getEntries()) {
+          if (shift.hadRecentInput) continue;
+          const sources = shift.sources.map((s) => s.node?.id || s.node?.className || s.node?.nodeName);
+          window.shifts.push({ value: shift.value, sources });
+        }
+      }).observe({ type: "layout-shift", buffered: true });
+    });
+    await page.goto(`http://127.0.0.1:${port}/?sim=tarsel`);
+    await page.waitForSelector("body[data-ready]");
+    await new Promise((done) => setTimeout(done, 1000));
+    const shifts = await page.evaluate(() => window.shifts);
+    const total = shifts.reduce((sum, shift) => sum + shift.value, 0);
+    assert.ok(total < 0.1, `${viewport.width} px: CLS ${total.toFixed(3)} ${JSON.stringify(shifts)}`);
+    await page.close();
+  }
+
+  const response = await fetch(`http://127.0.0.1:${port}/`, { headers: { "Accept-Encoding": "gzip" } });
+  assert.equal(response.headers.get("content-encoding"), "gzip");
+  assert.match(await response.text(), /<meta name="description" content="[^"]+">/);
+});
+
 test("axe-core finds no violations on the page, the Hunt plan panel and the truncation notice", async () => {
   for (const viewport of [Laptop, Phone]) {
     const { page, errors } = await openSite("?sim=fleet", viewport);
@@ -191,7 +220,10 @@ test("axe-core finds no violations on the page, the Hunt plan panel and the trun
 test("The one file fetches nothing from disk, holds one bundled, minified module and no source comment", async () => {
   const html = readFileSync(pagePath, "utf8");
   assert.deepEqual(html.match(/<script\b[^>]*>/g), ['<script id="wb-module" type="application/octet-stream">', '<script type="module">']);
-  assert.doesNotMatch(html, /<link\b|\bsrc="/);
+  // Its icon is inside, so that no /favicon.ico is asked for.
+  const icon = /<link rel="icon" href="data:image\/png;base64,[^"]+">/;
+  assert.match(html, icon);
+  assert.doesNotMatch(html.replace(icon, ""), /<link\b|\bsrc="/);
   const script = html.match(/<script type="module">([^]*?)<\/script>/)[1];
   assert.doesNotMatch(script, /^\s*(import|export)\b|\bimport\s*\(/m);
   assert.ok(!script.includes("Timers that keep time in a background tab"), "comments are gone");
