@@ -48,11 +48,12 @@ int verifyWithSession(CliContext& context, const VerifyOptions& options, DeviceS
     } else {
         wanted.config = editedRecord(options.source, wanted.config);
         bool cut = false;
-        const StoredRecord stored = storedRecord(wanted.config, CodecContext{options.source.noLimit, [&cut] { cut = true; }});
+        const CodecContext codec{options.source.noLimit, [&cut] { cut = true; }};
+        const StoredRecord stored = storedRecord(wanted.config, codec);
         if (cut) {
             // As write refuses it: a cut record matching would prove nothing.
             context.err << kTruncationCaption << ": " << kTruncationText
-                        << "\nNothing compared; the beacon cannot hold the text and tones as given.\n";
+                        << "\nNothing compared; the beacon cannot hold the text or tones as given.\n";
             return kExitFailed;
         }
         wantedImage = stored.image;

@@ -77,7 +77,8 @@ std::string huntSheetHtml(const HuntPlan& plan, const SheetSource& source) {
         const bool tones = field.kind == FieldKind::Tones;
         const ValueView view{false, ValueView::Tones::Full};
         for (const PlanEntry& entry : plan.entries) {
-            html += (tones ? "<td class=\"tones\">" : "<td>") + escaped(shownValue(field, entry.stored, view)) + "</td>";
+            html += tones ? "<td class=\"tones\">" : "<td>";
+            html += escaped(shownValue(field, entry.stored, view)) + "</td>";
         }
         html += "</tr>\n";
     }

@@ -249,7 +249,7 @@ TEST(CliDevice, WrongSuccessesAreRefused) {
     } cases[] = {
         {{"verify", factory}, 0, "The beacon holds the file's configuration\n", ""},
         {{"verify", factory, "--set", "morseTone=99"}, 1, "Tone: beacon 26, record 99\n", ""},
-        {{"verify", "--set", longText}, 1, "", "Nothing compared; the beacon cannot hold the text and tones as given.\n"},
+        {{"verify", "--set", longText}, 1, "", "Nothing compared; the beacon cannot hold the text or tones as given.\n"},
         {{"verify", "--set", "unlockCode=12345"}, 2, "", "--set unlockCode: out of range 0..9999 for the Tarsel layout\n"},
         {{"write", "--set", "unlockCode=12345"}, 2, "", "--set unlockCode: out of range 0..9999 for the Tarsel layout\n"},
         {{"write", "--config", record}, 2, "", "--config: unlockCode: out of range 0..9999 for the Tarsel layout\n"},
