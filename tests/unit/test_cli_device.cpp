@@ -259,6 +259,8 @@ TEST(CliDevice, WrongSuccessesAreRefused) {
         {{"write", "--set", "morseSpeedWpm=31"}, 2, "", "--set morseSpeedWpm: out of range 3..30 for the Tarsel layout\n"},
         {{"write", "--dry-run", "--set", "rxFrequencyMHz=149.9994", "--set", "toneSpeedMs=1279"}, 0,
          "toneSpeedMs: 50 -> 1275\nrxFrequencyMHz: 146.565002 -> 149.998993\n", ""},
+        // A C1 control (CSI) reaches no terminal raw.
+        {{"write", "--dry-run", "--set", "morseText=A\xC2\x9B"}, 0, "morseText: \" WRENBOLT \" -> \"A\\u009b\"\n", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[0] + " " + c.args.back());
