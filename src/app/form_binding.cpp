@@ -8,6 +8,7 @@
 #include "app/form_fields.h"
 #include "app/form_numbers.h"
 #include "config/record_fields.h"
+#include "config/record_view.h"
 
 namespace wb {
 namespace {
@@ -36,13 +37,8 @@ void showControl(DialogControls& controls, const FormField& control, const Devic
     const RecordField& field = control.field;
     switch (field.kind) {
     case FieldKind::Text: controls.setText(control.id, config.morseText); break;
-    case FieldKind::Integer: {
-        const std::int32_t value = config.*field.integer;
-        const bool unlockCode = std::string_view(field.format) == "%04d";
-        controls.setText(control.id, unlockCode ? formatUnlockCode(value) : formatFormInteger(value));
-        break;
-    }
-    case FieldKind::Decimal: controls.setText(control.id, formatFormDecimal(config.*field.decimal)); break;
+    case FieldKind::Integer: controls.setText(control.id, shownInteger(field, config.*field.integer)); break;
+    case FieldKind::Decimal: controls.setText(control.id, shownDecimal(config.*field.decimal)); break;
     case FieldKind::Flag: controls.setChecked(control.id, config.*field.flag != 0); break;
     case FieldKind::Tones: controls.setText(control.id, formatToneList(config)); break;
     case FieldKind::Model:

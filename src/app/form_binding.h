@@ -5,6 +5,7 @@
 
 #include "app/dialog_controls.h"
 #include "config/device_config.h"
+#include "config/record_view.h"  // formatToneList, the Tones field's text
 
 namespace wb {
 
@@ -13,9 +14,6 @@ void recordToForm(DialogControls& controls, const DeviceConfig& config);
 void enableControlsForModel(DialogControls& controls, DeviceModel model);
 std::string portSelectorText(DialogControls& controls);
 
-// The Tones field's text: entries separated by ", ", a line break after
-// every tenth separator.
-std::string formatToneList(const DeviceConfig& config);
 // Reads entries separated by any run of blanks, commas, tabs and line
 // breaks; keeps at most the list's capacity.
 void parseToneList(std::string_view text, DeviceConfig& config);

@@ -1,8 +1,6 @@
 #include "app/form_numbers.h"
 
-#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <system_error>
 
@@ -111,33 +109,6 @@ float readFormDecimal(std::string_view text) {
     if (value >= static_cast<double>(kMax)) return kMax;
     if (value <= -static_cast<double>(kMax)) return -kMax;
     return static_cast<float>(value);
-}
-
-std::string formatFormInteger(std::int32_t value) {
-    char buffer[16];
-    const auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, ptr);
-}
-
-std::string formatUnlockCode(std::int32_t value) {
-    char buffer[16];
-    const int length = std::snprintf(buffer, sizeof buffer, "%04d", static_cast<int>(value));
-    return std::string(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
-}
-
-std::string formatFormDecimal(float value) {
-    if (std::isnan(value)) return "nan";
-    if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
-    // to_chars rather than printf: exact, and the same on every platform
-    // and in every locale.
-    char buffer[64];
-    const double wide = value;
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, wide, std::chars_format::fixed, 3);
-    if (result.ec == std::errc{} && static_cast<std::size_t>(result.ptr - buffer) <= kMaxNumberText) {
-        return std::string(buffer, result.ptr);
-    }
-    result = std::to_chars(buffer, buffer + sizeof buffer, wide, std::chars_format::scientific, 8);
-    return std::string(buffer, result.ptr);
 }
 
 }  // namespace wb

@@ -10,23 +10,8 @@ namespace wb {
 namespace {
 
 constexpr std::string_view kDelimiters = " ,\r\t\n";
-constexpr std::size_t kEntriesPerLine = 10;
 
 }  // namespace
-
-std::string formatToneList(const DeviceConfig& config) {
-    const std::size_t count = listedToneCount(config);
-    std::string text;
-    text.reserve(count * 6);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (i != 0) {
-            text += ", ";
-            if (i % kEntriesPerLine == 0) text += "\r\n";
-        }
-        text += std::to_string(config.tones[i]);
-    }
-    return text;
-}
 
 void parseToneList(std::string_view text, DeviceConfig& config) {
     // The field is read whole, so a list longer than the record can hold

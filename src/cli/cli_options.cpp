@@ -15,19 +15,6 @@ CLI::Option* addModelOption(CLI::App& command, std::string& model) {
         ->check(CLI::IsMember(modelNames()));
 }
 
-void addRecordInputOptions(CLI::App& command, RecordInput& input) {
-    command.add_option("--config", input.configFile, "JSON record to apply (keys as `defaults --json` prints)");
-    command.add_option("--set", input.settings, "KEY=VALUE applied after --config, in order; may repeat")
-        ->allow_extra_args(false);
-}
-
-void applyRecordInput(const RecordInput& input, DeviceConfig& config) {
-    if (!input.configFile.empty()) {
-        requireInput(applyJsonText(readInputText(input.configFile, "--config:"), config), "--config: ");
-    }
-    for (const std::string& setting : input.settings) requireInput(applySetting(setting, config), "--set ");
-}
-
 std::string readInputText(const std::string& path, const std::string& role) {
     std::string text;
     const InputFileProblem problem = readInputFile(path, text);

@@ -16,16 +16,6 @@ namespace wb {
 // --model NAME (a model table name), required. Resolve the stored name with modelFromName.
 CLI::Option* addModelOption(CLI::App& command, std::string& model);
 
-// --config FILE.json and --set KEY=VALUE..., shared by the commands that
-// build a record from the command line.
-struct RecordInput {
-    std::string configFile;
-    std::vector<std::string> settings;
-};
-void addRecordInputOptions(CLI::App& command, RecordInput& input);
-// The JSON file first, then each --set in the order given; a file that
-// cannot be read or a bad value throws UsageError.
-void applyRecordInput(const RecordInput& input, DeviceConfig& config);
 // The text of an input file (a --config record, a plan); throws UsageError
 // naming `role` and the path when it cannot be read, is not a regular file
 // or is larger than 1 MiB.

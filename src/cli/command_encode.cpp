@@ -3,6 +3,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_options.h"
 #include "cli/file_roles.h"
+#include "cli/record_source.h"
 #include "config/codec_context.h"
 #include "config/record_fields.h"
 #include "file/config_file.h"
@@ -12,8 +13,7 @@ namespace {
 
 struct EncodeOptions {
     std::string model;
-    RecordInput input;
-    bool noLimit = false;
+    RecordSource source;
     std::string output;
 };
 
@@ -24,18 +24,18 @@ void addEncodeCommand(CLI::App& app, CliContext& context) {
         "encode", "Build a record from the factory defaults, --config and --set, and save it as a .wb1 file");
     auto options = std::make_shared<EncodeOptions>();
     addModelOption(*command, options->model);
-    addRecordInputOptions(*command, options->input);
-    command->add_flag("--no-limit", options->noLimit, "Lift the 144-148 MHz limit on the TX frequency");
+    addRecordSourceOptions(*command, options->source);
     command->add_option("-o,--output", options->output, ".wb1 file to write")->required();
     command->footer("--model decides the layout; a model key of --config or --set is overridden by it.");
     command->callback([&context, options] {
-        refuseSharedFiles({{"--config", options->input.configFile}, {"-o", options->output}});
+        refuseSharedFiles({{"--config", options->source.configPath}, {"-o", options->output}});
+        readRecordSource(options->source);
         BeaconDevice device;
-        applyRecordInput(options->input, device.config);
         device.config.model = *modelFromName(options->model);
+        device.config = editedRecord(options->source, device.config);
 
         CodecContext codec;
-        codec.noLimit = options->noLimit;
+        codec.noLimit = options->source.noLimit;
         // Save goes on with the shortened image, as the dialog does once
         // the notice is dismissed.
         codec.showTruncationNotice = [&context] {

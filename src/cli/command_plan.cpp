@@ -7,6 +7,7 @@
 #include "cli/file_roles.h"
 #include "cli/plan_loading.h"
 #include "cli/plan_session.h"
+#include "cli/record_source.h"
 #include "cli/plan_subcommands.h"
 #include "config/record_fields.h"
 #include "config/record_json.h"
@@ -18,7 +19,7 @@
 namespace wb {
 void addPlanInput(CLI::App& command, std::string& planPath, PlanCheckOptions& check) {
     command.add_option("plan", planPath, "The plan, a JSON file")->required();
-    command.add_flag("--no-limit", check.noLimit, "Lift the 144-148 MHz limit (/NOLIMIT)");
+    addNoLimitFlag(command, check.noLimit);
     command.add_flag("--allow-same-text", check.allowSameText,
                      "Let two beacons store the same Morse text");
 }

@@ -9,6 +9,7 @@
 #include "cli/cli_options.h"
 #include "cli/device_session.h"
 #include "cli/file_roles.h"
+#include "cli/record_source.h"
 #include "cli/usage_error.h"
 #include "config/record_json.h"
 #include "file/config_file.h"
@@ -24,22 +25,13 @@ namespace {
 struct VerifyOptions {
     DeviceCommandOptions device;
     std::string filePath;
-    std::string configPath;
-    std::vector<std::string> settings;
-    bool noLimit = false;
+    RecordSource source;
     bool json = false;
 };
 
-void applyEdits(const VerifyOptions& options, const std::string& jsonText, DeviceConfig& config) {
-    const DeviceModel model = config.model;
-    if (!options.configPath.empty()) requireInput(applyJsonText(jsonText, config), "--config: ");
-    for (const std::string& setting : options.settings) requireInput(applySetting(setting, config), "--set ");
-    config.model = model;
-}
-
 // Reads the beacon and compares; never starts a write.
 int verifyWithSession(CliContext& context, const VerifyOptions& options, DeviceSession& session,
-                      const std::string& jsonText, const std::optional<ConfigImage>& fileImage) {
+                      const std::optional<ConfigImage>& fileImage) try {
     session.run(ExchangeState::VersionForRead);
     BeaconDevice& device = session.device;
     if (exitCodeFor(device.outcome) != kExitOk) return session.fail();
@@ -47,21 +39,29 @@ int verifyWithSession(CliContext& context, const VerifyOptions& options, DeviceS
     const ConfigImage read = device.images.incomingImage;
 
     // What the beacon would hold: the file's image, or the edits as a write
-    // would store them over what it holds now.
+    // would store them over the file's record or what the beacon holds now.
     BeaconDevice wanted = device;
     ConfigImage wantedImage{};
-    if (fileImage) {
-        useLoadedImage(wanted, *fileImage);
+    if (fileImage) useLoadedImage(wanted, *fileImage);
+    if (fileImage && !options.source.hasEdits()) {
         wantedImage = *fileImage;
     } else {
-        applyEdits(options, jsonText, wanted.config);
-        const StoredRecord stored = storedRecord(wanted.config, CodecContext{options.noLimit, {}});
+        wanted.config = editedRecord(options.source, wanted.config);
+        bool cut = false;
+        const CodecContext codec{options.source.noLimit, [&cut] { cut = true; }};
+        const StoredRecord stored = storedRecord(wanted.config, codec);
+        if (cut) {
+            // As write refuses it: a cut record matching would prove nothing.
+            context.err << kTruncationCaption << ": " << kTruncationText
+                        << "\nNothing compared; the beacon cannot hold the text or tones as given.\n";
+            return kExitFailed;
+        }
         wantedImage = stored.image;
         wanted.config = stored.record;
     }
     std::size_t bytes = 0;
     for (std::size_t i = 0; i < kImageSize; ++i) bytes += read[i] != wantedImage[i] ? 1 : 0;
-    const std::string other = fileImage ? "file" : "record";
+    const std::string other = fileImage && !options.source.hasEdits() ? "file" : "record";
     const std::vector<ShownDifference> differences = shownDifferences(beacon, wanted.config);
 
     if (options.json) {
@@ -84,23 +84,25 @@ int verifyWithSession(CliContext& context, const VerifyOptions& options, DeviceS
         context.out << bytes << (bytes == 1 ? " byte differs\n" : " bytes differ\n");
     }
     return bytes == 0 ? kExitOk : kExitFailed;
+} catch (const UsageError& e) {
+    // An edit the identified model's layout cannot hold.
+    context.err << e.what() << '\n';
+    return kExitUsage;
 }
 
-int runVerify(CliContext& context, const VerifyOptions& options) {
-    if (options.filePath.empty() && options.configPath.empty() && options.settings.empty()) {
+int runVerify(CliContext& context, VerifyOptions& options) {
+    if (options.filePath.empty() && !options.source.hasEdits()) {
         throw UsageError("verify needs a .wb1 file, --config or --set");
     }
     refuseSharedFiles({{"the input file", options.filePath},
-                       {"--config", options.configPath},
+                       {"--config", options.source.configPath},
                        {"--trace", options.device.tracePath}});
-    const std::string jsonText = options.configPath.empty() ? "" : readInputText(options.configPath, "--config:");
-    DeviceConfig scratch;
-    applyEdits(options, jsonText, scratch);
+    readRecordSource(options.source);
     std::optional<ConfigImage> fileImage;
     if (!readImageArgument(options.filePath, context.err, fileImage)) return kExitFailed;
     DeviceSession session(context, options.device);
     if (!session.ready()) return kExitFailed;
-    return session.finish(verifyWithSession(context, options, session, jsonText, fileImage));
+    return session.finish(verifyWithSession(context, options, session, fileImage));
 }
 
 }  // namespace
@@ -111,12 +113,7 @@ void addVerifyCommand(CLI::App& app, CliContext& context) {
     auto options = std::make_shared<VerifyOptions>();
     addDeviceOptions(*command, options->device);
     auto* file = command->add_option("file", options->filePath, "The .wb1 file to compare with");
-    auto* config = command->add_option("--config", options->configPath,
-                                       "Compare with the beacon's record changed by this JSON file");
-    file->excludes(config);
-    command->add_option("--set", options->settings, "Change one member: KEY=VALUE (repeatable)")
-        ->allow_extra_args(false);
-    command->add_flag("--no-limit", options->noLimit, "Lift the 144-148 MHz limit (/NOLIMIT)");
+    file->excludes(addRecordSourceOptions(*command, options->source));
     command->add_flag("--json", options->json, "Print one JSON object instead of the lines");
     command->callback([&context, options] { context.exitCode = runVerify(context, *options); });
 }

@@ -8,8 +8,8 @@
 #include "cli/cli_options.h"
 #include "cli/file_roles.h"
 #include "cli/record_diff.h"
+#include "cli/record_source.h"
 #include "cli/usage_error.h"
-#include "config/record_json.h"
 #include "file/config_file.h"
 #include "image/stored_record.h"
 
@@ -19,24 +19,14 @@ namespace {
 struct WriteOptions {
     DeviceCommandOptions device;
     std::string filePath;
-    std::string configPath;
-    std::vector<std::string> settings;
+    RecordSource source;
     std::string backupPath;
-    bool noLimit = false;
     bool dryRun = false;
     bool allowTruncate = false;
 };
 
-// --config and --set applied to a record; the model stays the identified one.
-void applyEdits(const WriteOptions& options, const std::string& jsonText, DeviceConfig& config) {
-    const DeviceModel model = config.model;
-    if (!options.configPath.empty()) requireInput(applyJsonText(jsonText, config), "--config: ");
-    for (const std::string& setting : options.settings) requireInput(applySetting(setting, config), "--set ");
-    config.model = model;
-}
-
 int writeWithSession(CliContext& context, const WriteOptions& options, DeviceSession& session,
-                     const std::string& jsonText, const std::optional<ConfigImage>& fileImage) {
+                     const std::optional<ConfigImage>& fileImage) try {
     BeaconDevice& device = session.device;
 
     // Without a file the write starts from what the beacon holds now; a
@@ -60,10 +50,10 @@ int writeWithSession(CliContext& context, const WriteOptions& options, DeviceSes
     const DeviceConfig current = device.config;
 
     if (fileImage) useLoadedImage(device, *fileImage);
-    applyEdits(options, jsonText, device.config);
+    device.config = editedRecord(options.source, device.config);
 
     int notices = 0;
-    const CodecContext codec{options.noLimit, [&context, &notices] {
+    const CodecContext codec{options.source.noLimit, [&context, &notices] {
                                  ++notices;
                                  context.err << kTruncationCaption << ": " << kTruncationText << '\n';
                              }};
@@ -90,25 +80,27 @@ int writeWithSession(CliContext& context, const WriteOptions& options, DeviceSes
     }
     if (notStarted || exitCodeFor(device.outcome) != kExitOk) return session.fail();
     return kExitOk;
+} catch (const UsageError& e) {
+    // An edit the identified model's layout cannot hold: nothing written.
+    context.err << e.what() << '\n';
+    return kExitUsage;
 }
 
-int runWrite(CliContext& context, const WriteOptions& options) {
+int runWrite(CliContext& context, WriteOptions& options) {
     refuseSharedFiles({{"the input file", options.filePath},
-                       {"--config", options.configPath},
+                       {"--config", options.source.configPath},
                        {"--backup", options.backupPath},
                        {"--trace", options.device.tracePath}});
     refuseExistingFile({"--backup", options.backupPath});
     // Every input is read before any output is opened, and bad edits are
     // usage errors found before the beacon is touched.
-    const std::string jsonText = options.configPath.empty() ? "" : readInputText(options.configPath, "--config:");
-    DeviceConfig scratch;
-    applyEdits(options, jsonText, scratch);
+    readRecordSource(options.source);
     std::optional<ConfigImage> fileImage;
     if (!readImageArgument(options.filePath, context.err, fileImage)) return kExitFailed;
 
     DeviceSession session(context, options.device);
     if (!session.ready()) return kExitFailed;
-    return session.finish(writeWithSession(context, options, session, jsonText, fileImage));
+    return session.finish(writeWithSession(context, options, session, fileImage));
 }
 
 }  // namespace
@@ -121,12 +113,7 @@ void addWriteCommand(CLI::App& app, CliContext& context) {
     auto* file = command->add_option("file", options->filePath,
                                      "A .wb1 file to write; without one the beacon's current "
                                      "configuration is read and edited");
-    auto* config = command->add_option("--config", options->configPath,
-                                       "A JSON file of members to change (as `read --json` prints)");
-    file->excludes(config);
-    command->add_option("--set", options->settings, "Change one member: KEY=VALUE (repeatable)")
-        ->allow_extra_args(false);
-    command->add_flag("--no-limit", options->noLimit, "Lift the 144-148 MHz limit (/NOLIMIT)");
+    file->excludes(addRecordSourceOptions(*command, options->source));
     command->add_flag("--dry-run", options->dryRun,
                       "Read the beacon and print which members would change; write nothing");
     command->add_option("--backup", options->backupPath,

@@ -2,6 +2,7 @@
 
 #include "config/record_changes.h"
 #include "config/record_json.h"
+#include "plan/shown_text.h"
 
 namespace wb {
 
@@ -11,7 +12,8 @@ std::vector<std::string> recordDifferences(const DeviceConfig& before, const Dev
     std::vector<std::string> lines;
     for (const RecordField* field : changedFields(before, after)) {
         const std::string key(field->key);
-        lines.push_back(key + ": " + old[key].dump() + " -> " + now[key].dump());
+        // JSON escapes C0 controls; DEL and C1 would still reach the terminal.
+        lines.push_back(shownText(key + ": " + old[key].dump() + " -> " + now[key].dump()));
     }
     return lines;
 }

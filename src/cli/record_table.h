@@ -6,15 +6,12 @@
 
 namespace wb {
 
-// The record as a readable table in the record's order, with the form's
-// labels, units and number formats; the tone list as the form writes it,
-// ten entries to a line. A member the model's layout does not store is
-// shown with its value and "(not stored by MODEL)" after it, the model's
-// name: the beacon never holds that value.
+// The record as a readable table in the record's order, in the record
+// view's words: the form's labels, units and number formats, the model by
+// its name, the tone list ten entries to a line. A member the model's
+// layout does not store is shown with its value and "(not stored by
+// MODEL)" after it, the model's name: the beacon never holds that value.
+// Control characters of the Morse text are escaped for the terminal.
 std::string recordTable(const DeviceConfig& config);
-
-// printf formatting of one number ("%d", "%04d", "%3.3f"), in full.
-std::string formatInt(const char* format, int value);
-std::string formatDecimal(const char* format, float value);
 
 }  // namespace wb

@@ -40,14 +40,37 @@ constexpr std::string_view fieldKindName(FieldKind kind) {
     return {};
 }
 
+// How a value is shown: its printf format for numbers, else how it is
+// written. The page is handed the text (fieldFormatText).
+enum class FieldFormat : std::uint8_t {
+    Name,        // a model's name
+    Text,        // the Morse text
+    Integer,     // "%d"
+    FourDigits,  // "%04d"
+    Fixed3,      // "%3.3f"
+    Tones,       // the tone list
+    Flag,        // a check box
+};
+
+constexpr std::string_view fieldFormatText(FieldFormat format) {
+    switch (format) {
+    case FieldFormat::Name: return "name";
+    case FieldFormat::Text: return "text";
+    case FieldFormat::Integer: return "%d";
+    case FieldFormat::FourDigits: return "%04d";
+    case FieldFormat::Fixed3: return "%3.3f";
+    case FieldFormat::Tones: return "tones";
+    case FieldFormat::Flag: return "flag";
+    }
+    return {};
+}
+
 struct RecordField {
     std::string_view key;    // the member's name, which is also its JSON key
     FieldKind kind;
     std::string_view label;  // the form's label; empty where the form has none
     std::string_view unit;   // the unit the form shows beside the field, or empty
-    // How the value is shown: a printf format for numbers ("%d", "%04d",
-    // "%3.3f"), else "name", "text", "tones" or "flag".
-    const char* format;
+    FieldFormat format;  // how the record view shows it (record_view.h)
     // Accepted on input: the value itself, or for text and tones each byte or
     // entry. A 0 byte ends the text and the tone list in both layouts, so
     // neither may hold one. Decimals take any single-precision value.
@@ -67,22 +90,22 @@ namespace field_rows {
 
 constexpr RecordField integer(std::string_view key, std::string_view label, std::string_view unit,
                               std::int32_t DeviceConfig::*member,
-                              const char* format = "%d") {
+                              FieldFormat format = FieldFormat::Integer) {
     return {key, FieldKind::Integer, label, unit, format, kInt32Min, kInt32Max, member, nullptr, nullptr};
 }
 constexpr RecordField decimal(std::string_view key, std::string_view label, std::string_view unit,
                               float DeviceConfig::*member) {
-    return {key, FieldKind::Decimal, label, unit, "%3.3f", 0, 0, nullptr, member, nullptr};
+    return {key, FieldKind::Decimal, label, unit, FieldFormat::Fixed3, 0, 0, nullptr, member, nullptr};
 }
 constexpr RecordField flag(std::string_view key, std::string_view label, std::uint8_t DeviceConfig::*member) {
-    return {key, FieldKind::Flag, label, {}, "flag", 0, 1, nullptr, nullptr, member};
+    return {key, FieldKind::Flag, label, {}, FieldFormat::Flag, 0, 1, nullptr, nullptr, member};
 }
 
 }  // namespace field_rows
 
 inline constexpr std::array<RecordField, 22> kRecordFields = {
-    RecordField{"model", FieldKind::Model, {}, {}, "name", 0, maxModelCode()},
-    RecordField{"morseText", FieldKind::Text, "Text", {}, "text", 1, 255},
+    RecordField{"model", FieldKind::Model, {}, {}, FieldFormat::Name, 0, maxModelCode()},
+    RecordField{"morseText", FieldKind::Text, "Text", {}, FieldFormat::Text, 1, 255},
     field_rows::integer("morseSpeedWpm", "Speed", "WPM", &DeviceConfig::morseSpeedWpm),
     field_rows::integer("morseTone", "Tone", {}, &DeviceConfig::morseTone),
     field_rows::integer("toneSpeedMs", "Tone Speed", "ms", &DeviceConfig::toneSpeedMs),
@@ -92,15 +115,15 @@ inline constexpr std::array<RecordField, 22> kRecordFields = {
     field_rows::decimal("txFrequencyMHz", "TX Frequency", "MHz", &DeviceConfig::txFrequencyMHz),
     field_rows::decimal("rxFrequencyMHz", "RX Frequency", "MHz", &DeviceConfig::rxFrequencyMHz),
     field_rows::decimal("calibrationPercent", "Calibration", "%", &DeviceConfig::calibrationPercent),
-    RecordField{"tones", FieldKind::Tones, "Tones", {}, "tones", 1, 255},
-    RecordField{"toneCount", FieldKind::ToneCount, {}, {}, "%d", 0, kToneCountMax},
+    RecordField{"tones", FieldKind::Tones, "Tones", {}, FieldFormat::Tones, 1, 255},
+    RecordField{"toneCount", FieldKind::ToneCount, {}, {}, FieldFormat::Integer, 0, kToneCountMax},
     field_rows::flag("ledEnabled", "Enable LED", &DeviceConfig::ledEnabled),
     field_rows::flag("randomTones", "Random Tones", &DeviceConfig::randomTones),
     field_rows::flag("randomSpeed", "Random Speed", &DeviceConfig::randomSpeed),
     field_rows::flag("randomMorse", "Random Morse", &DeviceConfig::randomMorse),
     field_rows::flag("autoStart", "Auto Start", &DeviceConfig::autoStart),
     field_rows::flag("disableRx", "Disable RX", &DeviceConfig::disableRx),
-    field_rows::integer("unlockCode", "Unlock Code", {}, &DeviceConfig::unlockCode, "%04d"),
+    field_rows::integer("unlockCode", "Unlock Code", {}, &DeviceConfig::unlockCode, FieldFormat::FourDigits),
     field_rows::integer("initialDelayMin", "Initial Delay", "min", &DeviceConfig::initialDelayMin),
     field_rows::integer("totalRuntimeMin", "Total Runtime", "min", &DeviceConfig::totalRuntimeMin),
 };

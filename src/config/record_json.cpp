@@ -377,7 +377,7 @@ nlohmann::ordered_json recordFieldsJson() {
                         {"kind", fieldKindName(field.kind)},
                         {"label", field.label},
                         {"unit", field.unit},
-                        {"format", field.format},
+                        {"format", fieldFormatText(field.format)},
                         {"min", field.min},
                         {"max", field.max},
                         {"models", models}});
@@ -393,6 +393,32 @@ nlohmann::ordered_json modelsJson() {
     return rows;
 }
 
+namespace {
+
+// The writer escapes C0 controls itself; DEL and the C1 controls (as UTF-8)
+// are escaped too, so that a printed record cannot steer a terminal. The
+// same JSON either way.
+std::string withControlsEscaped(const std::string& json) {
+    std::string text;
+    for (std::size_t i = 0; i < json.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(json[i]);
+        const auto next = i + 1 < json.size() ? static_cast<unsigned char>(json[i + 1]) : 0;
+        if (byte == 0x7f || (byte == 0xc2 && next >= 0x80 && next <= 0x9f)) {
+            const unsigned code = byte == 0x7f ? byte : next;
+            constexpr char kHex[] = "0123456789abcdef";
+            text += "\\u00";
+            text += kHex[code >> 4];
+            text += kHex[code & 0xf];
+            if (byte == 0xc2) ++i;
+        } else {
+            text.push_back(json[i]);
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
 std::string recordToJsonText(const DeviceConfig& config) {
     // One key to a line, the tone list on one line: easier to read and edit
     // than one line per entry.
@@ -402,7 +428,7 @@ std::string recordToJsonText(const DeviceConfig& config) {
     for (const auto& [key, value] : json.items()) {
         text += separator;
         text += nlohmann::ordered_json(key).dump() + ": " +
-                value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::strict);
+                withControlsEscaped(value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::strict));
         separator = ",\n  ";
     }
     return text + "\n}\n";

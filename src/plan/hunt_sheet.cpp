@@ -24,6 +24,7 @@ th, td { border: 0.3mm solid #444; padding: 0.6mm 1.2mm; text-align: left; verti
          overflow-wrap: anywhere; }
 th { background: #eee; }
 th.row { width: 28mm; }
+td.tones { font-size: 7pt; }
 .box { display: inline-block; width: 4mm; height: 4mm; border: 0.3mm solid #000; }
 .box.wide { width: 16mm; margin-top: 1mm; }
 svg.cycle { width: 100%; max-height: 60mm; margin-top: 3mm; }
@@ -58,8 +59,12 @@ std::string huntSheetHtml(const HuntPlan& plan, const SheetSource& source) {
         html += "<tr><th class=\"row\">" + escaped(fieldTitle(field));
         if (!field.unit.empty()) html += " (" + escaped(field.unit) + ")";
         html += "</th>";
+        // Every entry of the tone list, so that two lists never look alike.
+        const bool tones = field.kind == FieldKind::Tones;
+        const ValueView view{false, ValueView::Tones::Full};
         for (const PlanEntry& entry : plan.entries) {
-            html += "<td>" + escaped(shownValue(field, entry.stored)) + "</td>";
+            html += tones ? "<td class=\"tones\">" : "<td>";
+            html += escaped(shownValue(field, entry.stored, view)) + "</td>";
         }
         html += "</tr>\n";
     }

@@ -1,6 +1,7 @@
 #include "plan/plan_check.h"
 
 #include "config/codec_context.h"
+#include "image/held_values.h"
 #include "image/stored_record.h"
 #include "plan/plan_texts.h"
 #include "plan/beacon_identity.h"
@@ -15,6 +16,10 @@ std::string beaconPrefix(const std::string& name) { return "beacon \"" + name + 
 PlanError encodeEntry(PlanEntry& entry, DeviceModel model, const PlanCheckOptions& options) {
     DeviceConfig record = entry.record;
     record.model = model;
+    // What the plan gave over the factory defaults must be held as given.
+    if (std::optional<std::string> unheld = unheldValue(record, DeviceConfig{}, options.noLimit)) {
+        return beaconPrefix(entry.name) + *unheld;
+    }
     bool cut = false;
     const StoredRecord stored = storedRecord(record, CodecContext{options.noLimit, [&cut] { cut = true; }});
     entry.image = stored.image;

@@ -20,10 +20,11 @@ struct PlanCheckOptions {
 };
 
 // Encodes every entry's record with the plan's model, keeping the image
-// and the record decoded back from it. Refuses, naming the beacon, a Morse
-// text or tone list the layout would cut, and, naming both beacons, two
-// entries whose Morse texts sound alike on the same TX frequency
-// (sameIdentity): two beacons sending the same identification spoil a hunt.
+// and the record decoded back from it. Refuses, naming the beacon, a number
+// the layout cannot hold as given (unheldValue), a Morse text or tone list
+// the layout would cut, and, naming both beacons, two entries whose Morse
+// texts sound alike on the same TX frequency (sameIdentity): two beacons
+// sending the same identification spoil a hunt.
 PlanError checkPlanEntries(HuntPlan& plan, const PlanCheckOptions& options);
 
 }  // namespace wb

@@ -243,6 +243,52 @@ TEST(CliDevice, RefusedInputsAndSharedFiles) {
     EXPECT_NE(std::string(trace.begin(), trace.end()).find(" write 1B\n"), std::string::npos);
 }
 
+// Edits that used to end in a success while the beacon holds, or would
+// hold, something else: verify applies --set to a file's record as write
+// does, refuses a text its layout would cut, and numbers a layout would
+// clamp or cut to other digits are refused on the command line and in
+// JSON, naming the range. Coarsening to the layout's step stays a preview.
+TEST(CliDevice, WrongSuccessesAreRefused) {
+    test::TempDir dir;
+    const std::string factory = dir.file("factory.wb1");
+    ASSERT_EQ(saveImageFile(factory, factoryImage(kTarselModel)), Outcome::FileSaved);
+    const std::string record = dir.file("record.json");
+    test::writeText(record, R"({"unlockCode": 12345})");
+    const std::string longText = "morseText=" + std::string(61, 'K');
+    const struct {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string outHas;
+        std::string errHas;
+    } cases[] = {
+        {{"verify", factory}, 0, "The beacon holds the file's configuration\n", ""},
+        {{"verify", factory, "--set", "morseTone=99"}, 1, "Tone: beacon 26, record 99\n", ""},
+        {{"verify", "--set", longText}, 1, "", "Nothing compared; the beacon cannot hold the text or tones as given.\n"},
+        {{"verify", "--set", "unlockCode=12345"}, 2, "", "--set unlockCode: out of range 0..9999 for the Tarsel layout\n"},
+        {{"write", "--set", "unlockCode=12345"}, 2, "", "--set unlockCode: out of range 0..9999 for the Tarsel layout\n"},
+        {{"write", "--config", record}, 2, "", "--config: unlockCode: out of range 0..9999 for the Tarsel layout\n"},
+        {{"write", "--set", "rxFrequencyMHz=150"}, 2, "", "--set rxFrequencyMHz: out of range 140.000..149.999 for the Tarsel layout\n"},
+        {{"write", "--set", "txFrequencyMHz=139.9"}, 2, "", "--set txFrequencyMHz: out of range 144.000..148.000 unless the limit is lifted\n"},
+        {{"write", "--no-limit", "--set", "txFrequencyMHz=139.9"}, 2, "", "out of range 140.000..149.999 for the Tarsel layout\n"},
+        {{"write", "--set", "morseSpeedWpm=31"}, 2, "", "--set morseSpeedWpm: out of range 3..30 for the Tarsel layout\n"},
+        {{"write", "--dry-run", "--set", "rxFrequencyMHz=149.9994", "--set", "toneSpeedMs=1279"}, 0,
+         "toneSpeedMs: 50 -> 1275\nrxFrequencyMHz: 146.565002 -> 149.998993\n", ""},
+        // A C1 control (CSI) reaches no terminal raw.
+        {{"write", "--dry-run", "--set", "morseText=A\xC2\x9B"}, 0, "morseText: \" WRENBOLT \" -> \"A\\u009b\"\n", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.args.back());
+        SimDeviceLinks links;
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"--port", "sim:tarsel", "-q"});
+        const auto r = runDeviceCommand(links, args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
+        EXPECT_NE(r.out.find(c.outHas), std::string::npos) << r.out;
+        EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+        EXPECT_FALSE(requested(links.beacon(), BeaconRequestKind::WriteImage));
+    }
+}
+
 #ifndef _WIN32
 // A disk with room for no more than 100 bytes of any file, as a full one.
 class FullDisk {

@@ -68,18 +68,26 @@ TEST(CliEncode, ConfigThenSettingsInOrder) {
     EXPECT_EQ(readBytes(path), wb1(encoded(expected, kBasicModel)));
 }
 
+// Outside the band only with --no-limit, and then only what the layout holds.
 TEST(CliEncode, FrequencyLimitAndNoLimit) {
     TempDir dir;
     DeviceConfig config;
-    config.txFrequencyMHz = 150.0f;
-    for (bool noLimit : {false, true}) {
-        const std::string path = dir.file(noLimit ? "free.wb1" : "limited.wb1");
-        std::vector<std::string> args = {"encode", "--model", "tarsel", "--set", "txFrequencyMHz=150", "-o", path};
-        if (noLimit) args.push_back("--no-limit");
-        ASSERT_EQ(runWrenbolt(args).exitCode, 0);
-        EXPECT_EQ(readBytes(path), wb1(encoded(config, kTarselModel, noLimit))) << noLimit;
-    }
-    EXPECT_NE(readBytes(dir.file("free.wb1")), readBytes(dir.file("limited.wb1")));
+    config.txFrequencyMHz = 149.5f;
+    const std::string path = dir.file("free.wb1");
+    const std::vector<std::string> args = {"encode", "--model", "tarsel", "--set", "txFrequencyMHz=149.5", "-o", path};
+    const auto limited = runWrenbolt(args);
+    EXPECT_EQ(limited.exitCode, 2);
+    EXPECT_EQ(limited.err, "--set txFrequencyMHz: out of range 144.000..148.000 unless the limit is lifted\n");
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{});
+
+    std::vector<std::string> free = args;
+    free.push_back("--no-limit");
+    ASSERT_EQ(runWrenbolt(free).exitCode, 0);
+    EXPECT_EQ(readBytes(path), wb1(encoded(config, kTarselModel, true)));
+    const auto beyond = runWrenbolt({"encode", "--model", "basic", "--set", "txFrequencyMHz=327.68", "--no-limit",
+                                     "-o", dir.file("beyond.wb1")});
+    EXPECT_EQ(beyond.exitCode, 2);
+    EXPECT_EQ(beyond.err, "--set txFrequencyMHz: out of range 0.000..327.675 for the Basic layout\n");
 }
 
 TEST(CliEncode, TruncationNoticeOnStderrAndTheFileStillWritten) {
@@ -126,7 +134,7 @@ TEST(CliShow, PrintsTheDecodedRecord) {
     TempDir dir;
     const std::string path = dir.file("t.wb1");
     ASSERT_EQ(runWrenbolt({"encode", "--model", "tarsel", "--set", "unlockCode=7", "--set", "morseSpeedWpm=25",
-                           "--set", "rxFrequencyMHz=145.1", "--set", "morseText=DE \xC3\xA9", "-o", path})
+                           "--set", "rxFrequencyMHz=145.1", "--set", "morseText=DE \x1B[2J\xC2\x9B\xC3\xA9", "-o", path})
                   .exitCode,
               0);
 
@@ -137,7 +145,7 @@ TEST(CliShow, PrintsTheDecodedRecord) {
     expected.unlockCode = 7;
     expected.morseSpeedWpm = 26;  // what the Tarsel speed byte gives back
     expected.rxFrequencyMHz = 145.1f;
-    expected.morseText = "DE \xE9";  // UTF-8 on the command line, one byte in the image
+    expected.morseText = "DE \x1B[2J\x9B\xE9";  // UTF-8 on the command line, one byte in the image
     DeviceConfig shown;
     shown.tones = {};
     ASSERT_FALSE(applyJsonText(json.out, shown));
@@ -149,7 +157,9 @@ TEST(CliShow, PrintsTheDecodedRecord) {
     EXPECT_NE(table.out.find("Unlock Code:     0007\n"), std::string::npos) << table.out;
     EXPECT_NE(table.out.find("RX Frequency:    145.100 MHz\n"), std::string::npos) << table.out;
     EXPECT_NE(table.out.find("Model:           tarsel\n"), std::string::npos) << table.out;
-    EXPECT_NE(table.out.find("Text:            \"DE \xC3\xA9\"\n"), std::string::npos) << table.out;
+    // Escaped, so that the text cannot clear the terminal.
+    EXPECT_NE(table.out.find("Text:            \"DE \\x1b[2J\\u009b\xC3\xA9\"\n"), std::string::npos) << table.out;
+    EXPECT_NE(json.out.find("\"DE \\u001b[2J\\u009b\xC3\xA9\""), std::string::npos) << json.out;
     // A member the Tarsel layout lacks shows its value, marked.
     EXPECT_NE(table.out.find("Enable LED:      yes (not stored by tarsel)\n"), std::string::npos) << table.out;
     EXPECT_NE(table.out.find("Speed:           26 WPM\n"), std::string::npos) << table.out;

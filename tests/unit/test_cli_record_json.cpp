@@ -15,7 +15,9 @@
 #include "config/record_fields.h"
 #include "config/record_json.h"
 #include "config/record_text.h"
+#include "image/held_values.h"
 #include "image/model_dispatch.h"
+#include "image/stored_record.h"
 #include "plan/field_text.h"
 #include "support/image_harness.h"
 
@@ -140,6 +142,47 @@ TEST(RecordFields, TheTableDrivesTheJsonAndSaysWhatEachLayoutStores) {
             }
         }
     }
+}
+
+// Every range of every layout: its bounds are held, a value past either
+// bound is refused naming the range, and is indeed stored as another value.
+TEST(RecordFields, HeldRangesOfEveryLayout) {
+    for (const ModelInfo& row : kModels) {
+        for (const HeldRange& range : heldRanges(row.code)) {
+            SCOPED_TRACE(std::string(range.key) + " " + std::string(row.name));
+            const RecordField& field = *findRecordField(range.key);
+            ASSERT_TRUE(field.kind == FieldKind::Integer || field.kind == FieldKind::Decimal);
+            for (const double value : {range.min, range.max, range.min - 1, range.max + 1}) {
+                DeviceConfig given;
+                given.model = row.code;
+                if (field.kind == FieldKind::Integer) {
+                    given.*field.integer = static_cast<std::int32_t>(value);
+                } else {
+                    given.*field.decimal = static_cast<float>(value);
+                }
+                const auto refusal = unheldValue(given, DeviceConfig{}, true);
+                if (value >= range.min && value <= range.max) {
+                    EXPECT_EQ(refusal, std::nullopt) << value;
+                    continue;
+                }
+                ASSERT_TRUE(refusal.has_value()) << value;
+                EXPECT_EQ(refusal->find(std::string(range.key) + ": out of range "), 0u) << *refusal;
+                const DeviceConfig stored = storedRecord(given, CodecContext{true, {}}).record;
+                EXPECT_NE(recordToJson(stored)[std::string(range.key)], recordToJson(given)[std::string(range.key)]);
+            }
+        }
+    }
+    // The TX limit: the band's edges are held, the rest only with the limit lifted.
+    DeviceConfig given;
+    given.model = kBasicModel;
+    for (const float tx : {144.0f, 148.0f, 143.999f, 148.001f}) {
+        given.txFrequencyMHz = tx;
+        EXPECT_EQ(unheldValue(given, DeviceConfig{}, false).has_value(), tx < 144.0f || tx > 148.0f) << tx;
+        EXPECT_EQ(unheldValue(given, DeviceConfig{}, true), std::nullopt) << tx;
+    }
+    // What the edit did not change is not checked: a beacon's odd value stays.
+    given.txFrequencyMHz = 150.0f;
+    EXPECT_EQ(unheldValue(given, given, false), std::nullopt);
 }
 
 TEST(RecordFields, TheTableAsJsonForOtherFrontEnds) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/form_numbers.h"
+#include "config/record_view.h"
 
 namespace wb {
 namespace {
@@ -55,15 +56,15 @@ TEST(FormNumbers, DecimalRoundsThroughDoubleToTheNearestFloat) {
 }
 
 TEST(FormNumbers, IntegerTexts) {
-    EXPECT_EQ(formatFormInteger(0), "0");
-    EXPECT_EQ(formatFormInteger(-15), "-15");
-    EXPECT_EQ(formatFormInteger(kIntMin), "-2147483648");
+    EXPECT_EQ(shownInteger(recordField("morseTone"), 0), "0");
+    EXPECT_EQ(shownInteger(recordField("morseTone"), -15), "-15");
+    EXPECT_EQ(shownInteger(recordField("morseTone"), kIntMin), "-2147483648");
     const struct {
         std::int32_t value;
         const char* text;
     } codes[] = {{7, "0007"}, {0, "0000"}, {5862, "5862"}, {10000, "10000"}, {-7, "-007"},
                  {-1234, "-1234"}, {kIntMax, "2147483647"}};
-    for (const auto& c : codes) EXPECT_EQ(formatUnlockCode(c.value), c.text) << c.value;
+    for (const auto& c : codes) EXPECT_EQ(shownInteger(recordField("unlockCode"), c.value), c.text) << c.value;
 }
 
 TEST(FormNumbers, DecimalTextsKeepThreeDecimalsAndFitTheField) {
@@ -81,7 +82,7 @@ TEST(FormNumbers, DecimalTextsKeepThreeDecimalsAndFitTheField) {
         {std::numeric_limits<float>::quiet_NaN(), "nan"},
     };
     for (const auto& c : cases) {
-        const std::string text = formatFormDecimal(c.value);
+        const std::string text = shownDecimal(c.value);
         EXPECT_EQ(text, c.text);
         EXPECT_LE(text.size(), kMaxNumberText) << text;
     }
@@ -89,7 +90,7 @@ TEST(FormNumbers, DecimalTextsKeepThreeDecimalsAndFitTheField) {
 
 TEST(FormNumbers, HugeValuesShownReadBackUnchanged) {
     for (float value : {1e15f, -1e14f, 123456789e20f, kFloatMax, -kFloatMax}) {
-        EXPECT_EQ(readFormDecimal(formatFormDecimal(value)), value) << value;
+        EXPECT_EQ(readFormDecimal(shownDecimal(value)), value) << value;
     }
 }
 

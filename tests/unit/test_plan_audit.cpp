@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "config/beacon_device.h"
+#include "config/record_view.h"
 #include "plan/audit_texts.h"
 #include "plan/hunt_sheet.h"
 #include "plan/plan_audit.h"
@@ -228,6 +229,9 @@ TEST(PlanAudit, SheetHoldsEveryBeaconAndTheReportsLastRow) {
     EXPECT_EQ(html.find("Enable LED"), std::string::npos);  // not stored by a Tarsel
     EXPECT_EQ(html.find("http"), std::string::npos);
     EXPECT_EQ(html.find("<script"), std::string::npos);
+    // Every tone: two lists that differ late must not look alike.
+    EXPECT_EQ(html.find("..."), std::string::npos);
+    EXPECT_NE(html.find(formatToneList(plan.entries[0].stored, ", ")), std::string::npos);
 }
 
 }  // namespace

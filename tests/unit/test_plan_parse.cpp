@@ -86,6 +86,14 @@ TEST(PlanParse, RefusalsNameWhatIsWrong) {
         {planOf("basic", R"({"name": "MOE", "set": {"morseText": ")" + std::string(50, 'E') +
                                 R"(", "toneCount": 200, "tones": )" + manyTones + "}}"),
          R"(beacon "MOE": tones: the Basic layout would cut the list to )"},
+        // Numbers the layout would clamp or cut to other digits; a coarsened one passes.
+        {planOf("tarsel", R"({"name": "MOE", "set": {"unlockCode": 12345}})"),
+         R"(beacon "MOE": unlockCode: out of range 0..9999 for the Tarsel layout)"},
+        {planOf("tarsel", moe, R"("base": {"rxFrequencyMHz": 150}, )"),
+         R"(beacon "MOE": rxFrequencyMHz: out of range 140.000..149.999 for the Tarsel layout)"},
+        {planOf("basic", R"({"name": "MOE", "set": {"txFrequencyMHz": 150}})"),
+         R"(beacon "MOE": txFrequencyMHz: out of range 144.000..148.000 unless the limit is lifted)"},
+        {planOf("tarsel", R"({"name": "MOE", "set": {"txFrequencyMHz": 146.5204, "morseSpeedWpm": 25}})"), ""},
         // The factory text twice: no set at all.
         {planOf("tarsel", R"({"name": "A"}, {"name": "B"})"),
          R"(beacons "A" and "B" would both send the Morse text " WRENBOLT ")"},
