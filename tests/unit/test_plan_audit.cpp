@@ -22,13 +22,16 @@
 namespace wb {
 namespace {
 
-class RecordingAuditHost : public AuditHost {
+class RecordingAuditHost : public CycleHost {
 public:
     std::vector<std::string> messages;
     std::vector<AuditedBeacon> seen;
     std::string utcNow() override { return "2026-05-17T07:00:00Z"; }
     void message(const std::string& line) override { messages.push_back(line); }
-    void beacon(const AuditedBeacon& b) override { seen.push_back(b); }
+    bool beacon(const AuditedBeacon& b) override {
+        seen.push_back(b);
+        return true;
+    }
     bool said(const std::string& line) const {
         for (const auto& m : messages) {
             if (m == line) return true;
@@ -217,12 +220,16 @@ TEST(PlanAudit, SheetHoldsEveryBeaconAndTheReportsLastRow) {
     plan.entries[0].name = "<b>MOE</b>";
     SheetSource source{"hunt.json", std::string(64, 'a'),
                        sheetMarks("time,name,version,result,sha256,differences\n"
-                                  "t1,<b>MOE</b>,v,differs,x,model\nt2,<b>MOE</b>,v,matches,x,\n")};
+                                  "t1,<b>MOE</b>,v,differs,x,model\nt2,<b>MOE</b>,v,matches,x,\n"
+                                  // A stranger whose text is an entry's name.
+                                  "t3,MOI,v,matches,x,\nt4,MOI,v,not in plan,y,\n")};
     const std::string html = huntSheetHtml(plan, source);
     EXPECT_NE(html.find("&lt;b&gt;MOE&lt;/b&gt;"), std::string::npos);
     EXPECT_EQ(html.find("<b>MOE"), std::string::npos);
     EXPECT_NE(html.find("t2<br>matches"), std::string::npos);
     EXPECT_EQ(html.find("differs"), std::string::npos);
+    EXPECT_NE(html.find("t3<br>matches"), std::string::npos);
+    EXPECT_EQ(html.find("not in plan"), std::string::npos);
     EXPECT_NE(html.find("144.500"), std::string::npos);
     EXPECT_NE(html.find("Unlock Code"), std::string::npos);
     EXPECT_EQ(html.find("Enable LED"), std::string::npos);  // not stored by a Tarsel
