@@ -18,27 +18,10 @@
 #include "sim/simulated_comm.h"
 #include "sim/simulated_fleet.h"
 #include "sim/virtual_clock.h"
+#include "support/recording_cycle_host.h"
 
 namespace wb {
 namespace {
-
-class RecordingAuditHost : public CycleHost {
-public:
-    std::vector<std::string> messages;
-    std::vector<AuditedBeacon> seen;
-    std::string utcNow() override { return "2026-05-17T07:00:00Z"; }
-    void message(const std::string& line) override { messages.push_back(line); }
-    bool beacon(const AuditedBeacon& b) override {
-        seen.push_back(b);
-        return true;
-    }
-    bool said(const std::string& line) const {
-        for (const auto& m : messages) {
-            if (m == line) return true;
-        }
-        return false;
-    }
-};
 
 HuntPlan plan3() {
     HuntPlan plan;
@@ -129,7 +112,7 @@ TEST(PlanAudit, BeaconsOnTheCableInTurn) {
         SerialPort port(comm);
         port.setPortName("/dev/ttyUSB0");
         BeaconDevice device;
-        RecordingAuditHost host;
+        test::RecordingCycleHost host;
         PlanAudit audit(plan, device, port, host);
         std::int64_t due = clock.nowUs() + 100'000;
         while (!audit.finished() && clock.nowUs() < 300'000'000) {

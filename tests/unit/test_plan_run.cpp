@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -19,42 +18,10 @@
 #include "sim/simulated_comm.h"
 #include "sim/simulated_fleet.h"
 #include "sim/virtual_clock.h"
+#include "support/recording_cycle_host.h"
 
 namespace wb {
 namespace {
-
-class RecordingHost : public CycleHost {
-public:
-    std::map<std::string, ConfigImage> backups;
-    std::vector<std::string> messages;
-    std::vector<PlanReportRow> rows;
-    bool backupFails = false;
-    bool rowFails = false;
-
-    bool saveBackup(const std::string& name, const ConfigImage& image,
-                    std::string& pathOrError) override {
-        if (backupFails) {
-            pathOrError = "Could not write the backup plan-backups/" + name + "-before.wb1";
-            return false;
-        }
-        pathOrError = "plan-backups/" + name + "-before.wb1";
-        backups[name] = image;
-        return true;
-    }
-    std::string utcNow() override { return "2026-05-17T08:30:05Z"; }
-    void message(const std::string& line) override { messages.push_back(line); }
-    bool row(const PlanReportRow& row) override {
-        rows.push_back(row);
-        return !rowFails;
-    }
-
-    bool said(const std::string& line) const {
-        for (const auto& m : messages) {
-            if (m == line) return true;
-        }
-        return false;
-    }
-};
 
 HuntPlan tarselPlan(const std::vector<std::string>& names) {
     HuntPlan plan;
@@ -117,7 +84,7 @@ struct PlanRig {
     SimulatedComm comm;
     SerialPort port;
     BeaconDevice device;
-    RecordingHost host;
+    test::RecordingCycleHost host;
     HuntPlan plan;
     PlanRun run;
 
