@@ -167,6 +167,9 @@ bool CableCycle::keep(bool kept) {
 }
 
 void CableCycle::finish() {
+    // A stop asked for during the step's exchange, which then ended the
+    // cycle on its own (the last beacon), is still a stop.
+    if (stopping_) interrupted_ = true;
     watch_.abandon();
     operation_ = Operation::None;
     phase_ = CyclePhase::Finished;
