@@ -5,7 +5,6 @@
 #include "plan/cable_watch.h"
 #include "plan/audit_texts.h"
 #include "plan/field_text.h"
-#include "plan/plan_texts.h"
 #include "plan/same_text.h"
 #include "plan/sha256.h"
 

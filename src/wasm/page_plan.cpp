@@ -1,7 +1,6 @@
 #include "wasm/page_plan.h"
 
 #include <algorithm>
-#include <chrono>
 
 #include <nlohmann/json.hpp>
 
