@@ -203,37 +203,26 @@ export class Core {
   planBaseName() { return this.text(this.x.wb_plan_base_name()); }
   planTable() { return this.json(this.x.wb_plan_table()); }
   planStart() { return this.x.wb_plan_start() !== 0; }
-  planStop() { this.x.wb_plan_stop(); }
-  planStatus() { return this.text(this.x.wb_plan_status()); }
-  planMessages() { return this.json(this.x.wb_plan_messages()); }
-  planRows() { return this.json(this.x.wb_plan_rows()); }
-  planReport() { return this.bytes(this.x.wb_plan_report()); }
+  // The audit of the checked plan: each beacon read and compared, none written.
+  auditStart() { return this.x.wb_audit_start() !== 0; }
+  // The run or the audit under way, or the last one: one cable cycle.
+  cycleStop() { this.x.wb_cycle_stop(); }
+  cycleStatus() { return this.json(this.x.wb_cycle_status()); }
+  cycleMessages() { return this.json(this.x.wb_cycle_messages()); }
+  // { caption, columns, rows: [{ result, cells: [{ text, title, lines, backup }] }] }
+  cycleTable() { return this.json(this.x.wb_cycle_table()); }
+  cycleReport() { return this.bytes(this.x.wb_cycle_report()); }
+  cycleOk() { return this.x.wb_cycle_ok() !== 0; }
   planSheet() { return this.text(this.x.wb_plan_sheet()); }
-  planAllProgrammed() { return this.x.wb_plan_all_programmed() !== 0; }
   planBackupCount() { return this.x.wb_plan_backup_count(); }
   planBackupName(index) { return this.text(this.x.wb_plan_backup_name(index)); }
   planBackup(index) { return this.bytes(this.x.wb_plan_backup(index)); }
-  // The audit of the checked plan: each beacon read and compared, none written.
-  auditStart() { return this.x.wb_audit_start() !== 0; }
-  auditStop() { this.x.wb_audit_stop(); }
-  auditStatus() { return this.json(this.x.wb_audit_status()); }
-  auditMessages() { return this.json(this.x.wb_audit_messages()); }
-  auditRows() { return this.json(this.x.wb_audit_rows()); }
-  auditReport() { return this.bytes(this.x.wb_audit_report()); }
-  auditOk() { return this.x.wb_audit_ok() !== 0; }
-  get auditMachine() {
+  // The cable cycle's tick machine, for runExchange.
+  get cycleMachine() {
     return {
-      busy: () => this.x.wb_audit_busy() !== 0,
-      tickReads: () => this.x.wb_audit_tick_reads() !== 0,
-      tick: () => this.x.wb_audit_tick(),
-    };
-  }
-  // The run's tick machine, for runExchange.
-  get planMachine() {
-    return {
-      busy: () => this.x.wb_plan_busy() !== 0,
-      tickReads: () => this.x.wb_plan_tick_reads() !== 0,
-      tick: () => this.x.wb_plan_tick(),
+      busy: () => this.x.wb_cycle_busy() !== 0,
+      tickReads: () => this.x.wb_cycle_tick_reads() !== 0,
+      tick: () => this.x.wb_cycle_tick(),
     };
   }
 }

@@ -19,7 +19,7 @@ async function lineQuiet(core, link) {
 }
 
 // Runs ticks until the machine is idle; onEvents sees every tick's events.
-// The machine is the core's exchange, or a hunt plan's run (core.planMachine):
+// The machine is the core's exchange, or a hunt plan's cable cycle (core.cycleMachine):
 // anything with busy(), tickReads() and tick() over the core's port.
 export async function runExchange(core, link, onEvents, machine = core) {
   let due = performance.now() + core.tickPeriodMs;

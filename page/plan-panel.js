@@ -40,8 +40,8 @@ export class PlanPanel {
     // file, and the reports' names.
     this.names = core.fileNames;
     this.el("plan-report").addEventListener("click", () => {
-      if (this.kind === "audit") download(this.core.auditReport(), this.names.auditReport, "text/csv");
-      else download(this.core.planReport(), this.names.runReport, "text/csv");
+      const name = this.kind === "audit" ? this.names.auditReport : this.names.runReport;
+      download(this.core.cycleReport(), name, "text/csv");
     });
     // "Print hunt sheet": the core's sheet in a window of its own, for the
     // browser's print dialog.
@@ -134,8 +134,7 @@ export class PlanPanel {
 
   stop() {
     this.stopRequested = true;
-    if (this.kind === "audit") this.core.auditStop();
-    else this.core.planStop();
+    this.core.cycleStop();
   }
 
   recheck() {
@@ -197,40 +196,40 @@ export class PlanPanel {
   }
 
   run() {
-    return this.onPort("run", () => this.core.planStart(), () => this.core.planStop(), this.core.planMachine);
+    return this.onPort("run", () => this.core.planStart());
   }
 
   audit() {
-    return this.onPort("audit", () => this.core.auditStart(), () => this.core.auditStop(), this.core.auditMachine);
+    return this.onPort("audit", () => this.core.auditStart());
   }
 
-  // A run or an audit, from the press to its summary.
-  async onPort(kind, begin, end, machine) {
+  // A run or an audit, from the press to its summary: the same cable
+  // cycle, begun with its own step.
+  async onPort(kind, begin) {
     if (!this.ready || this.running || this.portBusy) return;
     this.running = true;
     this.kind = kind;
     this.stopRequested = false;
     this.shownRows = 0;
     this.el("plan-log").replaceChildren();
-    this.resultsHead();
+    this.el("plan-results").tBodies[0].replaceChildren();
     this.enable();
     const onEvents = (events) => this.afterTick(events);
     let started = false;
     try {
       const start = () => {
         if (!begin()) return OperationEnded;
-        if (this.stopRequested) end();
+        if (this.stopRequested) this.core.cycleStop();
         return 0;
       };
-      started = await this.runOnPort(start, machine, onEvents, kind);
+      started = await this.runOnPort(start, this.core.cycleMachine, onEvents, kind);
     } finally {
       this.running = false;
       // A run that did not start (a device command had the port) leaves
       // the status line to that command.
       if (started) {
         this.afterTick(PlanRow);
-        const ok = kind === "audit" ? this.core.auditOk() : this.core.planAllProgrammed();
-        this.el("status").dataset.outcome = ok ? "success" : "failure";
+        this.el("status").dataset.outcome = this.core.cycleOk() ? "success" : "failure";
       }
       // Options changed during the run apply to the next one.
       this.recheck();
@@ -238,31 +237,12 @@ export class PlanPanel {
     }
   }
 
-  // The results table's columns: a run's attempts, or the beacons an
-  // audit read.
-  resultsHead() {
-    const table = this.el("plan-results");
-    table.tBodies[0].replaceChildren();
-    table.caption.textContent = this.kind === "audit" ? "Beacons checked" : "Beacons done";
-    const columns = this.kind === "audit"
-      ? ["Name", "Text", "Version", "Result", "SHA-256", "Differences"]
-      : ["Name", "Version", "Status", "SHA-256", "Backup"];
-    const head = table.tHead.rows[0];
-    head.replaceChildren(...columns.map((text) => {
-      const th = document.createElement("th");
-      th.scope = "col";
-      th.textContent = text;
-      return th;
-    }));
-  }
-
   afterTick(events) {
-    const audit = this.kind === "audit";
     const status = this.el("status");
-    status.textContent = audit ? this.core.auditStatus() : this.core.planStatus();
+    status.textContent = this.core.cycleStatus();
     status.dataset.outcome = "";
     const log = this.el("plan-log");
-    const messages = audit ? this.core.auditMessages() : this.core.planMessages();
+    const messages = this.core.cycleMessages();
     for (let i = log.children.length; i < messages.length; i++) {
       const item = document.createElement("li");
       item.textContent = messages[i];
@@ -274,62 +254,53 @@ export class PlanPanel {
       const last = this.core.planBackupCount() - 1;
       download(this.core.planBackup(last), this.core.planBackupName(last));
     }
-    if (events & PlanRow) {
-      if (audit) this.showAuditRows();
-      else this.showRows();
-    }
+    if (events & PlanRow) this.showRows();
   }
 
-  // The beacons an audit read: each with its result and, when it differs,
-  // every differing field as the form shows it.
-  showAuditRows() {
-    const rows = this.core.auditRows();
-    const body = this.el("plan-results").tBodies[0];
-    for (let i = this.shownRows; i < rows.length; i++) {
-      const { name, text, version, result, sha256, differences } = rows[i];
-      const row = body.insertRow();
-      row.dataset.result = result;
-      for (const value of [name, text, version, result]) row.insertCell().textContent = value;
-      const sum = row.insertCell();
-      sum.textContent = sha256.slice(0, 12);
-      sum.title = sha256;
-      const cell = row.insertCell();
-      for (const difference of differences) {
-        const line = document.createElement("div");
-        line.textContent = difference.text;
-        cell.append(line);
-      }
-    }
-    this.shownRows = rows.length;
-    this.el("plan-results").hidden = rows.length === 0;
-  }
-
-  // The beacons done: one row an attempt, as the report has them.
+  // The one results table: a run's attempts or the beacons an audit read,
+  // columns and cells as the core gives them.
   showRows() {
-    const rows = this.core.planRows();
-    const body = this.el("plan-results").tBodies[0];
+    const { caption, columns, rows } = this.core.cycleTable();
+    const table = this.el("plan-results");
+    table.caption.textContent = caption;
+    table.tHead.rows[0].replaceChildren(...columns.map((text) => {
+      const th = document.createElement("th");
+      th.scope = "col";
+      th.textContent = text;
+      return th;
+    }));
+    const body = table.tBodies[0];
     for (let i = this.shownRows; i < rows.length; i++) {
-      const { name, version, status, sha256, backup } = rows[i];
       const row = body.insertRow();
-      for (const text of [name, version, status]) row.insertCell().textContent = text;
-      const sum = row.insertCell();
-      sum.textContent = sha256.slice(0, 12);
-      sum.title = sha256;
-      const cell = row.insertCell();
-      if (backup) {
-        const link = document.createElement("button");
-        link.type = "button";
-        link.className = "link";
-        link.textContent = backup;
-        link.addEventListener("click", () => {
-          for (let b = 0; b < this.core.planBackupCount(); b++) {
-            if (this.core.planBackupName(b) === backup) download(this.core.planBackup(b), backup);
-          }
-        });
-        cell.append(link);
-      }
+      row.dataset.result = rows[i].result;
+      for (const cell of rows[i].cells) this.fillCell(row.insertCell(), cell);
     }
     this.shownRows = rows.length;
-    this.el("plan-results").hidden = rows.length === 0;
+    table.hidden = rows.length === 0;
+  }
+
+  // A cell's text, with its title; each of its lines; or its backup, a
+  // button that downloads it again.
+  fillCell(cell, { text, title, lines, backup }) {
+    if (backup) {
+      const link = document.createElement("button");
+      link.type = "button";
+      link.className = "link";
+      link.textContent = backup;
+      link.addEventListener("click", () => {
+        for (let b = 0; b < this.core.planBackupCount(); b++) {
+          if (this.core.planBackupName(b) === backup) download(this.core.planBackup(b), backup);
+        }
+      });
+      cell.append(link);
+      return;
+    }
+    cell.textContent = text;
+    if (title) cell.title = title;
+    for (const line of lines ?? []) {
+      const div = document.createElement("div");
+      div.textContent = line;
+      cell.append(div);
+    }
   }
 }

@@ -110,7 +110,7 @@ void report(const char* name, const std::vector<double>& runs, double floorMs) {
 }
 
 // A plan's front end that keeps nothing: no files, no messages.
-class QuietHost : public PlanHost {
+class QuietHost : public CycleHost {
 public:
     bool saveBackup(const std::string& name, const ConfigImage&, std::string& path) override {
         path = name;
@@ -118,7 +118,7 @@ public:
     }
     std::string utcNow() override { return {}; }
     void message(const std::string&) override {}
-    void row(const PlanReportRow&) override {}
+    bool row(const PlanReportRow&) override { return true; }
 };
 
 double msSince(std::chrono::steady_clock::time_point start) {
@@ -167,7 +167,7 @@ int timePlan(const std::string& model, int count, std::size_t replyBytes) {
     auto attemptStart = std::chrono::steady_clock::now();
     auto lastDone = attemptStart;
     std::size_t done = 0;
-    PlanPhase phase = run.phase();
+    CyclePhase phase = run.phase();
     std::int64_t due = clock.nowUs() + kTickPeriodUs;
     while (!run.finished()) {
         clock.sleepUs(due - clock.nowUs());
@@ -183,7 +183,7 @@ int timePlan(const std::string& model, int count, std::size_t replyBytes) {
             if (done > 1) cycles.push_back(msSince(lastDone));
             lastDone = std::chrono::steady_clock::now();
         }
-        if (phase == PlanPhase::WaitingForRemoval && run.phase() != phase && done > 0) {
+        if (phase == CyclePhase::WaitingForRemoval && run.phase() != phase && done > 0) {
             removals.push_back(msSince(lastDone));
         }
         phase = run.phase();
@@ -205,12 +205,15 @@ int timePlan(const std::string& model, int count, std::size_t replyBytes) {
     return run.allProgrammed() ? 0 : 1;
 }
 
-class QuietAuditHost : public AuditHost {
+class QuietAuditHost : public CycleHost {
 public:
     std::size_t seen = 0;
     std::string utcNow() override { return {}; }
     void message(const std::string&) override {}
-    void beacon(const AuditedBeacon&) override { ++seen; }
+    bool beacon(const AuditedBeacon&) override {
+        ++seen;
+        return true;
+    }
 };
 
 // An audit of `count` beacons, each holding its entry's image. Per beacon:

@@ -9,7 +9,7 @@
 #include "cli/exchange_driver.h"
 #include "cli/file_roles.h"
 #include "cli/plan_loading.h"
-#include "cli/report_file.h"
+#include "cli/plan_session.h"
 #include "cli/plan_subcommands.h"
 #include "config/record_json.h"
 #include "exchange/device_exchange.h"
@@ -27,35 +27,6 @@ struct AuditOptions {
     bool json = false;
     bool confirm = false;
     PlanCheckOptions check;
-};
-
-class CliAuditHost : public AuditHost {
-public:
-    CliAuditHost(CliContext& context, DeviceSession& session, ReportFile* report, bool quiet)
-        : context_(context), session_(session), report_(report), quiet_(quiet) {}
-
-    std::string utcNow() override { return utcTimeText(std::chrono::system_clock::now()); }
-    void message(const std::string& line) override {
-        if (quiet_) return;
-        session_.display().finish();
-        context_.err << shownText(line) << '\n' << std::flush;
-    }
-    void beacon(const AuditedBeacon& b) override {
-        if (report_ == nullptr || failed) return;
-        if (!report_->write(auditReportLine(auditReportRow(b, utcNow())))) {
-            failed = true;
-            session_.display().finish();
-            context_.err << report_->error() << '\n' << std::flush;
-        }
-    }
-    // A row could not be kept: the audit stops, since its record is the point.
-    bool failed = false;
-
-private:
-    CliContext& context_;
-    DeviceSession& session_;
-    ReportFile* report_;
-    bool quiet_;
 };
 
 nlohmann::ordered_json auditJson(const PlanAudit& audit) {
@@ -83,46 +54,22 @@ nlohmann::ordered_json auditJson(const PlanAudit& audit) {
 }
 
 int runAudit(CliContext& context, const AuditOptions& options, const HuntPlan& plan) {
-    // Before the report is touched: waiting would never make such a port.
-    refuseImpossiblePort(context, options.device.port);
-    ReportFile report;
-    if (!options.reportPath.empty()) {
-        const std::string problem = report.open(options.reportPath, auditReportHeader(), "an audit report");
-        if (!problem.empty()) {
-            context.err << problem << '\n';
-            return kExitFailed;
-        }
-    }
-    TwoStageStop stop(context.interrupts);
-    DeviceSession session(context, options.device, &stop);
-    if (!session.ready()) return kExitFailed;
-    CliAuditHost host(context, session, options.reportPath.empty() ? nullptr : &report, options.device.quiet);
-    PlanAudit audit(plan, session.device, session.port(), host, PlanAuditOptions{options.confirm});
-    bool endOfInput = false;
-    if (!audit.finished()) driveTicks(session.clock(), [&] {
-        if (audit.phase() == AuditPhase::Confirming) {
-            std::string line;
-            if (std::getline(std::cin, line)) {
-                audit.confirmConnected();
-            } else {
-                endOfInput = true;
-                audit.stop();
-            }
-        } else {
-            audit.tick();
-            // Nothing is ever written, so the first Ctrl-C stops at once.
-            if (session.afterTick(audit.exchangeShown()) != StopStage::Running || host.failed) audit.stop();
-            if (!audit.finished()) return NextTick::Paced;
-        }
-        return audit.finished() ? NextTick::Done : NextTick::AtOnce;
-    });
-    session.display().finish();
-    for (const std::string& line : audit.summary()) context.err << shownText(line) << '\n';
-    if (endOfInput) context.err << "Stopped: no more input\n";
-    if (options.json) context.out << auditJson(audit).dump(2) << '\n';
-    if (host.failed) return session.finish(kExitFailed);
-    if (audit.interrupted() && !endOfInput) return session.finish(kExitInterrupted);
-    return session.finish(audit.ok() ? kExitOk : kExitFailed);
+    PlanAudit* audit = nullptr;
+    const auto make = [&](BeaconDevice& device, SerialPort& port, CycleHost& host) {
+        auto made = std::make_unique<PlanAudit>(plan, device, port, host, CycleOptions{options.confirm});
+        audit = made.get();
+        return std::unique_ptr<CableCycle>(std::move(made));
+    };
+    const auto end = [&](const CycleEnd& ended) {
+        for (const std::string& line : audit->summary()) context.err << shownText(line) << '\n';
+        if (ended.inputEnded) context.err << "Stopped: no more input\n";
+        if (options.json) context.out << auditJson(*audit).dump(2) << '\n';
+        if (audit->recordLost()) return kExitFailed;
+        if (audit->interrupted()) return kExitInterrupted;
+        return audit->ok() ? kExitOk : kExitFailed;
+    };
+    const CycleFiles files{options.reportPath, auditReportHeader(), "an audit report", {}};
+    return driveCableCycle(context, options.device, files, make, end);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "cli/plan_session.h"
 
-#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <iostream>
@@ -8,6 +7,7 @@
 #include "cli/exchange_driver.h"
 #include "cli/report_file.h"
 #include "file/config_file.h"
+#include "plan/plan_audit.h"
 #include "plan/plan_run.h"
 #include "plan/plan_texts.h"
 #include "plan/shown_text.h"
@@ -17,10 +17,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class CliPlanHost : public PlanHost {
+class CliCycleHost : public CycleHost {
 public:
-    CliPlanHost(CliContext& context, DeviceSession& session, TwoStageStop& stop, fs::path backupDir,
-                ReportFile* report, bool quiet)
+    CliCycleHost(CliContext& context, DeviceSession& session, TwoStageStop& stop, fs::path backupDir,
+                 ReportFile* report, bool quiet)
         : context_(context), session_(session), stop_(stop), backupDir_(std::move(backupDir)),
           report_(report), quiet_(quiet) {}
 
@@ -58,28 +58,25 @@ public:
         context_.err << shownText(line) << '\n' << std::flush;
     }
 
-    void row(const PlanReportRow& row) override {
-        if (report_ == nullptr || reportFailed_) return;
-        if (!report_->write(planReportLine(row))) {
-            reportFailed_ = true;
-            session_.display().finish();
-            context_.err << report_->error() << '\n' << std::flush;
-        }
-    }
+    bool row(const PlanReportRow& row) override { return keep(planReportLine(row)); }
+    bool beacon(const AuditedBeacon& b) override { return keep(auditReportLine(auditReportRow(b, utcNow()))); }
 
     bool stopRequested() override { return stop_.stage() == StopStage::Now; }
 
-    // A row could not be kept: nothing more is started without its record.
-    bool reportFailed() const { return reportFailed_; }
-
 private:
+    bool keep(const std::string& line) {
+        if (report_ == nullptr || report_->write(line)) return true;
+        session_.display().finish();
+        context_.err << report_->error() << '\n' << std::flush;
+        return false;
+    }
+
     CliContext& context_;
     DeviceSession& session_;
     TwoStageStop& stop_;
     fs::path backupDir_;
     ReportFile* report_;
     bool quiet_;
-    bool reportFailed_ = false;
 };
 
 fs::path backupFolder(const PlanRunCommandOptions& options) {
@@ -90,82 +87,94 @@ fs::path backupFolder(const PlanRunCommandOptions& options) {
 
 }  // namespace
 
-int runHuntPlan(CliContext& context, const PlanRunCommandOptions& options, const HuntPlan& plan) {
+int driveCableCycle(CliContext& context, const DeviceCommandOptions& device, const CycleFiles& files,
+                    const MakeCycle& make, const std::function<int(const CycleEnd&)>& end) {
     // Before the report is touched: waiting would never make such a port.
-    refuseImpossiblePort(context, options.device.port);
+    refuseImpossiblePort(context, device.port);
     ReportFile report;
-    if (!options.reportPath.empty()) {
-        const std::string problem = report.open(options.reportPath, planReportHeader(), "a plan report");
+    if (!files.reportPath.empty()) {
+        const std::string problem = report.open(files.reportPath, files.reportHeader, files.reportKind);
         if (!problem.empty()) {
             context.err << problem << '\n';
             return kExitFailed;
         }
     }
     TwoStageStop stop(context.interrupts);
-    DeviceSession session(context, options.device, &stop);
+    DeviceSession session(context, device, &stop);
     if (!session.ready()) return kExitFailed;
 
-    CliPlanHost host(context, session, stop, backupFolder(options),
-                     options.reportPath.empty() ? nullptr : &report, options.device.quiet);
-    PlanRun run(plan, session.device, session.port(), host, PlanRunOptions{options.check.noLimit, options.confirm});
-    bool inputEnded = false;
-    // The next beacon is awaited: a stop now says nothing of the last one.
-    const auto track = [&] {
-        if (run.phase() == PlanPhase::WaitingForBeacon || run.phase() == PlanPhase::Confirming) session.newBeacon();
-    };
-    if (!run.finished()) driveTicks(session.clock(), [&] {
-        if (run.phase() == PlanPhase::Confirming) {
+    CliCycleHost host(context, session, stop, files.backupDir, files.reportPath.empty() ? nullptr : &report,
+                      device.quiet);
+    const std::unique_ptr<CableCycle> cycle = make(session.device, session.port(), host);
+    CycleEnd ended{session};
+    if (!cycle->finished()) driveTicks(session.clock(), [&] {
+        if (cycle->phase() == CyclePhase::Confirming) {
             std::string line;
             if (std::getline(std::cin, line)) {
-                run.confirmConnected();
+                cycle->confirmConnected();
             } else {
-                inputEnded = true;
-                run.endOfInput();
+                ended.inputEnded = true;
+                cycle->endOfInput();
             }
-            return run.finished() ? NextTick::Done : NextTick::AtOnce;
+            return cycle->finished() ? NextTick::Done : NextTick::AtOnce;
         }
-        run.tick();
-        track();
-        switch (session.afterTick(run.exchangeShown())) {
+        cycle->tick();
+        // The next beacon is awaited: a stop now says nothing of the last one.
+        if (cycle->phase() == CyclePhase::WaitingForBeacon || cycle->phase() == CyclePhase::Confirming) {
+            session.newBeacon();
+        }
+        switch (session.afterTick(cycle->exchangeShown())) {
         case StopStage::AfterWrite:
-            run.stop();
+            cycle->stop();
             break;
         case StopStage::Now:
-            run.abandon();
+            cycle->abandon();
             break;
         case StopStage::Running:
-            if (host.reportFailed()) run.stop();
             break;
         }
-        return run.finished() ? NextTick::Done : NextTick::Paced;
+        return cycle->finished() ? NextTick::Done : NextTick::Paced;
     });
     session.display().finish();
-    context.err << run.summary() << '\n';
-    const std::string lastName = run.programmed() > 0 ? plan.entries[run.programmed() - 1].name : "";
-    int code = run.allProgrammed() ? kExitOk : kExitFailed;
-    const bool verifiedOnCable = run.verifiedOnCable();
-    if (session.stopped()) {
-        if (verifiedOnCable) {
-            context.err << "Stopped; beacon " << lastName << " on the cable was written and verified.\n";
-            code = kExitInterrupted;
-        } else {
-            code = session.fail();
-        }
-    } else if (inputEnded) {
-        const PlanEntry& next = plan.entries[run.programmed()];
-        context.err << "Stopped: no more input; beacon " << next.name << " ("
-                    << plan_text::position(run.programmed(), run.total()) << ") was not written.\n";
-        code = kExitFailed;
-    } else if (host.reportFailed()) {
-        code = kExitFailed;
-    } else if (run.interrupted()) {
-        context.err << (verifiedOnCable ? std::string(kFinishedBeforeStopping)
-                                        : "Stopped; the write under way did not verify.")
-                    << '\n';
-        code = kExitInterrupted;
-    }
-    if (host.reportFailed() && code == kExitOk) code = kExitFailed;
+    int code = end(ended);
+    if (cycle->recordLost() && code == kExitOk) code = kExitFailed;
     return session.finish(code);
+}
+
+int runHuntPlan(CliContext& context, const PlanRunCommandOptions& options, const HuntPlan& plan) {
+    PlanRun* run = nullptr;
+    const auto make = [&](BeaconDevice& device, SerialPort& port, CycleHost& host) {
+        auto made = std::make_unique<PlanRun>(plan, device, port, host,
+                                              PlanRunOptions{options.check.noLimit, options.confirm});
+        run = made.get();
+        return std::unique_ptr<CableCycle>(std::move(made));
+    };
+    const auto end = [&](const CycleEnd& ended) {
+        context.err << run->summary() << '\n';
+        const std::string lastName = run->programmed() > 0 ? plan.entries[run->programmed() - 1].name : "";
+        const bool verifiedOnCable = run->verifiedOnCable();
+        if (ended.session.stopped()) {
+            if (!verifiedOnCable) return ended.session.fail();
+            context.err << "Stopped; beacon " << lastName << " on the cable was written and verified.\n";
+            return kExitInterrupted;
+        }
+        if (ended.inputEnded) {
+            const PlanEntry& next = plan.entries[run->programmed()];
+            context.err << "Stopped: no more input; beacon " << next.name << " ("
+                        << plan_text::position(run->programmed(), run->total()) << ") was not written.\n";
+            return kExitFailed;
+        }
+        if (run->recordLost()) return kExitFailed;
+        if (run->interrupted()) {
+            context.err << (verifiedOnCable ? std::string(kFinishedBeforeStopping)
+                                            : "Stopped; the write under way did not verify.")
+                        << '\n';
+            return kExitInterrupted;
+        }
+        return run->allProgrammed() ? kExitOk : kExitFailed;
+    };
+    const CycleFiles files{options.reportPath, planReportHeader(), "a plan report", backupFolder(options)};
+    return driveCableCycle(context, options.device, files, make, end);
 }
 
 }  // namespace wb

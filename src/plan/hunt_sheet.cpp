@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "plan/audit_texts.h"
 #include "plan/field_text.h"
 #include "plan/plan_report.h"
 #include "plan/plan_texts.h"
@@ -38,6 +39,9 @@ std::map<std::string, SheetMark> sheetMarks(std::string_view reportCsv) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const auto& row = rows[i];
         if (row.size() < 4 || (i == 0 && row[0] == "time")) continue;
+        // A stranger's row goes by its Morse text, which may be an entry's
+        // name: it is no row of that entry.
+        if (row[3] == audit_text::kNotInPlan) continue;
         marks[row[1]] = SheetMark{row[0], row[3]};
     }
     return marks;

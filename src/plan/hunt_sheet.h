@@ -22,7 +22,7 @@ struct SheetSource {
 
 // The last row of each name in a report of either kind (time in the first
 // column, the name in the second, the status or result in the fourth).
-// The header and short rows are skipped.
+// The header, short rows and an audit's strangers are skipped.
 std::map<std::string, SheetMark> sheetMarks(std::string_view reportCsv);
 
 // The hunt sheet: one self-contained HTML page (no script, no external

@@ -5,53 +5,14 @@
 #include "plan/cable_watch.h"
 #include "plan/audit_texts.h"
 #include "plan/field_text.h"
-#include "plan/plan_texts.h"
 #include "plan/beacon_identity.h"
 #include "plan/sha256.h"
 
 namespace wb {
-PlanAudit::PlanAudit(const HuntPlan& plan, BeaconDevice& device, SerialPort& port, AuditHost& host,
-                     PlanAuditOptions options)
-    : plan_(plan), device_(device), port_(port), host_(host), options_(options),
-      seen_(plan.entries.size(), false), watch_(device, port) {
-    if (plan_.entries.empty()) phase_ = AuditPhase::Finished;
-}
-
-bool PlanAudit::exchangeShown() const {
-    return operation_ == Operation::Detect && readingImage(device_);
-}
-
-void PlanAudit::tick() {
-    if (phase_ == AuditPhase::Finished) return;
-    if (exchangeBusy(device_)) {
-        pollTick(device_, port_);
-        if (!exchangeBusy(device_)) operationEnded();
-        return;
-    }
-    if (watch_.holdingOff()) return;
-    switch (phase_) {
-    case AuditPhase::WaitingForBeacon:
-        askForBeacon();
-        if (phase_ == AuditPhase::WaitingForBeacon) start(ExchangeState::VersionForRead, Operation::Detect);
-        break;
-    case AuditPhase::WaitingForRemoval:
-        start(ExchangeState::ReadVersion, Operation::RemovalCheck);
-        break;
-    default:
-        break;
-    }
-}
-
-void PlanAudit::confirmConnected() {
-    if (phase_ != AuditPhase::Confirming) return;
-    confirmed_ = true;
-    phase_ = AuditPhase::WaitingForBeacon;
-}
-
-void PlanAudit::stop() {
-    if (phase_ == AuditPhase::Finished) return;
-    interrupted_ = true;
-    finish();
+PlanAudit::PlanAudit(const HuntPlan& plan, BeaconDevice& device, SerialPort& port, CycleHost& host,
+                     CycleOptions options)
+    : CableCycle(device, port, host, options), plan_(plan), seen_(plan.entries.size(), false) {
+    if (plan_.entries.empty()) finish();
 }
 
 std::size_t PlanAudit::seenCount() const {
@@ -86,44 +47,13 @@ std::vector<std::string> PlanAudit::summary() const {
     return lines;
 }
 
-void PlanAudit::askForBeacon() {
-    if (options_.confirm && !confirmed_) {
-        phase_ = AuditPhase::Confirming;
-        host_.message(audit_text::connectAndConfirm(seenCount(), total()));
-        return;
-    }
-    if (!asked_) host_.message(audit_text::connect(seenCount(), total()));
-    asked_ = true;
+std::string PlanAudit::prompt(bool confirm) const {
+    return confirm ? audit_text::connectAndConfirm(seenCount(), total()) : audit_text::connect(seenCount(), total());
 }
 
-void PlanAudit::start(ExchangeState first, Operation operation) {
-    if (watch_.begin(first, [this](const std::string& line) { host_.message(line); })) operation_ = operation;
-}
-
-void PlanAudit::operationEnded() {
-    const Operation ended = operation_;
-    operation_ = Operation::None;
-    if (ended == Operation::Detect) {
-        detected();
-    } else if (ended == Operation::RemovalCheck && watch_.cableEmpty()) {
-        host_.message(std::string(plan_text::kRemoved));
-        phase_ = AuditPhase::WaitingForBeacon;
-        asked_ = false;
-        confirmed_ = false;
-    }
-}
-
-void PlanAudit::detected() {
-    if (device_.outcome == Outcome::NotFound) {
-        if (options_.confirm) {
-            host_.message(std::string(plan_text::kNobodyAnswered));
-            confirmed_ = false;
-        }
-        return;
-    }
-    phase_ = AuditPhase::WaitingForRemoval;
+void PlanAudit::identified() {
     if (device_.outcome != Outcome::ConfigRead) {
-        host_.message(audit_text::notRead(device_.statusText));
+        waitForRemoval(audit_text::notRead(device_.statusText));
         return;
     }
     AuditedBeacon found;
@@ -131,9 +61,10 @@ void PlanAudit::detected() {
     found.text = device_.config.morseText;
     found.version = versionField(device_.versionReply);
     found.sha256 = sha256Hex(device_.images.incomingImage);
+    waitForRemoval();
     judge(found);
     beacons_.push_back(found);
-    host_.beacon(found);
+    if (!keep(host_.beacon(found))) return;
     if (seenCount() == total()) finish();
 }
 
@@ -175,13 +106,6 @@ DeviceConfig PlanAudit::planned(std::size_t entry) const {
 AuditReportRow auditReportRow(const AuditedBeacon& beacon, const std::string& time) {
     return {time, beacon.name.empty() ? beacon.text : beacon.name, beacon.version, beacon.result, beacon.sha256,
             beacon.differences};
-}
-
-void PlanAudit::finish() {
-    watch_.abandon();
-    operation_ = Operation::None;
-    phase_ = AuditPhase::Finished;
-    if (interrupted_) host_.message(std::string(plan_text::kInterrupted));
 }
 
 }  // namespace wb

@@ -1,6 +1,6 @@
 // The hunt plan's part of the module's interface (module_session.cpp has
 // the buffers and the rest): check a plan file, show what each beacon will
-// store, run it tick by tick on the page's port, and audit it.
+// store, and run or audit it tick by tick on the page's port.
 
 #include <algorithm>
 #include <cstdint>
@@ -72,39 +72,28 @@ WB_EXPORT(wb_plan_error) std::uint32_t wbPlanError() { return give(plan().error(
 WB_EXPORT(wb_plan_base_name) std::uint32_t wbPlanBaseName() { return give(plan().baseFileName()); }
 WB_EXPORT(wb_plan_table) std::uint32_t wbPlanTable() { return give(plan().tableJson()); }
 
-// The run, on the port attached with wb_attach_port.
+// The run or the audit of the checked plan, on the port attached with
+// wb_attach_port: one cable cycle whichever its step.
 WB_EXPORT(wb_plan_start) std::int32_t wbPlanStart() { return plan().start(); }
-WB_EXPORT(wb_plan_tick) std::uint32_t wbPlanTick() { return plan().tick(); }
-WB_EXPORT(wb_plan_stop) void wbPlanStop() { plan().stop(); }
-WB_EXPORT(wb_plan_busy) std::int32_t wbPlanBusy() { return plan().busy(); }
-WB_EXPORT(wb_plan_tick_reads) std::int32_t wbPlanTickReads() { return plan().nextTickReads(); }
-WB_EXPORT(wb_plan_status) std::uint32_t wbPlanStatus() { return give(plan().status()); }
-WB_EXPORT(wb_plan_messages) std::uint32_t wbPlanMessages() { return give(plan().messagesJson()); }
-WB_EXPORT(wb_plan_rows) std::uint32_t wbPlanRows() { return give(plan().rowsJson()); }
-WB_EXPORT(wb_plan_all_programmed) std::int32_t wbPlanAllProgrammed() { return plan().allProgrammed(); }
-WB_EXPORT(wb_plan_report) std::uint32_t wbPlanReport() { return give(plan().reportCsv()); }
+WB_EXPORT(wb_audit_start) std::int32_t wbAuditStart() { return plan().startAudit(); }
+WB_EXPORT(wb_cycle_tick) std::uint32_t wbCycleTick() { return plan().cycle().tick(); }
+WB_EXPORT(wb_cycle_stop) void wbCycleStop() { plan().cycle().stop(); }
+WB_EXPORT(wb_cycle_busy) std::int32_t wbCycleBusy() { return plan().cycle().busy(); }
+WB_EXPORT(wb_cycle_tick_reads) std::int32_t wbCycleTickReads() { return plan().cycle().nextTickReads(); }
+WB_EXPORT(wb_cycle_ok) std::int32_t wbCycleOk() { return plan().cycle().ok(); }
+WB_EXPORT(wb_cycle_status) std::uint32_t wbCycleStatus() { return give(plan().cycle().status()); }
+WB_EXPORT(wb_cycle_messages) std::uint32_t wbCycleMessages() { return give(plan().cycle().messagesJson()); }
+WB_EXPORT(wb_cycle_table) std::uint32_t wbCycleTable() { return give(plan().cycle().tableJson()); }
+WB_EXPORT(wb_cycle_report) std::uint32_t wbCycleReport() { return give(plan().cycle().reportCsv()); }
 WB_EXPORT(wb_plan_sheet) std::uint32_t wbPlanSheet() { return give(plan().sheetHtml()); }
 WB_EXPORT(wb_plan_backup_count) std::uint32_t wbPlanBackupCount() {
-    return static_cast<std::uint32_t>(plan().backupCount());
+    return static_cast<std::uint32_t>(plan().cycle().backupCount());
 }
 WB_EXPORT(wb_plan_backup_name) std::uint32_t wbPlanBackupName(std::uint32_t index) {
-    return index < plan().backupCount() ? give(plan().backupName(index)) : give(std::string());
+    return index < plan().cycle().backupCount() ? give(plan().cycle().backupName(index)) : give(std::string());
 }
 WB_EXPORT(wb_plan_backup) std::uint32_t wbPlanBackup(std::uint32_t index) {
-    if (index >= plan().backupCount()) return give(std::string());
-    const auto& bytes = plan().backupBytes(index);
+    if (index >= plan().cycle().backupCount()) return give(std::string());
+    const auto& bytes = plan().cycle().backupBytes(index);
     return give(std::string(bytes.begin(), bytes.end()));
 }
-
-// The audit of the checked plan, on the port attached with wb_attach_port:
-// each beacon read and compared, none written.
-WB_EXPORT(wb_audit_start) std::int32_t wbAuditStart() { return plan().startAudit(); }
-WB_EXPORT(wb_audit_tick) std::uint32_t wbAuditTick() { return plan().audit().tick(); }
-WB_EXPORT(wb_audit_stop) void wbAuditStop() { plan().audit().stop(); }
-WB_EXPORT(wb_audit_busy) std::int32_t wbAuditBusy() { return plan().audit().busy(); }
-WB_EXPORT(wb_audit_tick_reads) std::int32_t wbAuditTickReads() { return plan().audit().nextTickReads(); }
-WB_EXPORT(wb_audit_ok) std::int32_t wbAuditOk() { return plan().audit().ok(); }
-WB_EXPORT(wb_audit_status) std::uint32_t wbAuditStatus() { return give(plan().audit().status()); }
-WB_EXPORT(wb_audit_messages) std::uint32_t wbAuditMessages() { return give(plan().audit().messagesJson()); }
-WB_EXPORT(wb_audit_rows) std::uint32_t wbAuditRows() { return give(plan().audit().rowsJson()); }
-WB_EXPORT(wb_audit_report) std::uint32_t wbAuditReport() { return give(plan().audit().reportCsv()); }

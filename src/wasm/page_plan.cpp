@@ -1,7 +1,6 @@
 #include "wasm/page_plan.h"
 
 #include <algorithm>
-#include <chrono>
 
 #include <nlohmann/json.hpp>
 
@@ -89,100 +88,14 @@ std::string PagePlan::tableJson() const {
     return asciiJson(doc);
 }
 
-bool PagePlan::start() {
-    if (!plan_ || busy() || audit_.busy()) return false;
-    audited_ = false;
-    running_ = *plan_;
-    device_ = BeaconDevice{};
-    messages_.clear();
-    rows_.clear();
-    backups_.clear();
-    events_ = 0;
-    port_.setPortName(comm_.attachedName());
-    run_.emplace(running_, device_, port_, *this, PlanRunOptions{options_.noLimit, false});
-    return true;
-}
+bool PagePlan::start() { return plan_ && cycle_.startRun(*plan_, options_.noLimit); }
 
-bool PagePlan::startAudit() {
-    if (!plan_ || busy() || !audit_.start(*plan_)) return false;
-    audited_ = true;
-    return true;
-}
-
-std::uint32_t PagePlan::tick() {
-    events_ = 0;
-    if (!busy()) return kOperationEnded;
-    // The name the page gives the port, also for one opened again.
-    port_.setPortName(comm_.attachedName());
-    run_->tick();
-    if (run_->finished()) events_ |= kOperationEnded;
-    return events_;
-}
-
-void PagePlan::stop() {
-    if (run_) run_->stop();
-}
-
-std::string PagePlan::status() const {
-    if (!run_) return {};
-    if (run_->finished()) return run_->summary();
-    if (run_->exchangeShown()) return device_.statusText;
-    return messages_.empty() ? std::string() : messages_.back();
-}
-
-std::string PagePlan::rowsJson() const {
-    auto rows = nlohmann::ordered_json::array();
-    for (const PlanReportRow& row : rows_) {
-        rows.push_back({{"time", row.time},
-                        {"name", row.name},
-                        {"version", latin1Json(row.version)},
-                        {"status", row.status},
-                        {"sha256", row.sha256},
-                        {"backup", row.backup}});
-    }
-    return asciiJson(rows);
-}
-
-std::string PagePlan::messagesJson() const {
-    return asciiJson(nlohmann::ordered_json(messages_));
-}
-
-std::string PagePlan::reportCsv() const {
-    std::string csv = planReportHeader();
-    for (const PlanReportRow& row : rows_) csv += planReportLine(row);
-    return csv;
-}
+bool PagePlan::startAudit() { return plan_ && cycle_.startAudit(*plan_); }
 
 std::string PagePlan::sheetHtml() const {
     if (!plan_) return {};
-    const std::string report = audited_ ? audit_.reportCsv() : reportCsv();
-    SheetSource source{fileName_, planSha256_, sheetMarks(report)};
+    SheetSource source{fileName_, planSha256_, sheetMarks(cycle_.reportCsv())};
     return huntSheetHtml(*plan_, source);
-}
-
-bool PagePlan::saveBackup(const std::string& name, const ConfigImage& image, std::string& pathOrError) {
-    const std::string file = backupFileName(name, [this](const std::string& candidate) {
-        return std::any_of(backups_.begin(), backups_.end(),
-                           [&](const Backup& backup) { return backup.name == candidate; });
-    });
-    const Outcome saved = saveImageFile(file, image, files_);
-    if (saved != Outcome::FileSaved) {
-        pathOrError = std::string(fileOutcomeText(saved)) + ": the backup " + file;
-        return false;
-    }
-    backups_.push_back({file, files_.take(file)});
-    events_ |= kBackupReady;
-    pathOrError = file;
-    return true;
-}
-
-std::string PagePlan::utcNow() { return utcTimeText(std::chrono::system_clock::now()); }
-
-void PagePlan::message(const std::string& line) { messages_.push_back(line); }
-
-void PagePlan::row(const PlanReportRow& row) {
-    rows_.push_back(row);
-    events_ |= kPlanRow;
 }
 
 }  // namespace wb

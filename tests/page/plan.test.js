@@ -68,7 +68,6 @@ test("A plan from the form programs a fleet, refuses the Basic in the line and r
     "Connect beacon MOI (2 of 2)",
     "Backup saved to MOI-before.wb1",
     "Beacon MOI programmed (2 of 2); remove it",
-    "Beacon removed",
   ]);
 
   // What each beacon of the fleet holds: the two Tarsels the plan's images,

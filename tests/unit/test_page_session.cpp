@@ -252,15 +252,16 @@ TEST(PagePlan, BaseFileFromTheUserAndBackupsNamedAsTheCommandLineNamesThem) {
 
     std::string path;
     const ConfigImage base = factoryImage(kTarselModel);
-    ASSERT_TRUE(plan.saveBackup("MO/E", base, path));
+    PageCycle& cycle = plan.cycle();
+    ASSERT_TRUE(cycle.saveBackup("MO/E", base, path));
     EXPECT_EQ(path, "MO_E-before.wb1");
-    ASSERT_TRUE(plan.saveBackup("MO/E", base, path));
+    ASSERT_TRUE(cycle.saveBackup("MO/E", base, path));
     EXPECT_EQ(path, "MO_E-before-2.wb1");
-    ASSERT_EQ(plan.backupCount(), 2u);
-    EXPECT_EQ(plan.backupBytes(1).size(), 264u);
+    ASSERT_EQ(cycle.backupCount(), 2u);
+    EXPECT_EQ(cycle.backupBytes(1).size(), 264u);
 
     // A backup is a .wb1 the plan takes as its base file.
-    EXPECT_EQ(plan.loadBase(plan.backupBytes(0), {}), PagePlan::LoadResult::Ready);
+    EXPECT_EQ(plan.loadBase(cycle.backupBytes(0), {}), PagePlan::LoadResult::Ready);
     EXPECT_NE(plan.tableJson().find(R"({"id":)"), std::string::npos);
 
     // A plan refused partway through its beacons keeps none of them, with
@@ -282,11 +283,11 @@ TEST(PagePlan, AuditAndRunWaitForEachOtherAndTheAuditsTextsReachThePageIntact) {
     const std::string text = R"({"model":"tarsel","beacons":[{"name":"MÖE","set":{"morseText":" MOE "}}]})";
     ASSERT_EQ(plan.load("hunt.json", text, {}), PagePlan::LoadResult::Ready);
     ASSERT_TRUE(plan.startAudit());
-    EXPECT_TRUE(plan.audit().busy());
+    PageCycle& audit = plan.cycle();
+    EXPECT_TRUE(audit.busy());
     EXPECT_FALSE(plan.start());
     EXPECT_FALSE(plan.startAudit());
 
-    PageAudit& audit = plan.audit();
     audit.message("Beacon \"\xC9T\": not in the plan");
     audit.stop();
     EXPECT_FALSE(audit.busy());
@@ -294,12 +295,14 @@ TEST(PagePlan, AuditAndRunWaitForEachOtherAndTheAuditsTextsReachThePageIntact) {
     EXPECT_EQ(audit.messagesJson(),
               R"(["Beacon \"\u00c9T\": not in the plan","Interrupted","0 of 1 beacons match the plan",)"
               R"("Never seen: M\u00d6E"])");
-    EXPECT_EQ(audit.rowsJson(), "[]");
+    EXPECT_EQ(audit.tableJson(), R"({"caption":"Beacons checked","columns":["Name","Text","Version","Result",)"
+                                 R"("SHA-256","Differences"],"rows":[]})");
     EXPECT_EQ(audit.reportCsv(), auditReportHeader());
     EXPECT_EQ(audit.tick(), kOperationEnded);
     EXPECT_TRUE(plan.start()) << "the run once the audit ended";
     EXPECT_FALSE(plan.startAudit());
-    plan.stop();
+    EXPECT_EQ(plan.cycle().reportCsv(), planReportHeader()) << "the run's report from its start";
+    plan.cycle().stop();
 }
 
 // The facts the page takes from the module, byte for byte as it reads them.

@@ -19,24 +19,10 @@
 #include "sim/simulated_comm.h"
 #include "sim/simulated_fleet.h"
 #include "sim/virtual_clock.h"
+#include "support/recording_cycle_host.h"
 
 namespace wb {
 namespace {
-
-class RecordingAuditHost : public AuditHost {
-public:
-    std::vector<std::string> messages;
-    std::vector<AuditedBeacon> seen;
-    std::string utcNow() override { return "2026-05-17T07:00:00Z"; }
-    void message(const std::string& line) override { messages.push_back(line); }
-    void beacon(const AuditedBeacon& b) override { seen.push_back(b); }
-    bool said(const std::string& line) const {
-        for (const auto& m : messages) {
-            if (m == line) return true;
-        }
-        return false;
-    }
-};
 
 HuntPlan plan3() {
     HuntPlan plan;
@@ -127,7 +113,7 @@ TEST(PlanAudit, BeaconsOnTheCableInTurn) {
         SerialPort port(comm);
         port.setPortName("/dev/ttyUSB0");
         BeaconDevice device;
-        RecordingAuditHost host;
+        test::RecordingCycleHost host;
         PlanAudit audit(plan, device, port, host);
         std::int64_t due = clock.nowUs() + 100'000;
         while (!audit.finished() && clock.nowUs() < 300'000'000) {
@@ -218,12 +204,16 @@ TEST(PlanAudit, SheetHoldsEveryBeaconAndTheReportsLastRow) {
     plan.entries[0].name = "<b>MOE</b>";
     SheetSource source{"hunt.json", std::string(64, 'a'),
                        sheetMarks("time,name,version,result,sha256,differences\n"
-                                  "t1,<b>MOE</b>,v,differs,x,model\nt2,<b>MOE</b>,v,matches,x,\n")};
+                                  "t1,<b>MOE</b>,v,differs,x,model\nt2,<b>MOE</b>,v,matches,x,\n"
+                                  // A stranger whose text is an entry's name.
+                                  "t3,MOI,v,matches,x,\nt4,MOI,v,not in plan,y,\n")};
     const std::string html = huntSheetHtml(plan, source);
     EXPECT_NE(html.find("&lt;b&gt;MOE&lt;/b&gt;"), std::string::npos);
     EXPECT_EQ(html.find("<b>MOE"), std::string::npos);
     EXPECT_NE(html.find("t2<br>matches"), std::string::npos);
     EXPECT_EQ(html.find("differs"), std::string::npos);
+    EXPECT_NE(html.find("t3<br>matches"), std::string::npos);
+    EXPECT_EQ(html.find("not in plan"), std::string::npos);
     EXPECT_NE(html.find("144.500"), std::string::npos);
     EXPECT_NE(html.find("Unlock Code"), std::string::npos);
     EXPECT_EQ(html.find("Enable LED"), std::string::npos);  // not stored by a Tarsel

@@ -4,7 +4,7 @@
 // for a while, and a stop in the middle of a write.
 #include <gtest/gtest.h>
 
-#include <map>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -14,41 +14,14 @@
 #include "plan/plan_run.h"
 #include "plan/sha256.h"
 #include "serial/serial_port.h"
+#include "sim/beacon_peer.h"
 #include "sim/simulated_comm.h"
 #include "sim/simulated_fleet.h"
 #include "sim/virtual_clock.h"
+#include "support/recording_cycle_host.h"
 
 namespace wb {
 namespace {
-
-class RecordingHost : public PlanHost {
-public:
-    std::map<std::string, ConfigImage> backups;
-    std::vector<std::string> messages;
-    std::vector<PlanReportRow> rows;
-    bool backupFails = false;
-
-    bool saveBackup(const std::string& name, const ConfigImage& image,
-                    std::string& pathOrError) override {
-        if (backupFails) {
-            pathOrError = "Could not write the backup plan-backups/" + name + "-before.wb1";
-            return false;
-        }
-        pathOrError = "plan-backups/" + name + "-before.wb1";
-        backups[name] = image;
-        return true;
-    }
-    std::string utcNow() override { return "2026-05-17T08:30:05Z"; }
-    void message(const std::string& line) override { messages.push_back(line); }
-    void row(const PlanReportRow& row) override { rows.push_back(row); }
-
-    bool said(const std::string& line) const {
-        for (const auto& m : messages) {
-            if (m == line) return true;
-        }
-        return false;
-    }
-};
 
 HuntPlan tarselPlan(const std::vector<std::string>& names) {
     HuntPlan plan;
@@ -71,18 +44,52 @@ BeaconOptions beacon(DeviceModel model = kTarselModel, BeaconFault fault = Beaco
     return options;
 }
 
+// The fleet's line, which can be made to chatter: while it does, every
+// byte from the host is answered by a byte of noise and reaches no beacon.
+class ChatteringLine : public BeaconPeer {
+public:
+    explicit ChatteringLine(BeaconPeer& inner) : inner_(inner) {}
+    bool chatter = false;
+
+    void receive(std::uint8_t byte, std::int64_t atUs) override {
+        if (chatter) {
+            noise_.push_back(atUs + 5'000);
+        } else {
+            inner_.receive(byte, atUs);
+        }
+    }
+    std::optional<std::int64_t> nextByteTimeUs() const override {
+        return noise_.empty() ? inner_.nextByteTimeUs() : noise_.front();
+    }
+    std::uint8_t takeByte() override {
+        if (noise_.empty()) return inner_.takeByte();
+        noise_.pop_front();
+        return 0x3F;
+    }
+    void discardUntil(std::int64_t atUs) override {
+        while (!noise_.empty() && noise_.front() <= atUs) noise_.pop_front();
+        inner_.discardUntil(atUs);
+    }
+    bool lineDropped() const override { return inner_.lineDropped(); }
+
+private:
+    BeaconPeer& inner_;
+    std::deque<std::int64_t> noise_;
+};
+
 struct PlanRig {
     VirtualClock clock;
     SimulatedFleet fleet;
+    ChatteringLine line{fleet};
     SimulatedComm comm;
     SerialPort port;
     BeaconDevice device;
-    RecordingHost host;
+    test::RecordingCycleHost host;
     HuntPlan plan;
     PlanRun run;
 
     PlanRig(HuntPlan huntPlan, FleetOptions fleetOptions, PlanRunOptions options = {})
-        : fleet(std::move(fleetOptions)), comm(fleet, clock), port(comm),
+        : fleet(std::move(fleetOptions)), comm(line, clock), port(comm),
           plan(std::move(huntPlan)), run(plan, device, port, host, options) {
         comm.addPortName("/dev/ttyUSB0");
         port.setPortName("/dev/ttyUSB0");
@@ -126,7 +133,7 @@ TEST(PlanRun, ThreeBeaconsInARowWithRemovalBetween) {
     // The USB adapter is pulled out for a while as the second beacon is due.
     bool pulled = false;
     rig.drive(600'000'000, [&] {
-        if (!pulled && rig.run.programmed() == 1 && rig.run.phase() == PlanPhase::WaitingForBeacon) {
+        if (!pulled && rig.run.programmed() == 1 && rig.run.phase() == CyclePhase::WaitingForBeacon) {
             rig.comm.setBusy(true);
             pulled = true;
         }
@@ -159,14 +166,21 @@ TEST(PlanRun, ThreeBeaconsInARowWithRemovalBetween) {
 }
 
 TEST(PlanRun, ABeaconLeftOnTheCableIsNotWrittenTwice) {
-    // The first beacon stays a whole minute after its write, and the USB
-    // adapter is pulled out for a few seconds during a removal check: its
-    // failed reads are no sign that the beacon left.
+    // The first beacon stays a whole minute after its write; its line
+    // chatters for a while, and the USB adapter is pulled out for a few
+    // seconds during a removal check: neither garbage nor failed reads are
+    // a sign that the beacon left.
     PlanRig rig(tarselPlan({"MOE", "MOI"}), fleetOf({beacon(), beacon()}, 60'000'000));
     std::int64_t pulledAtUs = 0;
+    std::int64_t chatteredAtUs = 0;
     rig.drive(600'000'000, [&] {
+        if (chatteredAtUs == 0 && rig.run.phase() == CyclePhase::WaitingForRemoval) {
+            rig.line.chatter = true;
+            chatteredAtUs = rig.clock.nowUs();
+        }
+        if (chatteredAtUs > 0 && rig.clock.nowUs() > chatteredAtUs + 8'000'000) rig.line.chatter = false;
         // A check just started: its request sent, the reply not yet read.
-        const bool checking = rig.run.phase() == PlanPhase::WaitingForRemoval && exchangeBusy(rig.device) &&
+        const bool checking = rig.run.phase() == CyclePhase::WaitingForRemoval && exchangeBusy(rig.device) &&
                               rig.device.versionReply.empty();
         if (pulledAtUs == 0 && rig.run.programmed() == 1 && checking && rig.clock.nowUs() > 20'000'000) {
             rig.comm.failStep(CommStep::Read);
@@ -178,13 +192,20 @@ TEST(PlanRun, ABeaconLeftOnTheCableIsNotWrittenTwice) {
             rig.comm.setBusy(false);
         }
     });
-    ASSERT_GT(pulledAtUs, 0);
-    ASSERT_TRUE(rig.run.allProgrammed());
     EXPECT_EQ(rig.writes(0), 1u);
+    ASSERT_GT(chatteredAtUs, 0);
+    ASSERT_GT(pulledAtUs, chatteredAtUs + 8'000'000);
+    ASSERT_TRUE(rig.run.allProgrammed());
     EXPECT_EQ(rig.writes(1), 1u);
     EXPECT_EQ(rig.host.rows.size(), 2u);
     EXPECT_GT(rig.fleet.events()[1].atUs, 60'000'000);
     EXPECT_TRUE(rig.host.said("Waiting for the port (Could not open Com Port /dev/ttyUSB0)"));
+    // The run ends once the last beacon is verified, with it still on the
+    // cable and the user told to remove it.
+    ASSERT_TRUE(rig.run.finished());
+    EXPECT_NE(rig.fleet.connected(), nullptr);
+    EXPECT_TRUE(rig.run.verifiedOnCable());
+    EXPECT_EQ(rig.host.messages.back(), "Beacon MOI programmed (2 of 2); remove it");
 }
 
 TEST(PlanRun, ABeaconOfTheOtherModelIsRefused) {
@@ -226,27 +247,46 @@ TEST(PlanRun, ALineDropDuringAWriteIsReportedAndTheEntryRetried) {
 }
 
 TEST(PlanRun, StopLetsTheWriteFinishAndEndsTheRun) {
+    // The last entry's write ends the run anyway: the stop still counts.
+    for (const std::vector<std::string>& names : {std::vector<std::string>{"MOE", "MOI"}, {"MOE"}}) {
+        SCOPED_TRACE(names.size());
+        PlanRig rig(tarselPlan(names), fleetOf({beacon(), beacon()}));
+        rig.drive(600'000'000, [&] {
+            if (rig.run.phase() == CyclePhase::Working &&
+                rig.device.exchangeState == ExchangeState::WritingConfig) {
+                rig.run.stop();
+            }
+        });
+        ASSERT_TRUE(rig.run.finished());
+        EXPECT_TRUE(rig.run.interrupted());
+        EXPECT_EQ(rig.run.programmed(), 1u);
+        EXPECT_EQ(rig.fleet.beacons()[0]->eeprom(), rig.plan.entries[0].image);
+        EXPECT_EQ(rig.run.summary(), "1 of " + std::to_string(names.size()) + " beacons programmed");
+        EXPECT_EQ(rig.host.messages.back(), "Interrupted");
+        EXPECT_FALSE(rig.comm.isOpen());
+    }
+}
+
+// A report row the front end could not keep ends the run after that
+// beacon, as what it is: no stop was asked for.
+TEST(PlanRun, ARowNotKeptEndsTheRunWithoutAnInterruption) {
     PlanRig rig(tarselPlan({"MOE", "MOI"}), fleetOf({beacon(), beacon()}));
-    rig.drive(600'000'000, [&] {
-        if (rig.run.phase() == PlanPhase::Writing &&
-            rig.device.exchangeState == ExchangeState::WritingConfig) {
-            rig.run.stop();
-        }
-    });
+    rig.host.rowFails = true;
+    rig.drive();
     ASSERT_TRUE(rig.run.finished());
-    EXPECT_TRUE(rig.run.interrupted());
+    EXPECT_TRUE(rig.run.recordLost());
+    EXPECT_FALSE(rig.run.interrupted());
     EXPECT_EQ(rig.run.programmed(), 1u);
-    EXPECT_EQ(rig.fleet.beacons()[0]->eeprom(), rig.plan.entries[0].image);
-    EXPECT_EQ(rig.run.summary(), "1 of 2 beacons programmed");
-    EXPECT_EQ(rig.host.messages.back(), "Interrupted");
-    EXPECT_FALSE(rig.comm.isOpen());
+    for (std::size_t i = 1; i < rig.fleet.beacons().size(); ++i) EXPECT_EQ(rig.writes(i), 0u) << "written after the row";
+    EXPECT_FALSE(rig.host.said("Interrupted"));
+    EXPECT_EQ(rig.host.messages.back(), "Beacon MOE programmed (1 of 2); remove it");
 }
 
 TEST(PlanRun, ConfirmWaitsForEnterAndAFailedBackupStopsBeforeAnyWrite) {
     PlanRig rig(tarselPlan({"MOE"}), fleetOf({beacon()}), PlanRunOptions{false, true});
     rig.host.backupFails = true;
     rig.drive(5'000'000);
-    EXPECT_EQ(rig.run.phase(), PlanPhase::Confirming);
+    EXPECT_EQ(rig.run.phase(), CyclePhase::Confirming);
     EXPECT_TRUE(rig.fleet.beacons()[0]->requests().empty());
     EXPECT_TRUE(rig.host.said("Connect beacon MOE (1 of 1) and press Enter"));
     rig.run.confirmConnected();
