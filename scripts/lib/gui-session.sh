@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by scripts/test-layers/gui and scripts/demo (sourced, not run):
 # the programs, a virtual X display, simulated beacons behind COM ports of
 # the project's Wine prefix, and the clean-up of everything started here,
