@@ -15,3 +15,8 @@ if(WB_WEB)
   wb_unity_alone(wrenbolt-config module_plan.cpp)
   return()
 endif()
+
+if(WB_BUILD_TESTS)
+  # Its files share file-local names (kIntMin, kEsc, ...): one at a time.
+  set_target_properties(unit_tests PROPERTIES UNITY_BUILD OFF)
+endif()
