@@ -16,13 +16,15 @@ windows: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows -j $(JOBS)
 
+# The native unit and integration tests under ASan and UBSan (clang).
 asan: deps
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan -j $(JOBS)
 
+# The libFuzzer targets come from the asan preset's clang build.
 fuzz: deps
-	cmake --preset fuzz >/dev/null
-	cmake --build --preset fuzz -j $(JOBS)
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan -j $(JOBS) --target fuzz_targets
 
 # The browser page: build/web/wrenbolt-config.html, one self-contained file,
 # and the installable web app in build/web/site/.

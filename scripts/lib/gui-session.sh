@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by scripts/test-layers/gui and scripts/demo (sourced, not run):
 # the programs, a virtual X display, simulated beacons behind COM ports of
 # the project's Wine prefix, and the clean-up of everything started here,
@@ -21,6 +22,7 @@ wb_winpath() {
 # wb_build_programs [driver]: builds the simulator and WrenboltConfig.exe,
 # and with "driver" also gui_driver.exe, whatever of them is missing or out
 # of date. Only these targets: the test suites are not needed to run them.
+# With WB_PREBUILT=1 (scripts/run-tests) it only checks that they are there.
 wb_build_programs() {
   local jobs=2
   local targets=(WrenboltConfig) programs=("$wb_exe" "$wb_sim")
@@ -28,7 +30,7 @@ wb_build_programs() {
     targets+=(gui_driver)
     programs+=("$wb_driver_exe")
   fi
-  (
+  [ "${WB_PREBUILT:-0}" = 1 ] || (
     cd "$wb_root" || exit 1
     [ -f build/native/CMakeCache.txt ] || cmake --preset native >/dev/null || exit 1
     cmake --build build/native --target wrenbolt-beacon-sim -j "$jobs" >/dev/null || exit 1

@@ -1,0 +1,22 @@
+# The presets build in batches (CMAKE_UNITY_BUILD): a target's sources are
+# compiled a few at a time as one file, so that the large headers are
+# parsed once a batch instead of once a file. A source whose file-local
+# names meet another's in the same batch is compiled on its own, here.
+function(wb_unity_alone target)
+  get_target_property(dir ${target} SOURCE_DIR)
+  foreach(source ${ARGN})
+    set_source_files_properties(${dir}/${source} TARGET_DIRECTORY ${target}
+        PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+  endforeach()
+endfunction()
+
+if(WB_WEB)
+  # Its own "input" and "result" against module_buffers.cpp's.
+  wb_unity_alone(wrenbolt-config module_plan.cpp)
+  return()
+endif()
+
+if(WB_BUILD_TESTS)
+  # Its files share file-local names (kIntMin, kEsc, ...): one at a time.
+  set_target_properties(unit_tests PROPERTIES UNITY_BUILD OFF)
+endif()
