@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "config/device_config.h"
-#include "config/model_table.h"
+#include "config/record_models.h"
 
 namespace wb {
 
@@ -129,8 +129,8 @@ consteval const RecordField& recordField(std::string_view key) {
     return kRecordFields[index];
 }
 
-// Whether the image layout of a model stores the member (the model table's
-// "stored by"). With no model identified no layout applies, and nothing is
+// Whether the image layout of a model stores the member (the record's
+// models' "stored by"). With no model identified no layout applies, and nothing is
 // stored.
 constexpr bool layoutCarries(DeviceModel model, const RecordField& field) {
     return modelStores(model, field.key);
@@ -138,8 +138,8 @@ constexpr bool layoutCarries(DeviceModel model, const RecordField& field) {
 
 // Every member a layout claims to store is one of the record's.
 constexpr bool storedMembersAreFields() {
-    for (const ModelInfo& row : kModels) {
-        for (std::string_view key : row.storedMembers) {
+    for (const RecordModel& model : kRecordModels) {
+        for (std::string_view key : model.storedMembers) {
             if (recordFieldIndex(key) == kRecordFields.size()) return false;
         }
     }
