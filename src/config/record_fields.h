@@ -129,9 +129,9 @@ consteval const RecordField& recordField(std::string_view key) {
     return kRecordFields[index];
 }
 
-// Whether the image layout of a model stores the member (the record's
-// models' "stored by"). With no model identified no layout applies, and nothing is
-// stored.
+// Whether the image layout of a model stores the member ("stored by", from
+// the record's models). With no model identified no layout applies, and
+// nothing is stored.
 constexpr bool layoutCarries(DeviceModel model, const RecordField& field) {
     return modelStores(model, field.key);
 }
