@@ -223,7 +223,8 @@ const std::vector<EncodeRow> kEncodeRows{
     one(T, "txFrequencyMHz", -146.565, 10, {0, 0}, {}, true), one(T, "txFrequencyMHz", -0.001, 10, {0, 0}, {}, true),
     one(T, "txFrequencyMHz", -kFloatMax, 10, {0, 0}, {}, true),
     one(T, "txFrequencyMHz", 2147483.75, 10, {0x50, 0x37}, {}, true),
-    one(T, "rxFrequencyMHz", 150.5, 12, {0x00, 0x05}, 140.5), one(T, "rxFrequencyMHz", 150.5, 12, {0x00, 0x05}, 140.5, true),
+    one(T, "rxFrequencyMHz", 150.5, 12, {0x00, 0x05}, 140.5),
+    one(T, "rxFrequencyMHz", 150.5, 12, {0x00, 0x05}, 140.5, true),
     one(T, "rxFrequencyMHz", 139.999, 12, {0x99, 0x99}, 149.999),
     one(T, "rxFrequencyMHz", 139.999, 12, {0x99, 0x99}, 149.999, true),
     one(T, "rxFrequencyMHz", kNaN, 12, {0, 0}), one(T, "rxFrequencyMHz", kInf, 12, {0, 0}),
@@ -341,7 +342,9 @@ std::vector<DecodeRow> decodeRows() {
 TEST(LayoutGoldenBytes, DecodeRows) {
     for (const DecodeRow& r : decodeRows()) {
         ConfigImage image = test::filledImage(r.fill);
-        for (const auto& [offset, bytes] : r.patches) std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<std::ptrdiff_t>(offset));
+        for (const auto& [offset, bytes] : r.patches) {
+            std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<std::ptrdiff_t>(offset));
+        }
         // A start that no image gives, so a member left unread shows.
         DeviceConfig record;
         record.model = r.model;

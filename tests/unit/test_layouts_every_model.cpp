@@ -143,12 +143,12 @@ TEST(LayoutsEveryModel, FilledImagesDecodeWithoutComplaint) {
             decodeImage(device);
             EXPECT_EQ(device.statusText, image_text::kReadConfigSuccessful) << label;
             const DeviceConfig& back = device.config;
-            EXPECT_TRUE(std::ranges::all_of(back.morseText, [fill](char c) { return static_cast<std::uint8_t>(c) == fill; }))
-                << label;
+            const auto isFill = [fill](char c) { return static_cast<std::uint8_t>(c) == fill; };
+            EXPECT_TRUE(std::ranges::all_of(back.morseText, isFill)) << label;
             EXPECT_LE(back.morseText.size(), kImageSize - shape.textStart) << label;
             ASSERT_GE(back.toneCount, 0) << label;
             ASSERT_LE(back.toneCount, static_cast<std::int32_t>(kToneCapacity)) << label;
-            for (std::int32_t i = 0; i < back.toneCount; ++i) EXPECT_EQ(back.tones[static_cast<std::size_t>(i)], fill) << label;
+            for (std::size_t i = 0; i < listedToneCount(back); ++i) EXPECT_EQ(back.tones[i], fill) << label;
             expectStoresOnlyItsMembers(row, test::filledImage(fill), label);
         }
     }
@@ -389,7 +389,9 @@ TEST(LayoutsEveryModel, StoredImageIsAFixedPoint) {
             const EncodedImage second = row.encode(back, noLimit);
             ASSERT_EQ(second.image, first.image) << row.name << " record " << i;
             EXPECT_FALSE(second.cut()) << row.name << " record " << i << ": a decoded image always fits";
-            if (i % 100 == 0) expectStoresOnlyItsMembers(row, first.image, std::string(row.name) + " record " + std::to_string(i));
+            if (i % 100 == 0) {
+                expectStoresOnlyItsMembers(row, first.image, std::string(row.name) + " record " + std::to_string(i));
+            }
         }
     }
 }
