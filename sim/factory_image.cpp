@@ -1,8 +1,7 @@
 #include <string>
 
-#include "config/beacon_device.h"
-#include "config/codec_context.h"
-#include "config/model_table.h"
+#include "config/device_config.h"
+#include "image/model_table.h"
 #include "sim/simulated_beacon.h"
 
 namespace wb {
@@ -17,11 +16,9 @@ const ModelInfo& rowOrFirst(DeviceModel model) {
 }  // namespace
 
 ConfigImage factoryImage(const ModelInfo& model) {
-    BeaconDevice device;
-    device.config.model = model.code;
-    const CodecContext context;
-    model.encode(device, context);
-    return device.images.outgoingImage;
+    DeviceConfig record;
+    record.model = model.code;
+    return model.encode(record, false).image;
 }
 
 ConfigImage factoryImage(DeviceModel model) { return factoryImage(rowOrFirst(model)); }

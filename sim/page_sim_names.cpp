@@ -1,8 +1,8 @@
 #include "sim/page_sim_names.h"
 
 #include "config/device_model.h"
-#include "config/model_table.h"
 #include "config/record_fields.h"
+#include "image/model_table.h"
 #include "sim/simulated_fleet.h"
 
 namespace wb {

@@ -9,7 +9,7 @@
 
 #include "config/config_image.h"
 #include "config/device_model.h"
-#include "config/model_table.h"
+#include "image/model_table.h"
 #include "sim/beacon_peer.h"
 
 namespace wb {

@@ -5,7 +5,7 @@
 #include <limits>
 #include <optional>
 
-#include "config/model_table.h"
+#include "image/model_table.h"
 
 namespace wb {
 namespace {

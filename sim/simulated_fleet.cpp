@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "config/model_table.h"
+#include "image/model_table.h"
 
 namespace wb {
 

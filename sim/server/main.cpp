@@ -26,8 +26,8 @@
 #include <vector>
 
 #include "clock/clock.h"
-#include "config/model_table.h"
 #include "file/config_file.h"
+#include "image/model_table.h"
 #include "sim/server/pty_server.h"
 #include "sim/simulated_beacon.h"
 #include "sim/simulated_fleet.h"

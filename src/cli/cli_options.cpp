@@ -2,10 +2,10 @@
 
 #include "cli/record_table.h"
 #include "cli/usage_error.h"
-#include "config/model_table.h"
 #include "config/record_json.h"
 #include "file/config_file.h"
 #include "file/input_file.h"
+#include "image/model_table.h"
 
 namespace wb {
 

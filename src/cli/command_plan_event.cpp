@@ -10,7 +10,7 @@
 #include "cli/plan_loading.h"
 #include "cli/plan_subcommands.h"
 #include "cli/usage_error.h"
-#include "config/model_table.h"
+#include "image/model_table.h"
 #include "plan/event_formats.h"
 #include "plan/schedule_text.h"
 #include "plan/shown_text.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "config/model_table.h"
+#include "image/model_table.h"
 
 namespace wb {
 namespace {

@@ -8,9 +8,9 @@
 #include "cli/exchange_driver.h"
 #include "cli/stderr_terminal.h"
 #include "cli/usage_error.h"
-#include "config/model_table.h"
 #include "exchange/device_exchange.h"
 #include "exchange/device_operations.h"
+#include "image/model_table.h"
 
 namespace wb {
 namespace {

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "config/device_config.h"
-#include "config/model_table.h"
+#include "config/record_models.h"
 
 namespace wb {
 
@@ -152,17 +152,17 @@ consteval const RecordField& recordField(std::string_view key) {
     return kRecordFields[index];
 }
 
-// Whether the image layout of a model stores the member (the model table's
-// "stored by"). With no model identified no layout applies, and nothing is
-// stored.
+// Whether the image layout of a model stores the member ("stored by", from
+// the record's models). With no model identified no layout applies, and
+// nothing is stored.
 constexpr bool layoutCarries(DeviceModel model, const RecordField& field) {
     return modelStores(model, field.key);
 }
 
 // Every member a layout claims to store is one of the record's.
 constexpr bool storedMembersAreFields() {
-    for (const ModelInfo& row : kModels) {
-        for (std::string_view key : row.storedMembers) {
+    for (const RecordModel& model : kRecordModels) {
+        for (std::string_view key : model.storedMembers) {
             if (recordFieldIndex(key) == kRecordFields.size()) return false;
         }
     }

@@ -370,7 +370,7 @@ nlohmann::ordered_json recordFieldsJson() {
     auto rows = nlohmann::ordered_json::array();
     for (const RecordField& field : kRecordFields) {
         auto models = nlohmann::ordered_json::array();
-        for (const ModelInfo& model : kModels) {
+        for (const RecordModel& model : kRecordModels) {
             if (layoutCarries(model.code, field)) models.push_back(model.name);
         }
         rows.push_back({{"key", field.key},
@@ -387,7 +387,7 @@ nlohmann::ordered_json recordFieldsJson() {
 
 nlohmann::ordered_json modelsJson() {
     auto rows = nlohmann::ordered_json::array();
-    for (const ModelInfo& model : kModels) {
+    for (const RecordModel& model : kRecordModels) {
         rows.push_back({{"code", static_cast<std::int32_t>(model.code)}, {"name", model.name}, {"title", model.title}});
     }
     return rows;

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <system_error>
 
-#include "config/model_table.h"
+#include "config/record_models.h"
 #include "config/record_text.h"
 
 namespace wb {

@@ -2,7 +2,7 @@
 
 #include "config/beacon_device.h"
 #include "config/codec_context.h"
-#include "config/model_table.h"
+#include "image/model_table.h"
 #include "serial/serial_port.h"
 
 namespace wb {

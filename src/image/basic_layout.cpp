@@ -1,10 +1,7 @@
 #include "image/basic_layout.h"
 
-#include <limits>
-
 #include "image/byte_fields.h"
 #include "image/codec_common.h"
-#include "image/image_texts.h"
 
 namespace wb {
 namespace {
@@ -34,14 +31,12 @@ std::uint32_t clamp16(std::int32_t value) {
 
 }  // namespace
 
-bool encodeBasic(BeaconDevice& device, const CodecContext& context) {
-    DeviceConfig& config = device.config;
-    ConfigImage& image = device.images.outgoingImage;
-    image.fill(0);
-    bool truncated = false;
+EncodedImage encodeBasic(const DeviceConfig& config, bool noLimit) {
+    EncodedImage encoded;
+    ConfigImage& image = encoded.image;
 
-    raiseMorseSpeed(config);
-    image[kSpeed] = static_cast<std::uint8_t>(clampInt(600 / config.morseSpeedWpm, 3, 85));
+    encoded.morseSpeedWpm = raisedMorseSpeed(config.morseSpeedWpm);
+    image[kSpeed] = static_cast<std::uint8_t>(clampInt(600 / encoded.morseSpeedWpm, 3, 85));
     image[kMorseTone] = clampToByte(config.morseTone);
     image[kToneStep] = clampToByte(config.toneSpeedMs / 2);
     putLe16(image, kTonesDuration, clamp16(config.tonesDurationSec));
@@ -49,7 +44,7 @@ bool encodeBasic(BeaconDevice& device, const CodecContext& context) {
     putLe16(image, kPreTonesDelay, clamp16(config.preTonesDelaySec));
 
     // Multiply, divide, then add the half, as the count was always formed.
-    const double tx = limitedTxFrequency(config.txFrequencyMHz, context.noLimit);
+    const double tx = limitedTxFrequency(config.txFrequencyMHz, noLimit);
     putLe16(image, kTxSteps, roundedModulo(tx * 1000.0 / 5.0, 65536.0));
     putLe16(image, kCalibration,
             roundedModulo(calibrationQuotient(kCalibrationBase, config.calibrationPercent),
@@ -62,7 +57,7 @@ bool encodeBasic(BeaconDevice& device, const CodecContext& context) {
         if (next < kAreaLast) {
             image[next++] = static_cast<std::uint8_t>(c);
         } else {
-            truncated = true;
+            encoded.textCut = true;
         }
     }
     image[next] = 0;
@@ -74,23 +69,14 @@ bool encodeBasic(BeaconDevice& device, const CodecContext& context) {
         if (next < kAreaLast) {
             image[next++] = config.tones[i];
         } else {
-            truncated = true;
+            encoded.tonesCut = true;
         }
     }
     image[next] = 0;
-
-    if (truncated) showTruncationNotice(context);
-    return truncated;
+    return encoded;
 }
 
-void decodeBasic(BeaconDevice& device) {
-    if (device.images.receivedLength != static_cast<std::int32_t>(kImageSize)) {
-        setOutcome(device, Outcome::CorruptedEeprom, image_text::kCorruptedEeprom);
-        return;
-    }
-    const ConfigImage& image = device.images.incomingImage;
-    DeviceConfig& config = device.config;
-
+void decodeBasic(const ConfigImage& image, DeviceConfig& config) {
     config.morseText = readText(image, image[kTextOffset]);
     const std::uint8_t speed = image[kSpeed];
     config.morseSpeedWpm = speed != 0 ? 600 / speed : 0;
@@ -105,8 +91,6 @@ void decodeBasic(BeaconDevice& device) {
     config.calibrationPercent =
         calibrationFromWord(kCalibrationBase, getLe16(image, kCalibration));
     readTones(image, image[kToneOffset], config);
-
-    setOutcome(device, Outcome::ConfigRead, image_text::kReadConfigSuccessful);
 }
 
 }  // namespace wb

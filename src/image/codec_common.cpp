@@ -6,9 +6,7 @@
 
 namespace wb {
 
-void raiseMorseSpeed(DeviceConfig& config) {
-    if (config.morseSpeedWpm < 3) config.morseSpeedWpm = 3;
-}
+std::int32_t raisedMorseSpeed(std::int32_t wpm) { return wpm < 3 ? 3 : wpm; }
 
 double limitedTxFrequency(float frequencyMHz, bool noLimit) {
     // Written as "not inside" so that NaN counts as outside the band.
@@ -27,10 +25,6 @@ double calibrationQuotient(double base, float percent) {
 float calibrationFromWord(double base, std::uint32_t word) {
     if (word == 0) return std::numeric_limits<float>::infinity();
     return static_cast<float>((base / static_cast<double>(word) - 1.0) * 100.0);
-}
-
-void showTruncationNotice(const CodecContext& context) {
-    if (context.showTruncationNotice) context.showTruncationNotice();
 }
 
 std::string readText(const ConfigImage& image, std::size_t start) {

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 
-#include "config/codec_context.h"
 #include "config/config_image.h"
 #include "config/device_config.h"
 
@@ -12,9 +11,9 @@ namespace wb {
 
 // Rules both layouts share.
 
-// The beacon cannot send slower than 3 WPM; the raised speed is kept in the
-// record so that the form shows what was written.
-void raiseMorseSpeed(DeviceConfig& config);
+// The beacon cannot send slower than 3 WPM; the raised speed goes back into
+// the record so that the form shows what was written.
+std::int32_t raisedMorseSpeed(std::int32_t wpm);
 
 // The TX frequency that goes into the image: outside 144..148 MHz (or NaN)
 // the default is used instead, unless the limit is lifted. The record keeps
@@ -27,9 +26,6 @@ double calibrationQuotient(double base, float percent);
 
 // (base / word - 1) * 100 in single precision; word 0 reads as +infinity.
 float calibrationFromWord(double base, std::uint32_t word);
-
-// Shows the "Text/Tones Truncated" notice, if anyone is listening.
-void showTruncationNotice(const CodecContext& context);
 
 // The bytes from `start` up to the first 0, or to the end of the image.
 std::string readText(const ConfigImage& image, std::size_t start);

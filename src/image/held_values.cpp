@@ -3,7 +3,7 @@
 #include <array>
 
 #include "config/codec_context.h"
-#include "config/model_table.h"
+#include "image/model_table.h"
 #include "config/record_changes.h"
 #include "config/record_text.h"
 #include "config/record_view.h"

@@ -4,12 +4,24 @@
 
 namespace wb {
 
-EncodeResult encodeForModel(BeaconDevice& device, const CodecContext& context, ModelTable models) {
-    const ModelInfo* row = findModel(device.config.model, models);
+EncodeResult encodeRecord(DeviceConfig& record, ConfigImage& image, const CodecContext& context,
+                          ModelTable models) {
+    const ModelInfo* row = findModel(record.model, models);
     if (row == nullptr) return EncodeResult::NotEncoded;
-    const bool truncated = row->encode(device, context);
-    device.images.outgoingModel = device.config.model;
-    return truncated ? EncodeResult::Truncated : EncodeResult::Encoded;
+    const EncodedImage encoded = row->encode(record, context.noLimit);
+    image = encoded.image;
+    record.morseSpeedWpm = encoded.morseSpeedWpm;
+    if (!encoded.cut()) return EncodeResult::Encoded;
+    // The dialog's notice runs a message loop: the image and the speed are
+    // in place before it shows.
+    if (context.showTruncationNotice) context.showTruncationNotice();
+    return EncodeResult::Truncated;
+}
+
+EncodeResult encodeForModel(BeaconDevice& device, const CodecContext& context, ModelTable models) {
+    const EncodeResult result = encodeRecord(device.config, device.images.outgoingImage, context, models);
+    if (result != EncodeResult::NotEncoded) device.images.outgoingModel = device.config.model;
+    return result;
 }
 
 namespace {
@@ -18,7 +30,12 @@ namespace {
 bool decodeByModel(BeaconDevice& device, ModelTable models) {
     const ModelInfo* row = findModel(device.config.model, models);
     if (row == nullptr) return false;
-    row->decode(device);
+    if (device.images.receivedLength != static_cast<std::int32_t>(kImageSize)) {
+        setOutcome(device, Outcome::CorruptedEeprom, image_text::kCorruptedEeprom);
+        return true;
+    }
+    row->decode(device.images.incomingImage, device.config);
+    setOutcome(device, Outcome::ConfigRead, image_text::kReadConfigSuccessful);
     return true;
 }
 

@@ -1,25 +1,20 @@
 #include "image/stored_record.h"
 
-#include "config/beacon_device.h"
-
 namespace wb {
 
 DeviceConfig decodedRecord(const ConfigImage& image, DeviceModel model, const DeviceConfig& over) {
-    BeaconDevice device;
-    device.config = over;
-    device.config.model = model;
-    device.images.incomingImage = image;
-    device.images.receivedLength = static_cast<std::int32_t>(kImageSize);
-    decodeImage(device);
-    return device.outcome == Outcome::ConfigRead ? device.config : over;
+    const ModelInfo* row = findModel(model);
+    if (row == nullptr) return over;
+    DeviceConfig record = over;
+    record.model = model;
+    row->decode(image, record);
+    return record;
 }
 
 StoredRecord storedRecord(const DeviceConfig& record, const DeviceConfig& over, const CodecContext& codec) {
-    BeaconDevice device;
-    device.config = record;
+    DeviceConfig encoded = record;
     StoredRecord stored;
-    stored.result = encodeForModel(device, codec);
-    stored.image = device.images.outgoingImage;
+    stored.result = encodeRecord(encoded, stored.image, codec);
     stored.record = stored.result == EncodeResult::NotEncoded ? over
                                                               : decodedRecord(stored.image, record.model, over);
     return stored;

@@ -2,7 +2,6 @@
 
 #include "image/byte_fields.h"
 #include "image/codec_common.h"
-#include "image/image_texts.h"
 
 namespace wb {
 namespace {
@@ -64,14 +63,12 @@ float getFrequency(const ConfigImage& image, std::size_t offset) {
 
 }  // namespace
 
-bool encodeTarsel(BeaconDevice& device, const CodecContext& context) {
-    DeviceConfig& config = device.config;
-    ConfigImage& image = device.images.outgoingImage;
-    image.fill(0);
-    bool truncated = false;
+EncodedImage encodeTarsel(const DeviceConfig& config, bool noLimit) {
+    EncodedImage encoded;
+    ConfigImage& image = encoded.image;
 
-    raiseMorseSpeed(config);
-    image[kSpeed] = static_cast<std::uint8_t>(clampInt(240 / config.morseSpeedWpm, 8, 255));
+    encoded.morseSpeedWpm = raisedMorseSpeed(config.morseSpeedWpm);
+    image[kSpeed] = static_cast<std::uint8_t>(clampInt(240 / encoded.morseSpeedWpm, 8, 255));
     image[kMorseTone] = clampToByte(config.morseTone);
     image[kToneStep] = clampToByte(config.toneSpeedMs / 5);
 
@@ -85,7 +82,7 @@ bool encodeTarsel(BeaconDevice& device, const CodecContext& context) {
     image[kUnlock] = static_cast<std::uint8_t>(d.d1 << 4 | d.d0);
     image[kUnlock + 1] = static_cast<std::uint8_t>(d.d3 << 4 | d.d2);
 
-    putFrequency(image, kTx, limitedTxFrequency(config.txFrequencyMHz, context.noLimit));
+    putFrequency(image, kTx, limitedTxFrequency(config.txFrequencyMHz, noLimit));
     // The receiver has no band limit.
     putFrequency(image, kRx, static_cast<double>(config.rxFrequencyMHz));
 
@@ -106,7 +103,7 @@ bool encodeTarsel(BeaconDevice& device, const CodecContext& context) {
         if (next < kTextEnd) {
             image[next++] = static_cast<std::uint8_t>(c);
         } else {
-            truncated = true;
+            encoded.textCut = true;
         }
     }
     image[next] = 0;
@@ -117,25 +114,16 @@ bool encodeTarsel(BeaconDevice& device, const CodecContext& context) {
         if (next < kTonesEnd) {
             image[next++] = config.tones[i];
         } else {
-            truncated = true;
+            encoded.tonesCut = true;
         }
     }
     image[next] = 0;
 
     image[kMarker] = kMarkerValue;
-
-    if (truncated) showTruncationNotice(context);
-    return truncated;
+    return encoded;
 }
 
-void decodeTarsel(BeaconDevice& device) {
-    if (device.images.receivedLength != static_cast<std::int32_t>(kImageSize)) {
-        setOutcome(device, Outcome::CorruptedEeprom, image_text::kCorruptedEeprom);
-        return;
-    }
-    const ConfigImage& image = device.images.incomingImage;
-    DeviceConfig& config = device.config;
-
+void decodeTarsel(const ConfigImage& image, DeviceConfig& config) {
     config.morseText = readText(image, kTextStart);
     const std::uint8_t speed = image[kSpeed];
     config.morseSpeedWpm = speed != 0 ? 240 / speed : 0;
@@ -167,8 +155,6 @@ void decodeTarsel(BeaconDevice& device) {
     config.disableRx = (flags & kDisableRx) != 0 ? 1 : 0;
 
     readTones(image, kTonesStart, config);
-
-    setOutcome(device, Outcome::ConfigRead, image_text::kReadConfigSuccessful);
 }
 
 }  // namespace wb

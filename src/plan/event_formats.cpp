@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "config/model_table.h"
+#include "image/model_table.h"
 #include "plan/event_schedule.h"
 
 namespace wb {

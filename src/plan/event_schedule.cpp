@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "config/model_table.h"
+#include "image/model_table.h"
 #include "plan/beacon_identity.h"
 #include "plan/hunt_plan.h"
 #include "plan/plan_parse.h"

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "config/device_model.h"
-#include "config/model_table.h"
+#include "image/model_table.h"
 
 namespace wb::plan_text {
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <string_view>
 
-#include "config/model_table.h"
 #include "config/record_json.h"
 #include "file/config_file.h"
 #include "file/file_texts.h"
 #include "image/image_texts.h"
+#include "image/model_table.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <cstdlib>
 
 #include "config/beacon_device.h"
-#include "config/model_table.h"
 #include "exchange/device_exchange.h"
 #include "exchange/protocol.h"
+#include "image/model_table.h"
 #include "serial/serial_port.h"
 #include "support/scripted_comm.h"
 

@@ -1,33 +1,30 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <initializer_list>
-#include <string>
 #include <vector>
 
 #include "config/beacon_device.h"
 #include "config/codec_context.h"
+#include "image/model_dispatch.h"
 
 namespace wb::test {
 
-// Runs an encoder on a copy of `config` and keeps what came out: the image,
-// the record afterwards, the flag and how often the notice was shown.
+// Runs the dispatch's encode on a copy of `config` and keeps what came out:
+// the image, the record afterwards, the result and how often the notice was
+// shown.
 struct EncodeRun {
     ConfigImage image{};
     DeviceConfig config;
-    bool truncated = false;
+    EncodeResult result = EncodeResult::NotEncoded;
     int notices = 0;
 };
 
-template <typename Encoder>
-EncodeRun runEncoder(Encoder encoder, const DeviceConfig& config, bool noLimit = false) {
-    BeaconDevice device;
-    device.config = config;
+inline EncodeRun runEncode(const DeviceConfig& config, bool noLimit = false, ModelTable models = kModels) {
     EncodeRun run;
-    CodecContext context{noLimit, [&run] { ++run.notices; }};
-    run.truncated = encoder(device, context);
-    run.image = device.images.outgoingImage;
-    run.config = device.config;
+    run.config = config;
+    const CodecContext context{noLimit, [&run] { ++run.notices; }};
+    run.result = encodeRecord(run.config, run.image, context, models);
     return run;
 }
 
@@ -46,16 +43,9 @@ inline ConfigImage filledImage(std::uint8_t value) {
     return image;
 }
 
-inline std::vector<std::uint8_t> slice(const ConfigImage& image, std::size_t from,
-                                       std::size_t count) {
+inline std::vector<std::uint8_t> slice(const ConfigImage& image, std::size_t from, std::size_t count) {
     return {image.begin() + static_cast<std::ptrdiff_t>(from),
             image.begin() + static_cast<std::ptrdiff_t>(from + count)};
-}
-
-inline std::vector<std::uint8_t> bytes(std::initializer_list<int> values) {
-    std::vector<std::uint8_t> out;
-    for (int v : values) out.push_back(static_cast<std::uint8_t>(v));
-    return out;
 }
 
 inline ToneList toneRun(std::size_t count, std::uint8_t value) {

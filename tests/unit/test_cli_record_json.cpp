@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "config/beacon_device.h"
-#include "config/model_table.h"
 #include "config/record_changes.h"
 #include "config/record_fields.h"
 #include "config/record_json.h"
 #include "config/record_text.h"
 #include "image/held_values.h"
 #include "image/model_dispatch.h"
+#include "image/model_table.h"
 #include "image/stored_record.h"
 #include "plan/field_text.h"
 #include "support/image_harness.h"

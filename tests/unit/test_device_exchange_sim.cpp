@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "config/beacon_device.h"
-#include "config/model_table.h"
 #include "exchange/device_exchange.h"
 #include "image/image_texts.h"
 #include "image/model_dispatch.h"
+#include "image/model_table.h"
 #include "serial/serial_port.h"
-#include "sim/simulated_beacon.h"
 #include "sim/sim_port.h"
+#include "sim/simulated_beacon.h"
 #include "sim/simulated_comm.h"
 #include "sim/virtual_clock.h"
 
@@ -312,26 +312,22 @@ TEST(SimFleet, PortNames) {
 constexpr auto kKite = static_cast<DeviceModel>(7);
 constexpr std::uint8_t kKiteMarker = 0x4B;
 
-bool encodeKite(BeaconDevice& device, const CodecContext&) {
-    ConfigImage& image = device.images.outgoingImage;
-    image.fill(0);
-    const std::string& text = device.config.morseText;
+EncodedImage encodeKite(const DeviceConfig& record, bool) {
+    EncodedImage encoded;
+    ConfigImage& image = encoded.image;
+    const std::string& text = record.morseText;
     const std::size_t length = std::min<std::size_t>(text.size(), 199);
     std::copy_n(text.begin(), length, image.begin());
-    image[200] = static_cast<std::uint8_t>(device.config.morseSpeedWpm);
+    encoded.morseSpeedWpm = record.morseSpeedWpm;
+    image[200] = static_cast<std::uint8_t>(encoded.morseSpeedWpm);
     image[255] = kKiteMarker;
-    return length < text.size();
+    encoded.textCut = length < text.size();
+    return encoded;
 }
 
-void decodeKite(BeaconDevice& device) {
-    const ConfigImage& image = device.images.incomingImage;
-    if (image[255] != kKiteMarker) {
-        setOutcome(device, Outcome::CorruptedEeprom, image_text::kCorruptedEeprom);
-        return;
-    }
-    device.config.morseText.assign(reinterpret_cast<const char*>(image.data()));
-    device.config.morseSpeedWpm = image[200];
-    setOutcome(device, Outcome::ConfigRead, image_text::kReadConfigSuccessful);
+void decodeKite(const ConfigImage& image, DeviceConfig& record) {
+    record.morseText.assign(reinterpret_cast<const char*>(image.data()));
+    record.morseSpeedWpm = image[200];
 }
 
 constexpr std::array<VersionRule, 2> kKiteVersions{{

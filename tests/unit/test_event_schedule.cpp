@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "config/model_table.h"
+#include "image/model_table.h"
 #include "plan/beacon_identity.h"
 #include "plan/event_formats.h"
 #include "plan/event_time.h"

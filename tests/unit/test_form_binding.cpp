@@ -4,7 +4,7 @@
 
 #include "app/control_ids.h"
 #include "app/form_binding.h"
-#include "config/model_table.h"
+#include "image/model_table.h"
 #include "support/memory_controls.h"
 
 namespace wb {
