@@ -108,6 +108,7 @@ int runHuntPlan(CliContext& context, const PlanRunCommandOptions& options, const
     CliPlanHost host(context, session, stop, backupFolder(options),
                      options.reportPath.empty() ? nullptr : &report, options.device.quiet);
     PlanRun run(plan, session.device, session.port(), host, PlanRunOptions{options.check.noLimit, options.confirm});
+    run.watchLink(session.link());
     bool inputEnded = false;
     // The next beacon is awaited: a stop now says nothing of the last one.
     const auto track = [&] {

@@ -65,6 +65,8 @@ public:
     PlanRun(const HuntPlan& plan, BeaconDevice& device, SerialPort& port, PlanHost& host,
             PlanRunOptions options = {});
 
+    // The port sits on `link`: a write whose port fails ends at once.
+    void watchLink(const LinkGuard& link) { write_.watch(link); }
     // One 100 ms tick.
     void tick();
     // --confirm: the user says the beacon is on the cable.
