@@ -2,6 +2,9 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#ifdef __linux__
+#include <sys/sysmacros.h>
+#endif
 #include <unistd.h>
 
 #include <filesystem>
@@ -139,6 +142,7 @@ std::vector<PortListing> listSerialPortsUnder(const std::string& rootText) {
 std::vector<PortListing> listSerialPorts() { return listSerialPortsUnder("/"); }
 
 std::string neverASerialPort(const std::string& name) {
+    constexpr std::string_view kNoTerminal = "is a device but not a terminal, so not a serial port";
     struct stat info {};
     if (::stat(name.c_str(), &info) != 0) return {};
     if (S_ISFIFO(info.st_mode)) return "is a pipe (FIFO), not a serial port";
@@ -149,13 +153,23 @@ std::string neverASerialPort(const std::string& name) {
     if (::stat("/dev/tty", &own) == 0 && S_ISCHR(own.st_mode) && own.st_rdev == info.st_rdev) {
         return "is this program's own terminal, not a serial port";
     }
+#ifdef __linux__
+    // The kernel names the class of every character device: a port's is
+    // "tty". Asked there, the port itself is not opened (and its DTR line
+    // not dropped and raised again).
+    std::error_code ec;
+    const fs::path subsystem = fs::read_symlink("/sys/dev/char/" + std::to_string(major(info.st_rdev)) + ":" +
+                                                    std::to_string(minor(info.st_rdev)) + "/subsystem",
+                                                ec);
+    if (!ec) return subsystem.filename() == "tty" ? std::string() : std::string(kNoTerminal);
+#endif
     // Opening a terminal without O_NOCTTY could make it ours; nothing is
     // read or written, and a port held by another program stays unasked.
     const int fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return {};
     const bool terminal = ::isatty(fd) != 0;
     ::close(fd);
-    return terminal ? std::string() : "is a device but not a terminal, so not a serial port";
+    return terminal ? std::string() : std::string(kNoTerminal);
 }
 
 }  // namespace wb
