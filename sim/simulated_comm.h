@@ -67,6 +67,10 @@ public:
                    std::uint32_t& got) override;
     bool closePort(CommHandle handle) override;
     void sleepMs(std::uint32_t milliseconds) override;
+    // A dropped line is a device gone; an injected failure an error.
+    IoFailure lastIoFailure() const override {
+        return beacon_->lineDropped() ? IoFailure::DeviceGone : IoFailure::OtherError;
+    }
 
     bool isOpen() const { return open_; }
     const std::string& openName() const { return openName_; }

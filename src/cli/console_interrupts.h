@@ -4,7 +4,7 @@
 
 namespace wb {
 
-// The user's requests to stop a command: Ctrl-C and SIGTERM on POSIX,
+// The user's requests to stop a command: Ctrl-C, SIGTERM and a hang-up (SIGHUP) on POSIX,
 // Ctrl-C and Ctrl-Break on Windows. Tests put in their own.
 class InterruptSource {
 public:

@@ -13,9 +13,15 @@ std::atomic<int> gInterrupts{0};
 std::atomic<int> gLastSignal{0};
 static_assert(std::atomic<int>::is_always_lock_free);
 
-constexpr int kSignals[] = {SIGINT, SIGTERM};
+std::atomic<int> gHungUp{0};
+
+// A hang-up (the terminal closed, an SSH session dropped) counts as one
+// Ctrl-C: a write under way finishes, then the command stops. Only its
+// first counts, so repeats never turn it into a stop at once.
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 extern "C" void onInterrupt(int signal) {
+    if (signal == SIGHUP && gHungUp.exchange(1) != 0) return;
     gLastSignal.store(signal);
     gInterrupts.fetch_add(1);
 }

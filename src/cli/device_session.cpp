@@ -11,6 +11,8 @@
 #include "exchange/device_exchange.h"
 #include "exchange/device_operations.h"
 #include "image/model_table.h"
+#include "serial/port_list.h"
+#include "serial/serial_texts.h"
 
 namespace wb {
 namespace {
@@ -72,6 +74,12 @@ void refuseImpossiblePort(const CliContext& context, const std::string& port) {
     if (std::filesystem::is_regular_file(port, error)) {
         throw UsageError("--port: " + port + " is a regular file, not a serial port");
     }
+    if (std::filesystem::is_directory(port, error)) {
+        throw UsageError("--port: " + port + " is a folder, not a serial port");
+    }
+    if (const std::string why = neverASerialPort(port); !why.empty()) {
+        throw UsageError("--port: " + port + " " + why);
+    }
 }
 
 DeviceSession::DeviceSession(CliContext& context, const DeviceCommandOptions& options,
@@ -98,6 +106,9 @@ DeviceSession::DeviceSession(CliContext& context, const DeviceCommandOptions& op
             api = tracer_.get();
         }
     }
+    // Under the interrupts, so that the bytes counted are those the port took.
+    guard_ = std::make_unique<LinkGuard>(*api);
+    api = guard_.get();
     if (stop == nullptr) ownStop_ = std::make_unique<TwoStageStop>(context.interrupts);
     stop_ = stop != nullptr ? stop : ownStop_.get();
     // Outermost, so that the trace shows only what went to the wire.
@@ -118,6 +129,7 @@ void DeviceSession::drive() {
     runUntilIdle(
         device, *port_, links_->clock(),
         [this](const BeaconDevice& d) {
+            endOnLostLink(device, *port_, *guard_);
             stoppable_->setSendingImage(sendsImageNext(d));
             // A tick cut short ends with a text that tells nothing.
             if (stop_->stage() != StopStage::Now) display_.update(d);
@@ -130,7 +142,26 @@ void DeviceSession::drive() {
     }
 }
 
+void DeviceSession::followAdapter() {
+    if (port_->isOpen()) {
+        follower_.opened(port_->portName);
+        return;
+    }
+    const bool absent = device.outcome == Outcome::PortFailed && port_->openFailure == OpenFailure::NoSuchPort &&
+                        device.statusText == serial_text::couldNotOpen(port_->portName);
+    // The port is tried again each second; so is the listing.
+    const std::int64_t now = links_->clock().nowUs();
+    if (!absent || now - lastFollowUs_ < 1000000) return;
+    lastFollowUs_ = now;
+    const std::string moved = follower_.moved(port_->portName);
+    if (moved.empty()) return;
+    say("The adapter of " + port_->portName + " is back as " + moved + "; using " + moved);
+    port_->setPortName(moved);
+    portName_ = moved;
+}
+
 StopStage DeviceSession::afterTick(bool showProgress) {
+    followAdapter();
     stoppable_->setSendingImage(sendsImageNext(device));
     if (sendsImageNext(device)) wroteImage_ = true;
     stoppable_->stopDue();
@@ -181,6 +212,15 @@ int DeviceSession::fail() {
         return kExitInterrupted;
     }
     if (display_.shown() != device.statusText) context_.err << device.statusText << '\n';
+    if (lostLink(device, *guard_)) {
+        const std::string_view why = serial_text::ioFailureReason(guard_->reason());
+        context_.err << "The port was lost" << (why.empty() ? "" : ": ") << why << '\n';
+        if (wroteImage_) {
+            context_.err << cutWriteReport("Port lost", stoppable_->imageBytesWritten(), portName_, backupPath_)
+                         << '\n';
+        }
+        return kExitFailed;
+    }
     const std::string_view reason = openFailureReason(device, *port_);
     if (!reason.empty()) context_.err << reason << '\n';
     const std::string& portError = portFailure(*port_);

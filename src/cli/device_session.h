@@ -15,7 +15,9 @@
 #include "config/beacon_device.h"
 #include "config/codec_context.h"
 #include "exchange/guarded_write.h"
+#include "exchange/link_guard.h"
 #include "file/file_save.h"
+#include "serial/adapter_follower.h"
 #include "serial/serial_port.h"
 
 namespace wb {
@@ -31,7 +33,8 @@ struct DeviceCommandOptions {
 void addDeviceOptions(CLI::App& command, DeviceCommandOptions& options);
 
 // Throws UsageError for a --port that can never be a port: an empty name,
-// a regular file, or a name of the context's named links (sim:) that
+// a regular file, a folder, a device that is no serial port (/dev/null,
+// /dev/tty, a pipe), or a name of the context's named links (sim:) that
 // names none of them.
 void refuseImpossiblePort(const CliContext& context, const std::string& port);
 
@@ -78,8 +81,10 @@ public:
 
     // Reports the failed outcome on stderr and returns kExitFailed: the
     // status text, why the port could not be opened when the platform said,
-    // and the port's own failure text when it has one. After a stop, says
-    // what reached the beacon and returns kExitInterrupted.
+    // and the port's own failure text when it has one. A port lost under
+    // the operation is said as such, with what reached the beacon of a
+    // write. After a stop, says what reached the beacon and returns
+    // kExitInterrupted.
     int fail();
     // The command's exit code once the trace is complete: a trace that
     // could not be written (a full disk) is reported and turns a success
@@ -91,14 +96,19 @@ public:
     // For commands that tick the exchange on their own schedule (a plan
     // run): call after every tick. Takes in the user's interrupts, shows
     // progress when asked, and once a stop is due closes the port so that
-    // fail() reports it. Returns the stage the interrupts have reached.
+    // fail() reports it. While the port is absent, follows its USB adapter
+    // to the name it came back under, and says so. Returns the stage the
+    // interrupts have reached.
     StopStage afterTick(bool showProgress);
     SerialPort& port() { return *port_; }
+    // The port's link, which gives up at its first failed byte.
+    const LinkGuard& link() const { return *guard_; }
     Clock& clock() { return links_->clock(); }
     ProgressDisplay& display() { return display_; }
 
 private:
     void drive();
+    void followAdapter();
     bool refuseStart();
     void say(const std::string& text);
 
@@ -113,11 +123,14 @@ private:
     std::unique_ptr<std::ostream> traceStream_;
     bool traceFinished_ = false;
     std::unique_ptr<TracingComm> tracer_;
+    std::unique_ptr<LinkGuard> guard_;
     std::unique_ptr<TwoStageStop> ownStop_;
     TwoStageStop* stop_ = nullptr;
     std::unique_ptr<StoppableComm> stoppable_;
     std::unique_ptr<SerialPort> port_;
     ProgressDisplay display_;
+    AdapterFollower follower_{listSerialPorts};
+    std::int64_t lastFollowUs_ = 0;
     bool ready_ = true;
     bool wroteImage_ = false;
     bool stopped_ = false;

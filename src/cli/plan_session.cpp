@@ -106,6 +106,7 @@ int driveCableCycle(CliContext& context, const DeviceCommandOptions& device, con
     CliCycleHost host(context, session, stop, files.backupDir, files.reportPath.empty() ? nullptr : &report,
                       device.quiet);
     const std::unique_ptr<CableCycle> cycle = make(session.device, session.port(), host);
+    cycle->watchLink(session.link());
     CycleEnd ended{session};
     if (!cycle->finished()) driveTicks(session.clock(), [&] {
         if (cycle->phase() == CyclePhase::Confirming) {

@@ -18,6 +18,7 @@ public:
 
     CommHandle openPort(const std::string& name) override;
     OpenFailure lastOpenFailure() const override { return inner_.lastOpenFailure(); }
+    IoFailure lastIoFailure() const override { return inner_.lastIoFailure(); }
     bool getLineSettings(CommHandle handle, LineSettings& settings) override;
     bool setLineSettings(CommHandle handle, const LineSettings& settings) override;
     bool setTimeouts(CommHandle handle, const CommTimeouts& timeouts) override;

@@ -53,10 +53,15 @@ std::string halfWrittenWarning(std::int32_t bytesWritten) {
 
 std::string stoppedReport(std::int32_t bytesWritten, const std::string& portName,
                           const std::string& backupPath) {
+    return cutWriteReport("Stopped", bytesWritten, portName, backupPath);
+}
+
+std::string cutWriteReport(std::string_view how, std::int32_t bytesWritten, const std::string& portName,
+                           const std::string& backupPath) {
     const std::string count = std::to_string(bytesWritten) + " of " + std::to_string(kImageBytes) + " bytes written";
-    if (bytesWritten <= 0) return "Stopped; nothing was written to the beacon.";
-    if (bytesWritten >= kImageBytes) return "Stopped: " + count + ", not verified.";
-    std::string text = "Stopped: " + count +
+    if (bytesWritten <= 0) return std::string(how) + "; nothing was written to the beacon.";
+    if (bytesWritten >= kImageBytes) return std::string(how) + ": " + count + ", not verified.";
+    std::string text = std::string(how) + ": " + count +
                        ". The beacon holds the start of the new configuration and the rest of the old one.\n";
     if (backupPath.empty()) {
         return text + "No backup was made: write a whole configuration again (the same command, "

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "cli/console_interrupts.h"
 
@@ -51,6 +52,9 @@ std::string halfWrittenWarning(std::int32_t bytesWritten);
 inline constexpr const char* kFinishedBeforeStopping = "Write finished and verified before stopping.";
 std::string stoppedReport(std::int32_t bytesWritten, const std::string& portName,
                           const std::string& backupPath);
+// The same for a write cut short another way, `how` leading ("Port lost").
+std::string cutWriteReport(std::string_view how, std::int32_t bytesWritten, const std::string& portName,
+                           const std::string& backupPath);
 
 // A word as a shell takes it back: bare when it can be, quoted otherwise.
 std::string shellWord(const std::string& word);

@@ -49,6 +49,17 @@ bool wholeImageSent(const BeaconDevice& device) {
            (writingImage(device) && !sendsImageNext(device));
 }
 
+bool endOnLostLink(BeaconDevice& device, SerialPort& port, const LinkGuard& link) {
+    if (!link.lost() || (!exchangeBusy(device) && isSuccess(device.outcome))) return false;
+    abandonOperation(device, port);
+    setOutcome(device, Outcome::PortFailed, link.failure());
+    return true;
+}
+
+bool lostLink(const BeaconDevice& device, const LinkGuard& link) {
+    return link.lost() && device.outcome == Outcome::PortFailed && device.statusText == link.failure();
+}
+
 const std::string& portFailure(const SerialPort& port) { return port.lastError; }
 
 std::string_view openFailureReason(const BeaconDevice& device, const SerialPort& port) {

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "config/beacon_device.h"
+#include "exchange/link_guard.h"
 #include "serial/serial_port.h"
 
 namespace wb {
@@ -37,6 +38,16 @@ bool writingImage(const BeaconDevice& device);
 bool sendsImageNext(const BeaconDevice& device);
 // The whole image went out: only its read-back may still be missing.
 bool wholeImageSent(const BeaconDevice& device);
+
+// Call after a tick that ran an operation on a port behind `link`. When
+// the port failed under it, ends the operation at once (nothing more goes
+// to a dead port) with the port's first failure as its outcome, not what
+// the missing bytes would make of it later ("Corrupted EEPROM", "Config
+// not read "). An operation that finished well keeps its outcome. True
+// when it ended so.
+bool endOnLostLink(BeaconDevice& device, SerialPort& port, const LinkGuard& link);
+// The operation ended so: the port was lost under it.
+bool lostLink(const BeaconDevice& device, const LinkGuard& link);
 
 // The port's own failure text, when it has one: a front end shows it beside
 // a status text that says something else.

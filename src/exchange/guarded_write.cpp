@@ -5,17 +5,32 @@
 
 namespace wb {
 
+namespace {
+
+// The identifications are left alone: a port that fails there is only a
+// cable to try again, as a beacon that does not answer is.
+bool imagePhase(const BeaconDevice& device) {
+    return readingImage(device) || writingImage(device) || device.exchangeState == ExchangeState::VerifyingConfig;
+}
+
+}  // namespace
+
 void GuardedWrite::beginRead(ExchangeState first) {
     beginOperation(reader_, port_, first);
     reading_ = true;
+    cutOff_ = false;
 }
 
 bool GuardedWrite::reading() const { return reading_ && exchangeBusy(reader_); }
 
 bool GuardedWrite::tick() {
-    if (reading()) return pollTick(reader_, port_);
-    reading_ = false;
-    return pollTick(writer_, port_);
+    if (!reading()) reading_ = false;
+    BeaconDevice& device = reading_ ? reader_ : writer_;
+    const bool image = imagePhase(device);
+    const bool refresh = pollTick(device, port_);
+    if (link_ == nullptr || !image || !endOnLostLink(device, port_, *link_)) return refresh;
+    if (&device == &writer_ && !reading_) cutOff_ = true;
+    return true;
 }
 
 BackupRead GuardedWrite::backup(DeviceModel model) const {
@@ -28,6 +43,7 @@ BackupRead GuardedWrite::backup(DeviceModel model) const {
 
 bool GuardedWrite::write(const CodecContext& codec) {
     reading_ = false;
+    cutOff_ = false;
     return !prepareWrite(writer_, port_, codec);
 }
 

@@ -4,6 +4,7 @@
 #include "config/codec_context.h"
 #include "config/config_image.h"
 #include "config/device_model.h"
+#include "exchange/link_guard.h"
 #include "serial/serial_port.h"
 
 namespace wb {
@@ -52,6 +53,15 @@ public:
     // or no model), and the writer now holds what its image would store.
     bool write(const CodecContext& codec);
 
+    // The port sits on `link`: an image read or write whose port fails
+    // under it ends at once, with the port's first failure (see
+    // endOnLostLink).
+    void watch(const LinkGuard& link) { link_ = &link; }
+    // The last write ended with its port lost while the image went out or
+    // came back: part of the image may be on the beacon, or all of it
+    // unverified, so it has no checksum to report.
+    bool cutOffMidWrite() const { return cutOff_; }
+
     // The device whose exchange runs now: the reader during the read.
     const BeaconDevice& active() const { return reading() ? reader_ : writer_; }
 
@@ -59,7 +69,9 @@ private:
     BeaconDevice& reader_;
     BeaconDevice& writer_;
     SerialPort& port_;
+    const LinkGuard* link_ = nullptr;
     bool reading_ = false;
+    bool cutOff_ = false;
 };
 
 }  // namespace wb

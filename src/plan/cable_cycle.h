@@ -6,6 +6,7 @@
 
 #include "config/beacon_device.h"
 #include "config/config_image.h"
+#include "exchange/link_guard.h"
 #include "plan/cable_watch.h"
 #include "plan/plan_report.h"
 #include "serial/serial_port.h"
@@ -107,6 +108,9 @@ public:
     // True while the exchange's own progress is worth showing: reading the
     // image and the step's exchange, not the endless identifications.
     bool exchangeShown() const;
+    // The port sits on `link`: a step whose port fails mid-image can end at
+    // once instead of sending into a dead port. Only a writing step cares.
+    virtual void watchLink(const LinkGuard& link) { (void)link; }
 
 protected:
     // The message asking for the next beacon: `confirm` when the user is

@@ -76,6 +76,7 @@ void PlanRun::identified() {
 void PlanRun::workEnded() {
     const std::string status = device_.statusText;
     if (device_.outcome != Outcome::ConfigWritten) {
+        if (write_.cutOffMidWrite()) host_.message(plan_text::cutOffMidWrite(backup_));
         attemptFailed(status);
         return;
     }
@@ -111,7 +112,8 @@ bool PlanRun::report(const std::string& status, bool imageSent) {
     row.name = plan_.entries[entry_].name;
     row.version = version_;
     row.status = status;
-    if (imageSent) row.sha256 = sha256Hex(device_.images.outgoingImage);
+    // An image cut off has no one checksum: part of it may be on the beacon.
+    if (imageSent && !write_.cutOffMidWrite()) row.sha256 = sha256Hex(device_.images.outgoingImage);
     row.backup = backup_;
     return keep(host_.row(row));
 }

@@ -27,6 +27,8 @@ public:
     PlanRun(const HuntPlan& plan, BeaconDevice& device, SerialPort& port, CycleHost& host,
             PlanRunOptions options = {});
 
+    // The port sits on `link`: a write whose port fails ends at once.
+    void watchLink(const LinkGuard& link) override { write_.watch(link); }
     std::size_t programmed() const { return programmed_; }
     std::size_t total() const { return plan_.entries.size(); }
     bool allProgrammed() const { return programmed_ == total(); }

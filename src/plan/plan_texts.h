@@ -34,6 +34,11 @@ inline std::string notProgrammed(const std::string& name, const std::string& sta
     return "Beacon " + name + " not programmed (" + status +
            "); remove it, the next beacon gets " + name;
 }
+// The port failed while the image went out: the beacon holds part of it.
+inline std::string cutOffMidWrite(const std::string& backupPath) {
+    return "The port was lost mid-write: the beacon was cut off and may hold part of the new image; "
+           "its backup is " + backupPath;
+}
 // The status a beacon of the other model gets: it names both models.
 inline std::string wrongModel(DeviceModel found, DeviceModel planned) {
     return "Wrong model: a " + std::string(modelTitle(found)) + " beacon for a " +

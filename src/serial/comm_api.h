@@ -62,6 +62,11 @@ struct CommTimeouts {
 // error (errno, GetLastError) sorted into the causes worth telling apart.
 enum class OpenFailure { Unknown, NoSuchPort, PermissionDenied, Busy, NotSerialDevice };
 
+// Why a read or write on an open port failed, as far as a user can act on
+// it: the device went away (an adapter pulled out, a line hung up) or the
+// platform reported some other error.
+enum class IoFailure { Unknown, DeviceGone, OtherError };
+
 // The primitive calls of a serial link, one for one with the platform's.
 // SerialPort holds the rules (states, failure texts, pacing) over this seam.
 class CommApi {
@@ -71,6 +76,8 @@ public:
     // Why the last openPort that failed did so; Unknown where the link
     // cannot tell (a simulated one never fails for a reason).
     virtual OpenFailure lastOpenFailure() const { return OpenFailure::Unknown; }
+    // Why the last writeByte or readBytes that failed did so.
+    virtual IoFailure lastIoFailure() const { return IoFailure::Unknown; }
     virtual bool getLineSettings(CommHandle handle, LineSettings& settings) = 0;
     virtual bool setLineSettings(CommHandle handle, const LineSettings& settings) = 0;
     virtual bool setTimeouts(CommHandle handle, const CommTimeouts& timeouts) = 0;

@@ -193,11 +193,11 @@ public:
                 return true;
             }
             if (n < 0 && errno == EINTR) continue;
-            if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return false;
+            if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return failIo(errno);
             switch (waitFor(fd, POLLOUT, deadline)) {
                 case Wait::Ready: break;
                 case Wait::TimedOut: return true;  // nothing taken in time
-                case Wait::Gone: return false;
+                case Wait::Gone: return failIo(ENXIO);
             }
         }
     }
@@ -222,12 +222,12 @@ public:
                 got += static_cast<std::uint32_t>(n);
                 continue;
             }
-            if (n == 0) return got > 0;  // end of file: the device hung up
+            if (n == 0) return got > 0 || failIo(ENXIO);  // end of file: the device hung up
             if (errno == EINTR) continue;
-            if (errno != EAGAIN && errno != EWOULDBLOCK) return got > 0;
+            if (errno != EAGAIN && errno != EWOULDBLOCK) return got > 0 || failIo(errno);
             const Wait w = waitFor(fd, POLLIN, deadline);
             if (w == Wait::TimedOut) return true;
-            if (w == Wait::Gone) return got > 0;
+            if (w == Wait::Gone) return got > 0 || failIo(ENXIO);
         }
         return true;
     }
@@ -258,8 +258,16 @@ public:
     }
 
     OpenFailure lastOpenFailure() const override { return openFailure_; }
+    IoFailure lastIoFailure() const override { return ioFailure_; }
 
 private:
+    // Always false, for the failing call to return.
+    bool failIo(int error) {
+        const bool gone = error == EIO || error == ENXIO || error == ENODEV || error == EBADF;
+        ioFailure_ = gone ? IoFailure::DeviceGone : IoFailure::OtherError;
+        return false;
+    }
+
     CommHandle failOpen(int error) {
         switch (error) {
         case ENOENT: case ENOTDIR: case ENXIO: case ENODEV: openFailure_ = OpenFailure::NoSuchPort; break;
@@ -288,6 +296,7 @@ private:
 
     std::map<int, CommTimeouts> timeouts_;
     OpenFailure openFailure_ = OpenFailure::Unknown;
+    IoFailure ioFailure_ = IoFailure::Unknown;
 };
 
 }  // namespace

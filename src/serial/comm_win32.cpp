@@ -129,6 +129,7 @@ public:
         DWORD n = 0;
         const BOOL ok = ::WriteFile(toHandle(handle), &byte, 1, &n, nullptr);
         written = n;
+        if (ok == 0) ioFailure_ = ioFailureOf(::GetLastError());
         return ok != 0;
     }
 
@@ -137,6 +138,7 @@ public:
         DWORD n = 0;
         const BOOL ok = ::ReadFile(toHandle(handle), buffer, count, &n, nullptr);
         got = n;
+        if (ok == 0) ioFailure_ = ioFailureOf(::GetLastError());
         return ok != 0;
     }
 
@@ -171,8 +173,23 @@ public:
     }
 
     OpenFailure lastOpenFailure() const override { return openFailure_; }
+    IoFailure lastIoFailure() const override { return ioFailure_; }
 
 private:
+    // A USB adapter pulled out fails the calls on its handle with these.
+    static IoFailure ioFailureOf(DWORD error) {
+        switch (error) {
+        case ERROR_DEVICE_REMOVED:
+        case ERROR_BAD_COMMAND:
+        case ERROR_DEV_NOT_EXIST:
+        case ERROR_GEN_FAILURE:
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_ACCESS_DENIED:
+        case ERROR_OPERATION_ABORTED: return IoFailure::DeviceGone;
+        default: return IoFailure::OtherError;
+        }
+    }
+
     static OpenFailure failureOf(DWORD error) {
         switch (error) {
         case ERROR_FILE_NOT_FOUND:
@@ -187,6 +204,7 @@ private:
     }
 
     OpenFailure openFailure_ = OpenFailure::Unknown;
+    IoFailure ioFailure_ = IoFailure::Unknown;
     std::map<HANDLE, DCB> lastRead_;
     std::set<HANDLE> withPeriod_;
 };

@@ -36,6 +36,15 @@ inline std::string_view openFailureReason(OpenFailure failure) {
     }
     return {};
 }
+// Why a port failed in the middle of an operation, where the platform said.
+inline std::string_view ioFailureReason(IoFailure failure) {
+    switch (failure) {
+    case IoFailure::DeviceGone: return "the device is gone (adapter unplugged or line hung up)";
+    case IoFailure::OtherError: return "the system reported an input/output error";
+    case IoFailure::Unknown: break;
+    }
+    return {};
+}
 }  // namespace serial_text
 
 }  // namespace wb

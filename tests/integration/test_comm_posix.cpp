@@ -8,6 +8,7 @@
 #include <memory>
 #include <thread>
 
+#include "exchange/link_guard.h"
 #include "pty_pair.h"
 #include "serial/platform_comm.h"
 #include "serial/serial_port.h"
@@ -194,8 +195,31 @@ TEST_F(CommPosix, VanishedDeviceFailsReadsAndWritesAtOnce) {
     const std::uint8_t bytes[2] = {0x1B, 'V'};
     EXPECT_EQ(port.write(bytes, 2, 0), 0);
     EXPECT_EQ(port.lastError, "Write: Failed 2");
+    EXPECT_EQ(comm->lastIoFailure(), IoFailure::DeviceGone);
     port.close();
     EXPECT_FALSE(port.isOpen());
+}
+
+// The adapter gone in the middle of a paced chunk: the guard keeps the
+// first failure and why, and refuses the rest of the chunk.
+TEST_F(CommPosix, PtyClosedMidWriteIsAPortLost) {
+    LinkGuard guard(*comm);
+    SerialPort guarded(guard);
+    guarded.setPortName(pty.slavePath());
+    ASSERT_TRUE(guarded.open()) << guarded.lastError;
+    std::thread closer([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        pty.closeMaster();
+    });
+    const std::uint8_t chunk[32] = {};
+    const std::int32_t written = guarded.write(chunk, 32, 20);
+    closer.join();
+    EXPECT_GT(written, 0);
+    EXPECT_LT(written, 32);
+    EXPECT_TRUE(guard.lost());
+    EXPECT_EQ(guard.failure(), "Write: Failed 1");
+    EXPECT_EQ(guard.reason(), IoFailure::DeviceGone);
+    guarded.close();
 }
 
 }  // namespace

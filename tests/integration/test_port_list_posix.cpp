@@ -4,8 +4,10 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "serial/adapter_follower.h"
 #include "serial/port_list.h"
 
 namespace wb {
@@ -49,6 +51,24 @@ protected:
         fs::create_symlink(target, root / "dev" / "serial" / "by-id" / link);
     }
 
+    // An FTDI adapter as the kernel shows it: the tty's device is the
+    // usb-serial port, below the interface, below the USB device that
+    // carries the ids.
+    void usbTty(const std::string& name, const std::string& serial) {
+        const fs::path usb = root / "sys" / "devices" / "usb1" / ("1-" + serial);
+        const fs::path port = usb / "1-1:1.0" / name;
+        fs::create_directories(port);
+        const std::pair<const char*, std::string> files[] = {
+            {"idVendor", "0403"}, {"idProduct", "6001"}, {"serial", serial},
+            {"manufacturer", "FTDI"}, {"product", "FT232R USB UART"}};
+        for (const auto& [file, text] : files) std::ofstream(usb / file) << text << "\n";
+        fs::create_directories(root / "sys" / "bus" / "drivers" / "ftdi_sio");
+        fs::create_directory_symlink(root / "sys" / "bus" / "drivers" / "ftdi_sio", port / "driver");
+        fs::create_directories(root / "sys" / "class" / "tty" / name);
+        fs::create_directory_symlink(port, root / "sys" / "class" / "tty" / name / "device");
+        devNode(name);
+    }
+
     std::vector<std::string> lines() { return formatPortListings(listSerialPortsUnder(root.string())); }
 };
 
@@ -82,6 +102,25 @@ TEST_F(FakeMachine, ByIdLinkWithoutClassEntryIsStillListedButDanglingOnesAreNot)
     EXPECT_EQ(lines(), (std::vector<std::string>{
                            "/dev/ttyUSB0  /dev/serial/by-id/usb-Prolific-if00-port0",
                        }));
+}
+
+// Two cables of one make are told apart; one pulled out while its port was
+// held comes back under another name and is followed there.
+TEST_F(FakeMachine, ShowsUsbIdentityAndFollowsAnAdapterToItsNewName) {
+    usbTty("ttyUSB0", "A50285BI");
+    usbTty("ttyUSB1", "A6008ISP");
+    EXPECT_EQ(lines(), (std::vector<std::string>{
+                           "/dev/ttyUSB0  [ftdi_sio] FTDI FT232R USB UART, USB 0403:6001, serial A50285BI",
+                           "/dev/ttyUSB1  [ftdi_sio] FTDI FT232R USB UART, USB 0403:6001, serial A6008ISP",
+                       }));
+    AdapterFollower follower([this] { return listSerialPortsUnder(root.string()); });
+    follower.opened("/dev/ttyUSB0");
+    fs::remove_all(root / "sys" / "class" / "tty" / "ttyUSB0");
+    fs::remove(root / "dev" / "ttyUSB0");
+    EXPECT_EQ(follower.moved("/dev/ttyUSB0"), "");  // not back yet; the other cable is not it
+    fs::remove_all(root / "sys" / "devices" / "usb1" / "1-A50285BI");
+    usbTty("ttyUSB2", "A50285BI");
+    EXPECT_EQ(follower.moved("/dev/ttyUSB0"), "/dev/ttyUSB2");
 }
 
 TEST_F(FakeMachine, EmptyOrMissingTreesGiveNoPorts) {

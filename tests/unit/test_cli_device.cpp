@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -243,6 +247,39 @@ TEST(CliDevice, RefusedInputsAndSharedFiles) {
     EXPECT_NE(std::string(trace.begin(), trace.end()).find(" write 1B\n"), std::string::npos);
 }
 
+// What can never be a serial port is refused at once, with the reason,
+// rather than waited for (a plan) or called absent.
+TEST(CliDevice, ImpossiblePortsAreRefusedAtOnce) {
+    test::TempDir dir;
+    std::filesystem::create_directory(dir.file("folder"));
+    const std::string plan = dir.file("plan.json");
+    test::writeText(plan, R"({"model": "basic", "beacons": [{"name": "MOE", "set": {"morseText": "MOE"}}]})");
+    const struct {
+        std::vector<std::string> args;
+        std::string errHas;
+    } cases[] = {
+        {{"plan", "run", plan, "--port", dir.file("folder")}, dir.file("folder") + " is a folder, not a serial port"},
+#ifndef _WIN32
+        {{"plan", "run", plan, "--port", "/dev/null"}, "/dev/null is a device but not a terminal, so not a serial port"},
+        {{"read", "--port", "/dev/tty"}, "/dev/tty is this program's own terminal, not a serial port"},
+        {{"version", "--port", "fifo"}, "fifo is a pipe (FIFO), not a serial port"},
+#endif
+    };
+#ifndef _WIN32
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+#endif
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.errHas);
+        SimDeviceLinks links;
+        std::vector<std::string> args = c.args;
+        if (args.back() == "fifo") args.back() = dir.file("fifo");
+        const auto r = runDeviceCommand(links, args);
+        EXPECT_EQ(r.exitCode, 2) << r.err;
+        EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+        EXPECT_FALSE(links.used());
+    }
+}
+
 // Edits that used to end in a success while the beacon holds, or would
 // hold, something else: verify applies --set to a file's record as write
 // does, refuses a text its layout would cut, and numbers a layout would
@@ -420,7 +457,8 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"Incompatible", {"write", "--port", "sim:tarsel", "-q"}, BeaconFault::IncompatibleFirmware, 1,
                  "Incompatible version (Wrenbolt-Tarsel v0.54\r\n)", true},
         ExitCase{"ShortImage", {"read", "--port", "sim:tarsel"}, BeaconFault::ImageShort, 1, "Corrupted EEPROM\n", true},
-        ExitCase{"LineDrop", {"read", "--port", "sim:basic", "-q"}, BeaconFault::LineDrop, 1, "Corrupted EEPROM\n", true},
+        ExitCase{"LineDrop", {"read", "--port", "sim:basic", "-q"}, BeaconFault::LineDrop, 1,
+                 "Read: Failed 1\nThe port was lost: the device is gone (adapter unplugged or line hung up)\n", true},
         ExitCase{"SlowStartStillWorks", {"read", "--port", "sim:basic"}, BeaconFault::SlowStart, 0, "Read Config Successful\n", true},
         ExitCase{"MissingPort", {"read"}, BeaconFault::None, 2, "--port", false},
         ExitCase{"FileAndConfig", {"write", "--port", "sim:basic", "a.wb1", "--config", "b.json"}, BeaconFault::None, 2, "", false},
@@ -429,6 +467,37 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"UnwritableTrace", {"version", "--port", "sim:basic", "--trace", "/no/such/dir/t.txt"}, BeaconFault::None, 1,
                  "trace", false}),
     [](const ::testing::TestParamInfo<ExitCase>& param) { return std::string(param.param.name); });
+
+// An adapter pulled (a line dropped) 100 bytes into a write: nothing more
+// goes to the dead port, the first failure is reported, with what reached
+// the beacon and how to put its backup back.
+TEST(CliDevice, PortLostMidWriteStopsAtOnceAndSaysHowToRestore) {
+    const auto backup = scratchFile("lost-backup.wb1");
+    SimDeviceLinks links;
+    links.options.fault = BeaconFault::LineDrop;
+    links.options.dropAfterBytes = 256 + 100;  // the backup read, then the write
+    const auto r = runDeviceCommand(links, {"write", "--port", "sim:basic", "--backup", backup.string(), "--set",
+                                            "morseText=CQ TEST DE HUNT", "--set", "tones=1,2,3,4,5,6,7,8,9,10,11"});
+    EXPECT_EQ(r.exitCode, kExitFailed) << r.err;
+    EXPECT_NE(r.err.find("Writing Config : ***\nWrite: Failed 1\n"
+                         "The port was lost: the device is gone (adapter unplugged or line hung up)\n"
+                         "Port lost: 100 of 256 bytes written. The beacon holds the start of the new configuration "
+                         "and the rest of the old one.\nTo restore it: wrenbolt write --port sim:basic " +
+                         backup.string() + "\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.find("Config not read"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("*****"), std::string::npos) << r.err;
+    // The beacon took exactly the bytes reported; the backup holds the rest.
+    const ConfigImage old = factoryImage(kBasicModel);
+    const ConfigImage now = links.beacon().eeprom();
+    EXPECT_TRUE(std::equal(now.begin() + 100, now.end(), old.begin() + 100));
+    EXPECT_NE(now, old);
+    ConfigImage saved{};
+    ASSERT_EQ(loadImageFile(backup.string(), saved), Outcome::FileLoaded);
+    EXPECT_EQ(saved, old);
+    std::filesystem::remove(backup);
+}
 
 // Ctrl-C as the tests press it: the n-th interrupt comes when the n-th
 // condition holds (looked at only once the one before has come).

@@ -4,12 +4,16 @@
 // for a while, and a stop in the middle of a write.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "config/beacon_device.h"
 #include "exchange/device_exchange.h"
+#include "exchange/link_guard.h"
+#include "exchange/protocol.h"
 #include "plan/plan_check.h"
 #include "plan/plan_run.h"
 #include "plan/sha256.h"
@@ -82,6 +86,8 @@ struct PlanRig {
     SimulatedFleet fleet;
     ChatteringLine line{fleet};
     SimulatedComm comm;
+    // As the command line has it: the port gives up at its first failure.
+    LinkGuard guard;
     SerialPort port;
     BeaconDevice device;
     test::RecordingCycleHost host;
@@ -89,8 +95,9 @@ struct PlanRig {
     PlanRun run;
 
     PlanRig(HuntPlan huntPlan, FleetOptions fleetOptions, PlanRunOptions options = {})
-        : fleet(std::move(fleetOptions)), comm(line, clock), port(comm),
+        : fleet(std::move(fleetOptions)), comm(line, clock), guard(comm), port(guard),
           plan(std::move(huntPlan)), run(plan, device, port, host, options) {
+        run.watchLink(guard);
         comm.addPortName("/dev/ttyUSB0");
         port.setPortName("/dev/ttyUSB0");
     }
@@ -244,6 +251,47 @@ TEST(PlanRun, ALineDropDuringAWriteIsReportedAndTheEntryRetried) {
     EXPECT_TRUE(rig.host.said(
         "Beacon MOI not programmed (Config not read ); remove it, the next beacon gets MOI"));
     EXPECT_EQ(rig.fleet.beacons()[2]->eeprom(), rig.plan.entries[1].image);
+}
+
+// The adapter fails after four chunks of a write and works again a few
+// seconds later: the write ends at its first failed byte, the row has the
+// first failure and no checksum, the plan says the beacon was cut off and
+// waits for it to be taken off.
+TEST(PlanRun, APortLostMidWriteIsCutOffWithoutAChecksum) {
+    PlanRig rig(tarselPlan({"MOE"}), fleetOf({beacon(), beacon()}));
+    std::int64_t backAtUs = -1;
+    rig.drive(30'000'000, [&] {
+        if (backAtUs < 0 && rig.fleet.beacons()[0]->writeProgress() >= 4 * kChunkSize) {
+            rig.comm.failStep(CommStep::Write);
+            backAtUs = rig.clock.nowUs() + 3'000'000;
+        } else if (backAtUs > 0 && rig.clock.nowUs() >= backAtUs) {
+            rig.comm.failStep(CommStep::Write, 0);
+            backAtUs = 0;
+        }
+    });
+    EXPECT_EQ(rig.run.phase(), CyclePhase::WaitingForRemoval);
+    ASSERT_EQ(rig.host.rows.size(), 1u);
+    EXPECT_EQ(rig.host.rows[0].status, "Write: Failed 1");
+    EXPECT_EQ(rig.host.rows[0].sha256, "");
+    EXPECT_EQ(rig.host.rows[0].backup, "plan-backups/MOE-before.wb1");
+    EXPECT_EQ(rig.host.messages, (std::vector<std::string>{
+                                     "Connect beacon MOE (1 of 1)", "Backup saved to plan-backups/MOE-before.wb1",
+                                     "The port was lost mid-write: the beacon was cut off and may hold part of "
+                                     "the new image; its backup is plan-backups/MOE-before.wb1",
+                                     "Beacon MOE not programmed (Write: Failed 1); remove it, the next beacon gets MOE"}));
+    // The beacon holds the four chunks (and its old rest); nothing went to
+    // the dead port after its first failure: no byte, read or pause until
+    // it was opened again.
+    ConfigImage cut = rig.host.backups["MOE"];
+    std::copy_n(rig.plan.entries[0].image.begin(), 4 * kChunkSize, cut.begin());
+    EXPECT_EQ(rig.fleet.beacons()[0]->eeprom(), cut);
+    const auto& trace = rig.comm.trace();
+    auto call = std::find_if(trace.begin(), trace.end(),
+                             [](const CommCall& c) { return c.step == CommStep::Write && !c.ok; });
+    ASSERT_NE(call, trace.end());
+    for (++call; call != trace.end() && call->step != CommStep::Open; ++call) {
+        EXPECT_EQ(call->step, CommStep::Close);
+    }
 }
 
 TEST(PlanRun, StopLetsTheWriteFinishAndEndsTheRun) {
