@@ -24,19 +24,19 @@ std::string quoted(const std::string& text, bool inBrackets = false) {
 }
 
 std::string valueSpec(const ArgumentWords& argument) {
-    std::string spec = ":" + quoted(argument.label) + ":";
+    std::string pattern = ":" + quoted(argument.label) + ":";
     switch (argument.kind) {
-        case ArgumentKind::File: return spec + "_files";
-        case ArgumentKind::Directory: return spec + "_files -/";
-        case ArgumentKind::Port: return spec + "_wrenbolt_port_names";
-        case ArgumentKind::Choice: return spec + "(" + joinedWords(argument.choices) + ")";
-        case ArgumentKind::Text: return spec + " ";
+        case ArgumentKind::File: return pattern + "_files";
+        case ArgumentKind::Directory: return pattern + "_files -/";
+        case ArgumentKind::Port: return pattern + "_wrenbolt_port_names";
+        case ArgumentKind::Choice: return pattern + "(" + joinedWords(argument.choices) + ")";
+        case ArgumentKind::Text: return pattern + " ";
         case ArgumentKind::None: break;
     }
     return "";
 }
 
-// One _arguments spec per name: '(-o --output)--output=[The file]:output:_files'.
+// One _arguments pattern per name: '(-o --output)--output=[The file]:output:_files'.
 std::string optionSpecs(const ArgumentWords& option) {
     std::string exclusions;
     if (option.names.size() > 1 && !option.repeats) {
@@ -46,10 +46,10 @@ std::string optionSpecs(const ArgumentWords& option) {
     std::string text;
     for (const std::string& name : option.names) {
         const bool isLong = name.size() > 2 && name[1] == '-';
-        std::string spec = (option.repeats ? "*" : "") + exclusions + name;
-        if (option.kind != ArgumentKind::None) spec += isLong ? "=" : "+";
-        spec += "[" + quoted(option.description, true) + "]" + valueSpec(option);
-        text += " \\\n        '" + spec + "'";
+        std::string pattern = (option.repeats ? "*" : "") + exclusions + name;
+        if (option.kind != ArgumentKind::None) pattern += isLong ? "=" : "+";
+        pattern += "[" + quoted(option.description, true) + "]" + valueSpec(option);
+        text += " \\\n        '" + pattern + "'";
     }
     return text;
 }

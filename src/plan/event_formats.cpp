@@ -8,7 +8,7 @@
 namespace wb {
 namespace {
 
-using Json = nlohmann::ordered_json;
+using PlanJson = nlohmann::ordered_json;
 
 constexpr const char* kFoxes[] = {"MOE", "MOI", "MOS", "MOH", "MO5"};
 // 50 and 70 PARIS.
@@ -17,12 +17,12 @@ constexpr int kFastWpm = 14;
 // Room for the identification after the tones in a Sprint's 12 s slot.
 constexpr int kSprintTonesSec = 6;
 
-Json beacon(const std::string& name, const std::string& text, std::optional<int> slot, double mhz,
+PlanJson beacon(const std::string& name, const std::string& text, std::optional<int> slot, double mhz,
             std::optional<int> wpm = std::nullopt, std::optional<int> tonesSec = std::nullopt) {
-    Json item;
+    PlanJson item;
     item["name"] = name;
     if (slot) item["slot"] = *slot;
-    Json set;
+    PlanJson set;
     set["morseText"] = text;
     set["txFrequencyMHz"] = mhz;
     if (wpm) set["morseSpeedWpm"] = *wpm;
@@ -36,7 +36,7 @@ Json beacon(const std::string& name, const std::string& text, std::optional<int>
 std::optional<std::string> newEventPlanText(const NewEventPlan& request, std::string& text,
                                             const std::string (&timeNames)[3]) {
     const bool sprint = request.format == EventFormat::Sprint;
-    Json event;
+    PlanJson event;
     const std::optional<std::string> times[3] = {request.start, request.end, request.switchOnFrom};
     const char* keys[3] = {"start", "end", "switchOnFrom"};
     for (std::size_t i = 0; i < 3; ++i) {
@@ -50,11 +50,11 @@ std::optional<std::string> newEventPlanText(const NewEventPlan& request, std::st
     PlanEvent parsed;
     if (auto error = parseEvent(nlohmann::json::parse(event.dump()), parsed)) return error;
 
-    Json plan;
+    PlanJson plan;
     const DeviceModel model = request.model == DeviceModel::None ? kTarselModel : request.model;
     plan["model"] = std::string(modelName(model));
     plan["event"] = std::move(event);
-    Json beacons = Json::array();
+    PlanJson beacons = PlanJson::array();
     for (int slot = 0; slot < 5; ++slot) {
         if (sprint) {
             beacons.push_back(beacon(kFoxes[slot], kFoxes[slot], slot, request.foxMHz, kSlowWpm, kSprintTonesSec));
