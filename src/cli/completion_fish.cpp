@@ -7,7 +7,7 @@ namespace wb {
 namespace {
 
 // A single-quoted fish word.
-std::string quoted(const std::string& text) {
+std::string fishQuoted(const std::string& text) {
     std::string out = "'";
     for (char c : text) {
         if (c == '\'' || c == '\\') out += '\\';
@@ -22,7 +22,7 @@ std::string valueFlags(const ArgumentWords& argument) {
         case ArgumentKind::File: return " -r -F";
         case ArgumentKind::Directory: return " -x -a '(__fish_complete_directories)'";
         case ArgumentKind::Port: return " -x -a '(__wrenbolt_ports)'";
-        case ArgumentKind::Choice: return " -x -a " + quoted(joinedWords(argument.choices));
+        case ArgumentKind::Choice: return " -x -a " + fishQuoted(joinedWords(argument.choices));
         case ArgumentKind::Text: return " -x";
         case ArgumentKind::None: break;
     }
@@ -30,7 +30,7 @@ std::string valueFlags(const ArgumentWords& argument) {
 }
 
 std::string when(const std::string& path, const std::string& state) {
-    return " -n \"__wrenbolt_at " + quoted(path) + " " + quoted(state) + "\"";
+    return " -n \"__wrenbolt_at " + fishQuoted(path) + " " + fishQuoted(state) + "\"";
 }
 
 }  // namespace
@@ -43,27 +43,27 @@ std::string fishCompletionScript(const std::vector<CommandWords>& commands) {
     for (const CommandWords& command : commands) {
         for (const SubcommandWords& sub : command.subcommands) {
             const std::string next = command.path.empty() ? sub.name : command.path + " " + sub.name;
-            steps += "        case " + quoted(command.path + "/" + sub.name) + "\n            set path " + quoted(next) +
+            steps += "        case " + fishQuoted(command.path + "/" + sub.name) + "\n            set path " + fishQuoted(next) +
                      "\n            set n 0\n";
-            entries += "complete -c wrenbolt" + when(command.path, "*") + " -f -a " + quoted(sub.name) + " -d " +
-                       quoted(sub.description) + "\n";
+            entries += "complete -c wrenbolt" + when(command.path, "*") + " -f -a " + fishQuoted(sub.name) + " -d " +
+                       fishQuoted(sub.description) + "\n";
         }
         for (const ArgumentWords& option : command.options) {
             std::string names;
             for (const std::string& name : option.names) {
                 const bool isLong = name.size() > 2 && name[1] == '-';
                 names += isLong ? " -l " + name.substr(2) : " -s " + name.substr(1);
-                if (option.kind != ArgumentKind::None) optionValues += " " + quoted(command.path + "/" + name);
+                if (option.kind != ArgumentKind::None) optionValues += " " + fishQuoted(command.path + "/" + name);
             }
-            entries += "complete -c wrenbolt" + when(command.path, "*") + names + " -d " + quoted(option.description) +
+            entries += "complete -c wrenbolt" + when(command.path, "*") + names + " -d " + fishQuoted(option.description) +
                        valueFlags(option) + "\n";
         }
         for (std::size_t i = 0; i < command.positionals.size(); ++i) {
             const ArgumentWords& positional = command.positionals[i];
             const std::string at = when(command.path, std::to_string(i) + "/*");
             if (positional.kind == ArgumentKind::File) {
-                filePositionals += " " + quoted(command.path + "/" + std::to_string(i));
-                entries += "complete -c wrenbolt" + at + " -F -d " + quoted(positional.description) + "\n";
+                filePositionals += " " + fishQuoted(command.path + "/" + std::to_string(i));
+                entries += "complete -c wrenbolt" + at + " -F -d " + fishQuoted(positional.description) + "\n";
             } else if (positional.kind != ArgumentKind::Text) {
                 std::string flags = valueFlags(positional);
                 entries += "complete -c wrenbolt" + at + flags.replace(0, 3, " -f") + "\n";

@@ -8,7 +8,7 @@ namespace {
 
 // Text inside a single-quoted zsh word; in brackets (an _arguments
 // description) also with its brackets escaped.
-std::string quoted(const std::string& text, bool inBrackets = false) {
+std::string zshQuoted(const std::string& text, bool inBrackets = false) {
     std::string out;
     for (char c : text) {
         if (c == '\'') {
@@ -24,7 +24,7 @@ std::string quoted(const std::string& text, bool inBrackets = false) {
 }
 
 std::string valueSpec(const ArgumentWords& argument) {
-    std::string pattern = ":" + quoted(argument.label) + ":";
+    std::string pattern = ":" + zshQuoted(argument.label) + ":";
     switch (argument.kind) {
         case ArgumentKind::File: return pattern + "_files";
         case ArgumentKind::Directory: return pattern + "_files -/";
@@ -48,7 +48,7 @@ std::string optionSpecs(const ArgumentWords& option) {
         const bool isLong = name.size() > 2 && name[1] == '-';
         std::string pattern = (option.repeats ? "*" : "") + exclusions + name;
         if (option.kind != ArgumentKind::None) pattern += isLong ? "=" : "+";
-        pattern += "[" + quoted(option.description, true) + "]" + valueSpec(option);
+        pattern += "[" + zshQuoted(option.description, true) + "]" + valueSpec(option);
         text += " \\\n        '" + pattern + "'";
     }
     return text;
@@ -70,7 +70,7 @@ std::string commandFunction(const CommandWords& command) {
             "    command)\n"
             "        local -a commands=(\n";
     for (const SubcommandWords& sub : command.subcommands) {
-        text += "            '" + quoted(sub.name) + ":" + quoted(sub.description) + "'\n";
+        text += "            '" + zshQuoted(sub.name) + ":" + zshQuoted(sub.description) + "'\n";
     }
     text += "        )\n"
             "        _describe -t commands command commands ;;\n"

@@ -1,7 +1,6 @@
 #include "plan/event_time.h"
 
 #include <array>
-#include <cstdio>
 
 namespace wb {
 namespace {
@@ -65,17 +64,16 @@ bool literal(std::string_view text, std::size_t& at, char c) {
     return true;
 }
 
-std::string two(std::int64_t v) {
-    std::array<char, 8> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%02d", static_cast<int>(v));
-    return buffer.data();
+// `v` in at least `width` digits, zeros in front (v is never negative here).
+std::string padded(std::int64_t v, std::size_t width) {
+    std::string digits = std::to_string(v);
+    if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
+    return digits;
 }
 
-std::string dateOf(const Civil& c) {
-    std::array<char, 16> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%04d", static_cast<int>(c.year));
-    return std::string(buffer.data()) + "-" + two(c.month) + "-" + two(c.day);
-}
+std::string two(std::int64_t v) { return padded(v, 2); }
+
+std::string dateOf(const Civil& c) { return padded(c.year, 4) + "-" + two(c.month) + "-" + two(c.day); }
 
 std::string timeOf(const Civil& c) { return two(c.hour) + ":" + two(c.minute) + ":" + two(c.second); }
 
