@@ -52,8 +52,14 @@ std::string fishCompletionScript(const std::vector<CommandWords>& commands) {
             std::string names;
             for (const std::string& name : option.names) {
                 const bool isLong = name.size() > 2 && name[1] == '-';
-                names += isLong ? " -l " + name.substr(2) : " -s " + name.substr(1);
-                if (option.kind != ArgumentKind::None) optionValues += " " + fishQuoted(command.path + "/" + name);
+                // Appended piece by piece: MinGW's g++ 12 warns falsely on
+                // a literal added to a temporary string.
+                names += isLong ? " -l " : " -s ";
+                names += name.substr(isLong ? 2 : 1);
+                if (option.kind != ArgumentKind::None) {
+                    optionValues += ' ';
+                    optionValues += fishQuoted(command.path + "/" + name);
+                }
             }
             entries += "complete -c wrenbolt" + when(command.path, "*") + names + " -d " + fishQuoted(option.description) +
                        valueFlags(option) + "\n";
