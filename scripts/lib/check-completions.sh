@@ -2,12 +2,14 @@
 # Drives the completion scripts that `wrenbolt completion SHELL` prints
 # through each shell's own completion machinery and checks what each
 # argument completes to: bash (with bash-completion loaded, through the
-# function as readline calls it) and fish (complete -C); zsh's is checked to
-# load from $fpath.
+# function as readline calls it), zsh (an interactive zsh in a
+# pseudo-terminal, the function found in $fpath, one Tab) and fish
+# (complete -C).
 #
 #   scripts/lib/check-completions.sh PATH/TO/wrenbolt
 set -uo pipefail
 program="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
+here="$(cd "$(dirname "$0")" && pwd)"
 status=0
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -24,7 +26,7 @@ wrenbolt completion bash >"$work/wrenbolt.bash" &&
 # of them, sorted, one line) or, with ~, words among them.
 cases=(
   "wrenbolt pl|plan"
-  "wrenbolt plan |audit check run sheet"
+  "wrenbolt plan |audit check new run schedule sheet"
   "wrenbolt plan check |fox.wb1 hunt.json sub/"
   "wrenbolt show f|fox.wb1"
   "wrenbolt write --config h|hunt.json"
@@ -67,12 +69,9 @@ bash_offers() {
 }
 
 # zsh: a fresh interactive shell in a pseudo-terminal, the function found
-# in $fpath by compinit, one Tab; compadd logs what is offered.
-# zsh: compinit finds the function in $fpath and binds it to wrenbolt
-# (its first Tab then loads it). What it offers is not driven here yet.
-zsh_loads() {
-  zsh -f -c 'fpath=("$1" $fpath); autoload -Uz compinit && compinit -u -D && [[ $_comps[wrenbolt] == _wrenbolt ]]' \
-    zsh "$work/fpath" && zsh -n "$work/fpath/_wrenbolt"
+# in $fpath by compinit, one Tab (scripts/lib/zsh-offers.zsh).
+zsh_offers() {
+  timeout 30 zsh "$here/zsh-offers.zsh" "$work/fpath" "$1" | sorted_words
 }
 
 fish_offers() {
@@ -80,8 +79,7 @@ fish_offers() {
     cut -f1 | grep -v '^$' | sorted_words
 }
 
-zsh_loads || { echo "  zsh: _wrenbolt is not found in \$fpath by compinit"; status=1; }
-for shell in bash fish; do
+for shell in bash zsh fish; do
   for entry in "${cases[@]}"; do
     line="${entry%%|*}"
     want="${entry#*|}"
@@ -89,5 +87,5 @@ for shell in bash fish; do
     check "$shell" "$line" "$want" "$got"
   done
 done
-[ $status -eq 0 ] && echo "  bash and fish complete each argument to what it takes (${#cases[@]} cases each); zsh loads from \$fpath"
+[ $status -eq 0 ] && echo "  bash, zsh and fish complete each argument to what it takes (${#cases[@]} cases each)"
 exit $status
