@@ -11,6 +11,7 @@
 #include "exchange/device_exchange.h"
 #include "exchange/device_operations.h"
 #include "image/model_table.h"
+#include "serial/device_name.h"
 #include "serial/port_list.h"
 #include "serial/serial_texts.h"
 
@@ -70,6 +71,9 @@ void refuseImpossiblePort(const CliContext& context, const std::string& port) {
         }
         return;
     }
+    // Windows opens a COM name through its device namespace, never as a
+    // file (Wine may even map an unused one to a folder).
+    if (isComPortName(port)) return;
     std::error_code error;
     if (std::filesystem::is_regular_file(port, error)) {
         throw UsageError("--port: " + port + " is a regular file, not a serial port");

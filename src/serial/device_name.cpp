@@ -4,7 +4,7 @@
 
 namespace wb {
 
-std::string win32DeviceName(std::string_view name) {
+bool isComPortName(std::string_view name) {
     auto upper = [](char c) {
         return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     };
@@ -14,7 +14,11 @@ std::string win32DeviceName(std::string_view name) {
     for (std::size_t i = 3; digits && i < name.size(); ++i) {
         digits = std::isdigit(static_cast<unsigned char>(name[i])) != 0;
     }
-    if (!digits) return std::string(name);
+    return digits;
+}
+
+std::string win32DeviceName(std::string_view name) {
+    if (!isComPortName(name)) return std::string(name);
     return "\\\\.\\" + std::string(name);
 }
 

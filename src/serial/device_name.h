@@ -12,4 +12,7 @@ namespace wb {
 // used as given.
 std::string win32DeviceName(std::string_view name);
 
+// "COM" and a number, in any case: a Windows port name, never a file.
+bool isComPortName(std::string_view name);
+
 }  // namespace wb
