@@ -1,18 +1,8 @@
 // The configurator's core, compiled to WebAssembly, and the page's handle on
-// it. Every text, byte, rule and timing figure comes from here; the page
-// moves values between the core and the browser.
-
-// What one command or tick asks of the page (PageEvent in src/wasm).
-export const ShowForm = 1;
-export const BackupReady = 2;
-export const Truncated = 4;
-export const OperationEnded = 8;
-export const PlanRow = 16;
-
-// What loading or checking a hunt plan came to (PagePlan::LoadResult).
-export const PlanReady = 0;
-export const PlanRefused = 1;
-export const PlanNeedsBaseFile = 2;
+// it. Every text, byte, rule, number and timing figure comes from here; the
+// page moves values between the core and the browser. Each wb_* name below
+// is a WB_EXPORT of src/wasm or sim/ (the page's build checks the two
+// against each other).
 
 let compiled = null;
 
@@ -83,21 +73,27 @@ export function resultBytes(exports, length) {
 export function resultJson(exports, length) {
   return JSON.parse(latin1(resultBytes(exports, length)));
 }
+// The module's facts (src/wasm/module_facts.cpp), of any instance.
+export function moduleFacts(exports) {
+  return resultJson(exports, exports.wb_facts());
+}
 
 export class Core {
   constructor(exports) {
     this.x = exports;
-    this.tickPeriodMs = exports.wb_tick_period_ms();
-    this.readTimeoutMs = exports.wb_read_timeout_ms();
-    this.drainCap = exports.wb_drain_cap();
-    // The line as Web Serial's open takes it, the file names offered, the
-    // models ({ code, name, title }) and the simulated beacons' names.
-    this.lineSettings = this.json(exports.wb_line_settings());
-    this.fileNames = this.json(exports.wb_file_names());
-    this.models = this.json(exports.wb_models());
-    this.simNames = this.json(exports.wb_sim_names());
-    this.flagTexts = this.json(exports.wb_flag_texts());
-    this.morseTypedBytes = this.bytes(exports.wb_morse_typed_bytes());
+    // Every fact the core states once, by its name: the event bits
+    // (events.showForm, ...) and plan results (planResults.ready, ...),
+    // the exchange's timing (tickPeriodMs, readTimeoutMs, drainCap), the
+    // image's size, the line as Web Serial's open takes it (lineSettings),
+    // the file names offered (fileNames), the models ({ code, name, title }),
+    // the simulated beacons' names (simNames), the form's fields and boxes
+    // (fields, formGroups), flagTexts, morseTypedBytes, the truncation
+    // notice (notice) and planSameTextLabel. A fact named as a method
+    // would hide it.
+    const facts = moduleFacts(exports);
+    const clash = Object.keys(facts).find((name) => name in this);
+    if (clash) throw new Error(`the core's fact ${clash} hides a method of Core`);
+    Object.assign(this, facts);
   }
 
   static async load() {
@@ -119,7 +115,6 @@ export class Core {
     return JSON.parse(this.text(length));
   }
 
-  fields() { return this.json(this.x.wb_fields()); }
   // A check box's value ("0" or "1", or a boolean) as lists and tables show it.
   flagText(value) { return this.flagTexts[value === true || value === "1" ? 1 : 0]; }
   // A text as the Morse field stores it typed: each single-byte character
@@ -133,17 +128,14 @@ export class Core {
     return typed;
   }
   setText(id, value) { this.x.wb_set_text(id, this.put(latin1Bytes(value))); }
-  controlText(id) { return this.text(this.x.wb_text(id)); }
   setChecked(id, on) { this.x.wb_set_checked(id, on ? 1 : 0); }
-  checked(id) { return this.x.wb_checked(id) !== 0; }
-  enabled(id) { return this.x.wb_enabled(id) !== 0; }
+  // Every control of the form: [{ id, text or checked, enabled }].
+  form() { return this.json(this.x.wb_form()); }
   model() { return this.x.wb_model(); }
   chooseModel(code) { return this.x.wb_choose_model(code); }
   setNoLimit(on) { this.x.wb_set_no_limit(on ? 1 : 0); }
   storedValues() { return this.json(this.x.wb_stored_values()); }
   pendingChanges() { return this.json(this.x.wb_pending_changes()); }
-  noticeText() { return this.text(this.x.wb_notice_text()); }
-  noticeCaption() { return this.text(this.x.wb_notice_caption()); }
 
   attachPort(available, name) { this.x.wb_attach_port(available ? 1 : 0, this.put(latin1Bytes(name))); }
   readVersion() { return this.x.wb_read_version(); }
@@ -152,12 +144,9 @@ export class Core {
   tick() { return this.x.wb_tick(); }
   busy() { return this.x.wb_busy() !== 0; }
   tickReads() { return this.x.wb_tick_reads() !== 0; }
-  status() { return this.text(this.x.wb_status()); }
-  // "success", "failure", or "" while nothing has finished.
-  outcome() {
-    if (this.x.wb_outcome() === 0) return "";
-    return this.x.wb_outcome_success() ? "success" : "failure";
-  }
+  // { text, outcome }: the status line, and "success", "failure", or ""
+  // while nothing has finished.
+  status() { return this.json(this.x.wb_status()); }
   backupFile() { return this.bytes(this.x.wb_backup_file()); }
 
   arrive(bytes) { this.x.wb_comm_arrive(this.put(bytes)); }
@@ -198,7 +187,6 @@ export class Core {
   // The port choice ("sim:NAME") for the simulator an address names, or "".
   simChoice(name) { return this.text(this.x.wb_sim_choice(this.put(latin1Bytes(name)))); }
   modelTitle(name) { return this.text(this.x.wb_model_title(this.put(latin1Bytes(name)))); }
-  planSameTextLabel() { return this.text(this.x.wb_plan_same_text_label()); }
   planError() { return this.text(this.x.wb_plan_error()); }
   planBaseName() { return this.text(this.x.wb_plan_base_name()); }
   planTable() { return this.json(this.x.wb_plan_table()); }
@@ -207,15 +195,14 @@ export class Core {
   auditStart() { return this.x.wb_audit_start() !== 0; }
   // The run or the audit under way, or the last one: one cable cycle.
   cycleStop() { this.x.wb_cycle_stop(); }
-  cycleStatus() { return this.json(this.x.wb_cycle_status()); }
-  cycleMessages() { return this.json(this.x.wb_cycle_messages()); }
+  // { status, messages, ok }: the status line, every message so far, and
+  // whether every beacon so far came out right.
+  cycleState() { return this.json(this.x.wb_cycle_state()); }
   // { caption, columns, rows: [{ result, cells: [{ text, title, lines, backup }] }] }
   cycleTable() { return this.json(this.x.wb_cycle_table()); }
   cycleReport() { return this.bytes(this.x.wb_cycle_report()); }
-  cycleOk() { return this.x.wb_cycle_ok() !== 0; }
   planSheet() { return this.text(this.x.wb_plan_sheet()); }
-  planBackupCount() { return this.x.wb_plan_backup_count(); }
-  planBackupName(index) { return this.text(this.x.wb_plan_backup_name(index)); }
+  planBackupNames() { return this.json(this.x.wb_plan_backup_names()); }
   planBackup(index) { return this.bytes(this.x.wb_plan_backup(index)); }
   // The cable cycle's tick machine, for runExchange.
   get cycleMachine() {

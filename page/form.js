@@ -3,24 +3,16 @@
 // core reads and writes it through the dialog's control identifiers, so
 // number reading, formats and the tone-list text are the core's own.
 
-// How the page arranges the fields: groups as the dialog's columns have
-// them. Facts about each field (label, unit, models) come from the core.
-const Groups = [
-  { title: "Timing", keys: ["preTonesDelaySec", "tonesDurationSec", "loopTimeSec", "toneSpeedMs", "initialDelayMin", "totalRuntimeMin"] },
-  { title: "Radio", keys: ["txFrequencyMHz", "rxFrequencyMHz", "calibrationPercent", "unlockCode"] },
-  { title: "Tone sequence", keys: ["tones"] },
-  { title: "Morse Code ID", keys: ["morseText", "morseSpeedWpm", "morseTone"] },
-  { title: "Options", keys: ["ledEnabled", "randomTones", "randomSpeed", "randomMorse", "autoStart", "disableRx"] },
-];
-
+// The fields (label, unit, kind) and the boxes they sit in, as the
+// dialog's columns group them, are the core's.
 export class SettingsForm {
   constructor(core, container, onEdit) {
     this.core = core;
-    this.fields = core.fields();
+    this.fields = core.fields;
     this.inputs = new Map(); // id -> element
     this.stored = new Map(); // id -> output element
     const byKey = new Map(this.fields.map((f) => [f.key, f]));
-    for (const group of Groups) {
+    for (const group of core.formGroups) {
       const set = document.createElement("fieldset");
       set.className = `group group-${group.title.toLowerCase().replaceAll(" ", "-")}`;
       const legend = document.createElement("legend");
@@ -100,10 +92,12 @@ export class SettingsForm {
 
   // The core's controls into the page, with the enabling by model.
   fromCore() {
-    for (const [id, input] of this.inputs) {
-      if (input.type === "checkbox") input.checked = this.core.checked(id);
-      else input.value = this.core.controlText(id);
-      input.disabled = !this.core.enabled(id);
+    for (const { id, text, checked, enabled } of this.core.form()) {
+      const input = this.inputs.get(id);
+      if (!input) continue;
+      if (input.type === "checkbox") input.checked = checked;
+      else input.value = text;
+      input.disabled = !enabled;
     }
   }
 

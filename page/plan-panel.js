@@ -4,7 +4,6 @@
 // audit, which reads each beacon and compares it, writing none. The plan's
 // rules, texts, detection and report are the core's (src/plan); the panel
 // shows them.
-import { PlanRow, BackupReady, OperationEnded, PlanReady, PlanNeedsBaseFile } from "./core.js";
 import { oneLine } from "./form.js";
 import { download, chooseFile, chooseNamedFile } from "./files.js";
 import { jsonInputProblem } from "./input-limits.js";
@@ -52,7 +51,7 @@ export class PlanPanel {
     this.el("plan-report").after(sheet);
     sheet.addEventListener("click", () => this.printSheet());
     // Labelled as the core's refusals name it.
-    this.el("plan-same-text").labels[0].textContent = core.planSameTextLabel();
+    this.el("plan-same-text").labels[0].textContent = core.planSameTextLabel;
     this.el("plan-same-text").addEventListener("change", () => this.recheck());
     this.el("no-limit").addEventListener("change", () => this.recheck());
     this.lastPlan = null;
@@ -142,11 +141,12 @@ export class PlanPanel {
   }
 
   show(result) {
-    this.ready = result === PlanReady;
+    const { ready, needsBaseFile } = this.core.planResults;
+    this.ready = result === ready;
     this.el("plan-note").textContent = this.ready ? "" : this.core.planError();
     // Shown while the plan names a base file and none has been taken.
-    if (result === PlanNeedsBaseFile) this.el("plan-base").hidden = false;
-    else if (result === PlanReady || !this.core.planBaseName()) this.el("plan-base").hidden = true;
+    if (result === needsBaseFile) this.el("plan-base").hidden = false;
+    else if (result === ready || !this.core.planBaseName()) this.el("plan-base").hidden = true;
     this.showCheckTable();
     this.enable();
   }
@@ -207,6 +207,7 @@ export class PlanPanel {
   // cycle, begun with its own step.
   async onPort(kind, begin) {
     if (!this.ready || this.running || this.portBusy) return;
+    const { operationEnded, planRow } = this.core.events;
     this.running = true;
     this.kind = kind;
     this.stopRequested = false;
@@ -218,7 +219,7 @@ export class PlanPanel {
     let started = false;
     try {
       const start = () => {
-        if (!begin()) return OperationEnded;
+        if (!begin()) return operationEnded;
         if (this.stopRequested) this.core.cycleStop();
         return 0;
       };
@@ -228,8 +229,8 @@ export class PlanPanel {
       // A run that did not start (a device command had the port) leaves
       // the status line to that command.
       if (started) {
-        this.afterTick(PlanRow);
-        this.el("status").dataset.outcome = this.core.cycleOk() ? "success" : "failure";
+        this.afterTick(planRow);
+        this.el("status").dataset.outcome = this.core.cycleState().ok ? "success" : "failure";
       }
       // Options changed during the run apply to the next one.
       this.recheck();
@@ -238,23 +239,24 @@ export class PlanPanel {
   }
 
   afterTick(events) {
+    const { backupReady, planRow } = this.core.events;
+    const { status: text, messages } = this.core.cycleState();
     const status = this.el("status");
-    status.textContent = this.core.cycleStatus();
+    status.textContent = text;
     status.dataset.outcome = "";
     const log = this.el("plan-log");
-    const messages = this.core.cycleMessages();
     for (let i = log.children.length; i < messages.length; i++) {
       const item = document.createElement("li");
       item.textContent = messages[i];
       log.append(item);
       log.scrollTop = log.scrollHeight;
     }
-    if (events & BackupReady) {
+    if (events & backupReady) {
       // Each backup downloads as soon as it is read, before the write.
-      const last = this.core.planBackupCount() - 1;
-      download(this.core.planBackup(last), this.core.planBackupName(last));
+      const names = this.core.planBackupNames();
+      download(this.core.planBackup(names.length - 1), names.at(-1));
     }
-    if (events & PlanRow) this.showRows();
+    if (events & planRow) this.showRows();
   }
 
   // The one results table: a run's attempts or the beacons an audit read,
@@ -288,9 +290,9 @@ export class PlanPanel {
       link.className = "link";
       link.textContent = backup;
       link.addEventListener("click", () => {
-        for (let b = 0; b < this.core.planBackupCount(); b++) {
-          if (this.core.planBackupName(b) === backup) download(this.core.planBackup(b), backup);
-        }
+        this.core.planBackupNames().forEach((name, b) => {
+          if (name === backup) download(this.core.planBackup(b), backup);
+        });
       });
       cell.append(link);
       return;

@@ -4,7 +4,7 @@
 // its serial line: bytes written reach it at the pace of the beacons' line,
 // and its reply bytes are handed to the reader as they arrive. A port
 // opened with other line settings garbles every byte.
-import { instantiateModule, latin1Bytes, resultBytes, resultJson } from "./core.js";
+import { instantiateModule, latin1Bytes, moduleFacts, resultBytes } from "./core.js";
 import { cancelTimer, startTimer } from "./timers.js";
 import { openPortStreams } from "./port-streams.js";
 
@@ -18,7 +18,7 @@ export class SimulatedPort extends EventTarget {
   // first model.
   static async create(modelName, fault = "none") {
     const engine = await instantiateModule();
-    const models = resultJson(engine, engine.wb_models());
+    const { models } = moduleFacts(engine);
     const model = models.find((m) => m.name === modelName) ?? models[0];
     const name = latin1Bytes(fault);
     const ptr = engine.wb_buffer(name.length);
@@ -54,7 +54,9 @@ export class SimulatedPort extends EventTarget {
     this.readable = null;
     this.writable = null;
     this.byteTimeUs = engine.wb_sim_byte_time_us();
-    this.line = resultJson(engine, engine.wb_line_settings());
+    const facts = moduleFacts(engine);
+    this.line = facts.lineSettings;
+    this.imageSize = facts.imageSize;
     this.txFreeUs = 0;
     this.timer = null;
     this.controller = null;
@@ -70,10 +72,9 @@ export class SimulatedPort extends EventTarget {
   }
   // A fleet's beacons connected so far, each with the image it holds.
   fleetEeproms() {
+    const all = resultBytes(this.engine, this.engine.wb_sim_fleet_eeproms());
     const images = [];
-    for (let i = 0; i < this.engine.wb_sim_fleet_count(); i++) {
-      images.push(resultBytes(this.engine, this.engine.wb_sim_fleet_eeprom(i)));
-    }
+    for (let at = 0; at < all.length; at += this.imageSize) images.push(all.slice(at, at + this.imageSize));
     return images;
   }
   // The image writes the fleet's beacons were asked for.

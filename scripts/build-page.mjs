@@ -64,6 +64,20 @@ async function bundle(entry) {
   return script;
 }
 
+// The module's WB_EXPORTs are the one list of its interface: the page may
+// call no name the module lacks (a TypeError at run time, perhaps only on a
+// rare path) and the module keeps no export the page never calls.
+function checkExports(script, wasmBytes) {
+  const exported = WebAssembly.Module.exports(new WebAssembly.Module(wasmBytes))
+    .map(({ name }) => name)
+    .filter((name) => name.startsWith("wb_"));
+  const called = new Set(script.match(/\bwb_\w+/g) ?? []);
+  const missing = [...called].filter((name) => !exported.includes(name));
+  const unused = exported.filter((name) => !called.has(name));
+  if (missing.length) throw new Error(`the page calls what the module does not export: ${missing.join(", ")}`);
+  if (unused.length) throw new Error(`the module exports what the page never calls: ${unused.join(", ")}`);
+}
+
 async function minify(what, source, loader) {
   const result = await esbuild.transform(source, { ...common, loader, sourcefile: what });
   failOnWarnings(what, result.warnings);
@@ -77,7 +91,9 @@ async function main() {
   const script = await bundle(entry[1]);
   const css = await minify("style.css", readFileSync(join(webDir, "style.css"), "utf8"), "css");
   checkInline("style.css", css, "style");
-  const wasm = gzipSync(readFileSync(wasmPath), { level: 9 }).toString("base64");
+  const module = readFileSync(wasmPath);
+  checkExports(script, module);
+  const wasm = gzipSync(module, { level: 9 }).toString("base64");
 
   // Functions as replacements, so that "$" in the sources stays as it is.
   const stylesheet = '<link rel="stylesheet" href="style.css">';

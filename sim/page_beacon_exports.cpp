@@ -89,14 +89,13 @@ WB_EXPORT(wb_sim_fleet_writes) std::uint32_t wbSimFleetWrites() {
     }
     return writes;
 }
-// The fleet's beacons connected so far, and the image each holds.
-WB_EXPORT(wb_sim_fleet_count) std::uint32_t wbSimFleetCount() {
-    return fleet != nullptr ? static_cast<std::uint32_t>(fleet->beacons().size()) : 0u;
-}
-WB_EXPORT(wb_sim_fleet_eeprom) std::uint32_t wbSimFleetEeprom(std::uint32_t index) {
-    if (fleet == nullptr || index >= fleet->beacons().size()) return give(std::string());
-    const ConfigImage& image = fleet->beacons()[index]->eeprom();
-    return give(std::string(image.begin(), image.end()));
+// The images the fleet's beacons connected so far hold, one after another.
+WB_EXPORT(wb_sim_fleet_eeproms) std::uint32_t wbSimFleetEeproms() {
+    std::string images;
+    if (fleet != nullptr) {
+        for (const auto& beacon : fleet->beacons()) images.append(beacon->eeprom().begin(), beacon->eeprom().end());
+    }
+    return give(images);
 }
 WB_EXPORT(wb_sim_receive) void wbSimReceive(std::int32_t byte, double atUs) {
     if (peer) peer->receive(static_cast<std::uint8_t>(byte), static_cast<std::int64_t>(atUs));

@@ -1,11 +1,18 @@
 // The page's facts (module_session.cpp has the buffers and the rest): the
-// line, the file names, the models, how a flag is shown and what the Morse
-// field makes of a typed text, so that the page states none of them.
+// numbers it compares results with, the exchange's timing, the line, the
+// file names, the models, the form's fields and boxes, the texts it shows
+// as they are, how a flag is shown and what the Morse field makes of a
+// typed text, so that the page states none of them.
 
 #include <cstdint>
 #include <string>
 
 #include "app/morse_field.h"
+#include "config/codec_context.h"
+#include "config/config_image.h"
+#include "exchange/device_exchange.h"
+#include "exchange/protocol.h"
+#include "serial/serial_port.h"
 #include "sim/page_sim_names.h"
 #include "wasm/module_interface.h"
 #include "wasm/page_facts.h"
@@ -16,32 +23,45 @@ namespace {
 using namespace wb;
 using module::give;
 
-}  // namespace
-
-// {"baudRate":..,"dataBits":..,"stopBits":..,"parity":..,"flowControl":..},
-// as Web Serial's open takes it.
-WB_EXPORT(wb_line_settings) std::uint32_t wbLineSettings() { return give(asciiJson(lineSettingsJson())); }
-WB_EXPORT(wb_file_names) std::uint32_t wbFileNames() { return give(asciiJson(fileNamesJson())); }
-// [{"code":..,"name":..,"title":..}], in the Model selector's order.
-WB_EXPORT(wb_models) std::uint32_t wbModels() { return give(asciiJson(modelsJson())); }
-// [off, on].
-WB_EXPORT(wb_flag_texts) std::uint32_t wbFlagTexts() { return give(asciiJson(flagTextsJson())); }
-// 256 bytes: what the Morse field stores for each byte typed.
-WB_EXPORT(wb_morse_typed_bytes) std::uint32_t wbMorseTypedBytes() {
-    std::string table(256, '\0');
-    for (unsigned c = 0; c < 256; ++c) table[c] = static_cast<char>(typedMorseByte(static_cast<unsigned char>(c)));
-    return give(table);
+// 256 numbers: what the Morse field stores for each byte typed.
+nlohmann::ordered_json morseTypedBytesJson() {
+    auto table = nlohmann::ordered_json::array();
+    for (unsigned c = 0; c < 256; ++c) table.push_back(typedMorseByte(static_cast<unsigned char>(c)));
+    return table;
 }
 
-// The simulated beacons' names: {"prefix":"sim:","fleet":"fleet=","fleets":[..]}.
-WB_EXPORT(wb_sim_names) std::uint32_t wbSimNames() {
-    const nlohmann::ordered_json names = {
+}  // namespace
+
+// One object, read once when the page starts; each member becomes a
+// property of the page's Core (page/core.js) by its name.
+WB_EXPORT(wb_facts) std::uint32_t wbFacts() {
+    nlohmann::ordered_json facts = pageEnumsJson();
+    // The exchange's timing, which the page keeps between ticks.
+    facts["tickPeriodMs"] = kPollTickMs;
+    facts["readTimeoutMs"] = SerialPort::kOneByteReadTimeoutMs;
+    facts["drainCap"] = kMaxBytesPerDrain;
+    facts["imageSize"] = kImageSize;
+    // As Web Serial's open takes it.
+    facts["lineSettings"] = lineSettingsJson();
+    facts["fileNames"] = fileNamesJson();
+    // [{"code":..,"name":..,"title":..}], in the Model selector's order.
+    facts["models"] = modelsJson();
+    // The simulated beacons' names: {"prefix":"sim:","fleet":"fleet=","fleets":[..]}.
+    facts["simNames"] = {
         {"prefix", std::string(kSimPrefix)},
         {"fleet", std::string(kSimFleet)},
         {"fleets", pageSimFleets()},
     };
-    return give(asciiJson(names));
+    facts["fields"] = formFieldsJson();
+    facts["formGroups"] = formGroupsJson();
+    // [off, on].
+    facts["flagTexts"] = flagTextsJson();
+    facts["morseTypedBytes"] = morseTypedBytesJson();
+    facts["notice"] = {{"caption", kTruncationCaption}, {"text", kTruncationText}};
+    facts["planSameTextLabel"] = module::planSameTextLabel();
+    return give(asciiJson(facts));
 }
+
 // The port choice for the page address's ?sim= value; empty for none.
 WB_EXPORT(wb_sim_choice) std::uint32_t wbSimChoice(std::uint32_t length) {
     return give(pageSimChoice(module::inputText(length)));

@@ -27,4 +27,8 @@ std::string_view inputText(std::uint32_t length);
 std::span<const std::uint8_t> inputBytes(std::uint32_t length);
 std::uint32_t give(std::string text);
 
+// The label of the plan's "allow the same text" check box, which the
+// plan's refusals name.
+std::string_view planSameTextLabel();
+
 }  // namespace wb::module

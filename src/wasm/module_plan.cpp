@@ -10,6 +10,7 @@
 #include "plan/plan_texts.h"
 #include "wasm/module_interface.h"
 #include "wasm/page_form_plan.h"
+#include "wasm/page_json.h"
 #include "wasm/page_plan.h"
 #include "wasm/page_session.h"
 
@@ -26,9 +27,9 @@ PagePlan& plan() {
 
 // The page's check box for --allow-same-text: the page labels it with this
 // text, and a refusal names it so.
-const std::string kSameTextLabel = "Allow the same text on two beacons";
+constexpr std::string_view kSameTextLabel = "Allow the same text on two beacons";
 // The options keep a view of the name: it lives as long as the module.
-const std::string kSameTextOption = '"' + kSameTextLabel + '"';
+const std::string kSameTextOption = '"' + std::string(kSameTextLabel) + '"';
 
 PlanCheckOptions checkOptions(std::int32_t noLimit, std::int32_t allowSameText) {
     return PlanCheckOptions{noLimit != 0, allowSameText != 0, kSameTextOption};
@@ -37,6 +38,8 @@ PlanCheckOptions checkOptions(std::int32_t noLimit, std::int32_t allowSameText) 
 std::int32_t code(PagePlan::LoadResult result) { return static_cast<std::int32_t>(result); }
 
 }  // namespace
+
+std::string_view wb::module::planSameTextLabel() { return kSameTextLabel; }
 
 // The input holds the file's name, then its text. 0 ready, 1 refused (the
 // reason in wb_plan_error), 2 its base file must be chosen first.
@@ -67,7 +70,6 @@ WB_EXPORT(wb_plan_from_form) std::uint32_t wbPlanFromForm(std::uint32_t length) 
 WB_EXPORT(wb_model_title) std::uint32_t wbModelTitle(std::uint32_t length) {
     return give(std::string(modelTitle(modelFromName(inputText(length)).value_or(DeviceModel::None))));
 }
-WB_EXPORT(wb_plan_same_text_label) std::uint32_t wbPlanSameTextLabel() { return give(kSameTextLabel); }
 WB_EXPORT(wb_plan_error) std::uint32_t wbPlanError() { return give(plan().error()); }
 WB_EXPORT(wb_plan_base_name) std::uint32_t wbPlanBaseName() { return give(plan().baseFileName()); }
 WB_EXPORT(wb_plan_table) std::uint32_t wbPlanTable() { return give(plan().tableJson()); }
@@ -80,17 +82,26 @@ WB_EXPORT(wb_cycle_tick) std::uint32_t wbCycleTick() { return plan().cycle().tic
 WB_EXPORT(wb_cycle_stop) void wbCycleStop() { plan().cycle().stop(); }
 WB_EXPORT(wb_cycle_busy) std::int32_t wbCycleBusy() { return plan().cycle().busy(); }
 WB_EXPORT(wb_cycle_tick_reads) std::int32_t wbCycleTickReads() { return plan().cycle().nextTickReads(); }
-WB_EXPORT(wb_cycle_ok) std::int32_t wbCycleOk() { return plan().cycle().ok(); }
-WB_EXPORT(wb_cycle_status) std::uint32_t wbCycleStatus() { return give(plan().cycle().status()); }
-WB_EXPORT(wb_cycle_messages) std::uint32_t wbCycleMessages() { return give(plan().cycle().messagesJson()); }
+// After each tick: {"status":..,"messages":[..],"ok":..}, ok whether every
+// beacon so far came out right (the cycle gives its parts as JSON already).
+WB_EXPORT(wb_cycle_state) std::uint32_t wbCycleState() {
+    const PageCycle& cycle = plan().cycle();
+    const nlohmann::ordered_json state = {
+        {"status", nlohmann::ordered_json::parse(cycle.status())},
+        {"messages", nlohmann::ordered_json::parse(cycle.messagesJson())},
+        {"ok", cycle.ok()},
+    };
+    return give(asciiJson(state));
+}
 WB_EXPORT(wb_cycle_table) std::uint32_t wbCycleTable() { return give(plan().cycle().tableJson()); }
 WB_EXPORT(wb_cycle_report) std::uint32_t wbCycleReport() { return give(plan().cycle().reportCsv()); }
 WB_EXPORT(wb_plan_sheet) std::uint32_t wbPlanSheet() { return give(plan().sheetHtml()); }
-WB_EXPORT(wb_plan_backup_count) std::uint32_t wbPlanBackupCount() {
-    return static_cast<std::uint32_t>(plan().cycle().backupCount());
-}
-WB_EXPORT(wb_plan_backup_name) std::uint32_t wbPlanBackupName(std::uint32_t index) {
-    return index < plan().cycle().backupCount() ? give(plan().cycle().backupName(index)) : give(std::string());
+// The backups the run took so far, by name; wb_plan_backup(index) the bytes.
+WB_EXPORT(wb_plan_backup_names) std::uint32_t wbPlanBackupNames() {
+    auto names = nlohmann::ordered_json::array();
+    // UTF-8, as the results table names them.
+    for (std::size_t i = 0; i < plan().cycle().backupCount(); ++i) names.push_back(plan().cycle().backupName(i));
+    return give(asciiJson(names));
 }
 WB_EXPORT(wb_plan_backup) std::uint32_t wbPlanBackup(std::uint32_t index) {
     if (index >= plan().cycle().backupCount()) return give(std::string());

@@ -8,11 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "config/codec_context.h"
-#include "config/record_json.h"
-#include "exchange/device_exchange.h"
-#include "exchange/protocol.h"
-#include "serial/serial_port.h"
+#include "config/outcome.h"
+#include "config/record_fields.h"
 #include "wasm/module_interface.h"
 #include "wasm/page_fields.h"
 #include "wasm/page_json.h"
@@ -48,37 +45,30 @@ std::string changesJson(const std::vector<FieldChange>& changes) {
 
 }  // namespace
 
-// The exchange's timing, which the page keeps between ticks.
-WB_EXPORT(wb_tick_period_ms) std::uint32_t wbTickPeriodMs() { return kPollTickMs; }
-WB_EXPORT(wb_read_timeout_ms) std::uint32_t wbReadTimeoutMs() { return SerialPort::kOneByteReadTimeoutMs; }
-WB_EXPORT(wb_drain_cap) std::uint32_t wbDrainCap() { return kMaxBytesPerDrain; }
-
-// The form: the dialog's controls by identifier.
-// The field table as the core's JSON has it, each row of a field the form
-// shows with its control's identifier.
-WB_EXPORT(wb_fields) std::uint32_t wbFields() {
-    auto rows = nlohmann::ordered_json::array();
-    for (auto& row : recordFieldsJson()) {
-        for (const PageField& field : kPageFields) {
-            if (row["key"] == field.field.key) {
-                row["id"] = field.id;
-                rows.push_back(row);
-            }
-        }
-    }
-    return give(rows.dump());
-}
+// The form: the dialog's controls by identifier, written one at a time,
+// read all at once: [{"id":..,"text":..|"checked":..,"enabled":..}] in the
+// form's order.
 WB_EXPORT(wb_set_text) void wbSetText(std::int32_t id, std::uint32_t length) {
     session().controls().setText(id, std::string(inputText(length)));
-}
-WB_EXPORT(wb_text) std::uint32_t wbText(std::int32_t id) {
-    return give(session().controls().text(id, DialogControls::kWholeText));
 }
 WB_EXPORT(wb_set_checked) void wbSetChecked(std::int32_t id, std::int32_t checked) {
     session().controls().setChecked(id, checked != 0);
 }
-WB_EXPORT(wb_checked) std::int32_t wbChecked(std::int32_t id) { return session().controls().isChecked(id); }
-WB_EXPORT(wb_enabled) std::int32_t wbEnabled(std::int32_t id) { return session().controls().isEnabled(id); }
+WB_EXPORT(wb_form) std::uint32_t wbForm() {
+    PageControls& controls = session().controls();
+    auto list = nlohmann::ordered_json::array();
+    for (const PageField& field : kPageFields) {
+        nlohmann::ordered_json control = {{"id", field.id}};
+        if (field.field.kind == FieldKind::Flag) {
+            control["checked"] = controls.isChecked(field.id);
+        } else {
+            control["text"] = latin1Json(controls.text(field.id, DialogControls::kWholeText));
+        }
+        control["enabled"] = controls.isEnabled(field.id);
+        list.push_back(std::move(control));
+    }
+    return give(asciiJson(list));
+}
 WB_EXPORT(wb_model) std::int32_t wbModel() { return static_cast<std::int32_t>(session().device().config.model); }
 WB_EXPORT(wb_choose_model) std::uint32_t wbChooseModel(std::int32_t code) {
     return session().chooseModel(modelFromCode(code));
@@ -89,8 +79,6 @@ WB_EXPORT(wb_pending_changes) std::uint32_t wbPendingChanges() {
     if (!session().knowsBeaconImage()) return give(std::string("null"));
     return give(changesJson(session().pendingChanges()));
 }
-WB_EXPORT(wb_notice_text) std::uint32_t wbNoticeText() { return give(std::string(kTruncationText)); }
-WB_EXPORT(wb_notice_caption) std::uint32_t wbNoticeCaption() { return give(std::string(kTruncationCaption)); }
 
 // The device commands and the tick.
 WB_EXPORT(wb_attach_port) void wbAttachPort(std::int32_t available, std::uint32_t nameLength) {
@@ -104,10 +92,13 @@ WB_EXPORT(wb_write_config) std::uint32_t wbWriteConfig(std::int32_t backupFirst)
 WB_EXPORT(wb_tick) std::uint32_t wbTick() { return session().tick(); }
 WB_EXPORT(wb_busy) std::int32_t wbBusy() { return session().busy(); }
 WB_EXPORT(wb_tick_reads) std::int32_t wbTickReads() { return session().nextTickReads(); }
-WB_EXPORT(wb_status) std::uint32_t wbStatus() { return give(session().status()); }
-// The typed outcome (config/outcome.h), and whether it finished the job.
-WB_EXPORT(wb_outcome) std::int32_t wbOutcome() { return static_cast<std::int32_t>(session().outcome()); }
-WB_EXPORT(wb_outcome_success) std::int32_t wbOutcomeSuccess() { return isSuccess(session().outcome()); }
+// The status line and what the last operation came to: {"text":..,
+// "outcome":"success"|"failure"|""}, "" while nothing has finished.
+WB_EXPORT(wb_status) std::uint32_t wbStatus() {
+    const Outcome outcome = session().outcome();
+    const char* typed = outcome == Outcome::None ? "" : isSuccess(outcome) ? "success" : "failure";
+    return give(asciiJson({{"text", latin1Json(session().status())}, {"outcome", typed}}));
+}
 WB_EXPORT(wb_backup_file) std::uint32_t wbBackupFile() { return give(session().backupFile()); }
 
 // Bytes between the line and the module.

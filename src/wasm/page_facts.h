@@ -16,4 +16,15 @@ nlohmann::ordered_json fileNamesJson();
 // core's sheet and audit show a flag.
 nlohmann::ordered_json flagTextsJson();
 
+// The numbers the page compares what the module returns with, by name:
+// {"events":{"showForm":1,..},"planResults":{"ready":0,..}}, so that the page
+// writes none of them.
+nlohmann::ordered_json pageEnumsJson();
+
+// The form the page builds: each field the form shows, as the field table
+// has it with its control's identifier ("id"), and the boxes they sit in,
+// [{"title":..,"keys":[..]}].
+nlohmann::ordered_json formFieldsJson();
+nlohmann::ordered_json formGroupsJson();
+
 }  // namespace wb

@@ -4,6 +4,7 @@
 // pending changes, with the page's part played by the test.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "sim/page_sim_names.h"
 #include "sim/simulated_beacon.h"
 #include "wasm/page_facts.h"
+#include "wasm/page_fields.h"
 #include "wasm/page_form_plan.h"
 #include "wasm/page_json.h"
 #include "wasm/page_plan.h"
@@ -318,6 +320,28 @@ TEST(PageFacts, LineFilesModelsAndFlagsAreTheCores) {
     EXPECT_EQ(names["configExtension"], ".wb1");
     // Single-byte text reaches the page escaped, control bytes included.
     EXPECT_EQ(asciiJson(latin1Json("A\n\xC9\x7F")), R"("A\n\u00c9\u007f")");
+    // The numbers the page compares results with are the session's and the plan's.
+    EXPECT_EQ(asciiJson(pageEnumsJson()),
+              R"({"events":{"showForm":1,"backupReady":2,"truncated":4,"operationEnded":8,"planRow":16},)"
+              R"("planResults":{"ready":0,"refused":1,"needsBaseFile":2}})");
+}
+
+// The page builds its form from these: every field the form shows, once,
+// with its control, in boxes titled as the dialog's.
+TEST(PageFacts, FormFieldsSitInTheDialogsBoxes) {
+    std::map<std::string, int> idByKey;
+    for (const auto& field : formFieldsJson()) idByKey[field["key"]] = field["id"];
+    ASSERT_EQ(idByKey.size(), kPageFields.size());
+    for (const PageField& field : kPageFields) EXPECT_EQ(idByKey[std::string(field.field.key)], field.id);
+    std::vector<std::string> keys;
+    std::vector<std::string> titles;
+    for (const auto& group : formGroupsJson()) {
+        titles.push_back(group["title"]);
+        for (const auto& key : group["keys"]) keys.push_back(key);
+    }
+    EXPECT_EQ(titles, (std::vector<std::string>{"Timing", "Radio", "Tone sequence", "Morse Code ID", "Options"}));
+    ASSERT_EQ(keys.size(), kPageFields.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(keys[i], kPageFields[i].field.key);
 }
 
 TEST(PageFacts, SimChoicesFollowTheSimulatorsGrammar) {
