@@ -245,8 +245,17 @@ test("The one file fetches nothing from disk, holds one bundled, minified module
 // name, one in a subfolder importing back up, texts that an inliner could
 // spoil ("</script>", "</style>", "$&"), a style sheet, a manifest with one icon and
 // the real service worker. changes: file name to new content (null drops
-// the file).
-const FakeWasm = Buffer.from([0x00, 0x61, 0x73, 0x6d, 0x01, 0x00, 0x00, 0x00, 0x24, 0x26]);
+// the file). The module is a valid one with no exports (a custom section
+// only); "module.wasm" in changes puts another in its place.
+const FakeWasm = Buffer.from([0x00, 0x61, 0x73, 0x6d, 0x01, 0x00, 0x00, 0x00, 0x00, 0x03, 0x02, 0x77, 0x62]);
+// A module exporting one empty function, wb_unused.
+const UnusedExportWasm = Buffer.from([
+  0x00, 0x61, 0x73, 0x6d, 0x01, 0x00, 0x00, 0x00,
+  0x01, 0x04, 0x01, 0x60, 0x00, 0x00, // a type () -> ()
+  0x03, 0x02, 0x01, 0x00, // one function of it
+  0x07, 0x0d, 0x01, 0x09, ...Buffer.from("wb_unused"), 0x00, 0x00, // exported
+  0x0a, 0x04, 0x01, 0x02, 0x00, 0x0b, // its empty body
+]);
 function webFolder(changes = {}) {
   const web = mkdtempSync(join(tmpdir(), "wb-build-"));
   const files = {
@@ -269,7 +278,7 @@ function webFolder(changes = {}) {
     mkdirSync(dirname(join(web, name)), { recursive: true });
     writeFileSync(join(web, name), text);
   }
-  writeFileSync(join(web, "module.wasm"), FakeWasm);
+  if (!("module.wasm" in changes)) writeFileSync(join(web, "module.wasm"), FakeWasm);
   return web;
 }
 
@@ -321,6 +330,8 @@ test("The build refuses bad arguments and faulty sources, naming the fault", () 
     { title: "an import of a name not exported", changes: { "a.js": "export const uno = 1;\n" }, error: /No matching export in ".*a\.js" for import "one"/ },
     { title: "a syntax error", changes: { "sub/b.js": "export function two() { return 'b' +; }\n" }, error: /sub\/b\.js:1:36: ERROR: Unexpected ";"/ },
     { title: "a warning", changes: { "a.js": 'export function one() { return { n: "a", n: "b" }.n; }\n' }, error: /main\.js: esbuild warned\n.*Duplicate key "n".*\n\s+a\.js:1:41:/s },
+    { title: "a call the module does not export", changes: { "a.js": 'export function one() { return globalThis.x?.wb_missing; }\n' }, error: /the page calls what the module does not export: wb_missing$/m },
+    { title: "an export the page never calls", changes: { "module.wasm": UnusedExportWasm }, error: /the module exports what the page never calls: wb_unused$/m },
     { title: "no module script", changes: { "index.html": "<html lang=\"en\">\n<head></head>\n</html>\n" }, error: /index\.html has no module script/ },
     {
       title: "no WebAssembly slot",
