@@ -17,6 +17,10 @@ if(WB_WEB)
 endif()
 
 if(WB_BUILD_TESTS)
-  # Its files share file-local names (kIntMin, kEsc, ...): one at a time.
-  set_target_properties(unit_tests PROPERTIES UNITY_BUILD OFF)
+  # Its files in batches too (the test headers are most of their cost),
+  # but for those that share file-local names (kIntMin, kEsc) with another.
+  wb_unity_alone(unit_tests
+      unit/test_layout_golden_bytes.cpp
+      unit/test_layouts_every_model.cpp
+      unit/test_simulated_comm.cpp)
 endif()
