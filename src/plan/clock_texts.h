@@ -12,7 +12,10 @@ inline std::string switchOn(const std::string& names, const std::string& countdo
 inline std::string firstCycle(const std::string& names, const std::string& countdown) {
     return "First cycle in " + countdown + ": " + names;
 }
-inline std::string cycle(std::int64_t number) { return "Cycle " + std::to_string(number); }
+// "Cycle 3: MOS on air"
+inline std::string cycle(std::int64_t number, const std::string& onAir) {
+    return "Cycle " + std::to_string(number) + ": " + onAir;
+}
 inline std::string onAir(const std::string& names) { return names + " on air"; }
 inline constexpr const char* kNoneOnAir = "No beacon on air";
 inline std::string next(const std::string& names, const std::string& countdown) {
@@ -24,7 +27,7 @@ inline std::string deviceTime(const std::string& time, const std::string& offset
 }
 
 // The clock's log, one row a tap.
-inline constexpr const char* kLogHeader = "time,beacon,event\n";
+inline constexpr const char* kLogColumns = "time,beacon,event";
 inline std::string switchedOn(const std::string& howFar, const std::string& planned) {
     return "switched on " + howFar + " (planned " + planned + ")";
 }

@@ -9,9 +9,6 @@
 namespace wb {
 namespace {
 
-// Floor division: a moment before the start lies in cycle 0 or earlier.
-std::int64_t floorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
-
 std::vector<std::size_t> inSlot(const HuntPlan& plan, std::int32_t slot) {
     std::vector<std::size_t> entries;
     for (std::size_t i = 0; i < plan.entries.size(); ++i) {
@@ -52,9 +49,9 @@ HuntClock huntClock(const HuntPlan& plan, std::int64_t nowSec) {
     if (!clock.due.empty()) clock.secondsToSwitchOn = entryTiming(plan, clock.due.front()).switchOnSec - nowSec;
 
     const std::int32_t slots = event.cycleSec / event.slotSec;
-    const std::int64_t since = nowSec - event.start.utcSec;
-    const std::int64_t cycleStart = event.start.utcSec + floorDiv(since, event.cycleSec) * event.cycleSec;
     clock.cycle = cycleAt(event, nowSec);
+    // Before the start, the first cycle's.
+    const std::int64_t cycleStart = event.start.utcSec + std::max<std::int64_t>(clock.cycle - 1, 0) * event.cycleSec;
     clock.phase = clock.cycle == 0 ? HuntClock::Phase::Before : HuntClock::Phase::Running;
     if (clock.cycle > 0) {
         const std::int64_t into = nowSec - cycleStart;
@@ -65,12 +62,11 @@ HuntClock huntClock(const HuntPlan& plan, std::int64_t nowSec) {
     }
     // The next slot with entries after the one on air, a whole cycle round
     // at most; before the start, the first of the first cycle.
-    const std::int64_t base = clock.cycle == 0 ? event.start.utcSec : cycleStart;
     const std::int64_t from = clock.cycle == 0 ? 0 : clock.slot.value_or(slots - 1) + 1;
     for (std::int64_t k = from; k < from + slots; ++k) {
         clock.next = inSlot(plan, static_cast<std::int32_t>(k % slots));
         if (clock.next.empty()) continue;
-        clock.secondsToNext = base + k / slots * event.cycleSec + k % slots * event.slotSec - nowSec;
+        clock.secondsToNext = cycleStart + k / slots * event.cycleSec + k % slots * event.slotSec - nowSec;
         break;
     }
     return clock;
@@ -93,40 +89,43 @@ HuntClockLines huntClockLines(const HuntPlan& plan, const HuntClock& clock, std:
     const std::string iso = isoText(nowSec, start.offsetMin);
     const std::string offset = iso.back() == 'Z' ? "+00:00" : iso.substr(iso.size() - 6);
     lines.deviceTime = clock_text::deviceTime(clockText(nowSec, start.offsetMin, start.utcSec), offset);
+    std::string switchOn;
+    if (!clock.due.empty()) {
+        const std::int64_t first = entryTiming(plan, clock.due.front()).switchOnSec;
+        std::vector<std::size_t> together;
+        for (std::size_t i : clock.due) {
+            if (entryTiming(plan, i).switchOnSec == first) together.push_back(i);
+        }
+        switchOn = clock_text::switchOn(names(plan, together), countdownText(clock.secondsToSwitchOn));
+    }
     switch (clock.phase) {
         case HuntClock::Phase::NoEvent:
             break;
         case HuntClock::Phase::Ended:
             lines.headline = clock_text::kEnded;
             break;
-        case HuntClock::Phase::Before: {
-            const std::string toFirst = clock_text::firstCycle(names(plan, clock.next), countdownText(clock.secondsToNext));
-            if (clock.due.empty()) {
-                lines.headline = toFirst;
-                break;
-            }
-            std::vector<std::size_t> first;
-            for (std::size_t i : clock.due) {
-                if (entryTiming(plan, i).switchOnSec == entryTiming(plan, clock.due.front()).switchOnSec) first.push_back(i);
-            }
-            lines.headline = clock_text::switchOn(names(plan, first), countdownText(clock.secondsToSwitchOn));
-            lines.detail = toFirst;
+        case HuntClock::Phase::Before:
+        {
+            const std::string first = clock_text::firstCycle(names(plan, clock.next), countdownText(clock.secondsToNext));
+            lines.headline = switchOn.empty() ? first : switchOn;
+            if (!switchOn.empty()) lines.detail = first;
             break;
         }
         case HuntClock::Phase::Running:
-            lines.headline = clock_text::cycle(clock.cycle) + ": " +
-                             (clock.onAir.empty() ? std::string(clock_text::kNoneOnAir)
-                                                  : clock_text::onAir(names(plan, clock.onAir)));
+            lines.headline = clock_text::cycle(clock.cycle, clock.onAir.empty()
+                                                                ? std::string(clock_text::kNoneOnAir)
+                                                                : clock_text::onAir(names(plan, clock.onAir)));
             if (!clock.next.empty()) {
                 lines.detail = clock_text::next(names(plan, clock.next), countdownText(clock.secondsToNext));
             }
+            lines.reminder = switchOn;
             break;
     }
     return lines;
 }
 
 std::string huntLogCsv(const HuntPlan& plan, const std::vector<ClockTap>& taps) {
-    std::string csv = clock_text::kLogHeader;
+    std::string csv = std::string(clock_text::kLogColumns) + "\n";
     if (!plan.event) return csv;
     const PlanEvent& event = *plan.event;
     const std::int32_t offset = event.start.offsetMin;

@@ -36,11 +36,14 @@ HuntClock huntClock(const HuntPlan& plan, std::int64_t nowSec);
 // "0:42", "12:05", "1:02:03" (never negative).
 std::string countdownText(std::int64_t seconds);
 
-// The clock's lines at a moment: the headline, the line under it and the
-// device's time as the clock reads it, in the start's offset.
+// The clock's lines at a moment: the headline, the line under it, the
+// switch-ons still due once the cycles run (a Basic in a late slot goes on
+// after the start) and the device's time as the clock reads it, in the
+// start's offset.
 struct HuntClockLines {
     std::string headline;
     std::string detail;
+    std::string reminder;
     std::string deviceTime;
 };
 HuntClockLines huntClockLines(const HuntPlan& plan, const HuntClock& clock, std::int64_t nowSec);

@@ -1,5 +1,6 @@
 #include "wasm/page_clock.h"
 
+#include <optional>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -58,6 +59,7 @@ std::string pageClockJson(const HuntPlan* plan, const std::string& planSha256, s
     doc["phase"] = phaseName(clock.phase);
     doc["headline"] = lines.headline;
     doc["detail"] = lines.detail;
+    doc["reminder"] = lines.reminder;
     doc["deviceTime"] = lines.deviceTime;
     doc["cycle"] = clock.cycle;
     doc["due"] = clock.due;

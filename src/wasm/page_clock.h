@@ -14,7 +14,7 @@ namespace wb {
 std::string pageScheduleJson(const HuntPlan* plan);
 
 // The hunt clock at a moment (UTC seconds), as JSON: {"key", "phase",
-// "headline", "detail", "deviceTime", "cycle", "due": [entry], "onAir":
+// "headline", "detail", "reminder", "deviceTime", "cycle", "due": [entry], "onAir":
 // [entry], "beacons": [{"entry", "name", "slot", "switchOn"}]}. key names
 // the plan's taps on the device (from the plan file's SHA-256).
 std::string pageClockJson(const HuntPlan* plan, const std::string& planSha256, std::int64_t nowSec);
