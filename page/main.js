@@ -13,6 +13,7 @@ import { AppUpdates } from "./app-update.js";
 import { jsonInputProblem } from "./input-limits.js";
 import { ToneChart } from "./tone-chart.js";
 import { UsbPorts } from "./usb/transport.js";
+import { setClockSource } from "./hunt-clock.js";
 
 const $ = (id) => document.getElementById(id);
 
@@ -391,5 +392,6 @@ devicePanel();
 document.body.dataset.ready = "true";
 window.wrenboltReadyMs = performance.now();
 
-// For tests and benchmarks: the simulated beacons behind the page's ports.
-window.wrenbolt = { simulated, SimulatedPort };
+// For tests and benchmarks: the simulated beacons behind the page's ports,
+// and the hunt clock's time source.
+window.wrenbolt = { simulated, SimulatedPort, setClockSource };
