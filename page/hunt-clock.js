@@ -71,8 +71,9 @@ export class HuntClock {
 
   taps() {
     try {
+      // Kept by an earlier visit, or by anything else: the core reads each tap.
       const kept = JSON.parse(localStorage.getItem(this.key) ?? "[]");
-      return Array.isArray(kept) ? kept : [];
+      return Array.isArray(kept) ? kept.filter(Array.isArray) : [];
     } catch {
       return [];
     }

@@ -104,8 +104,7 @@ HuntClockLines huntClockLines(const HuntPlan& plan, const HuntClock& clock, std:
         case HuntClock::Phase::Ended:
             lines.headline = clock_text::kEnded;
             break;
-        case HuntClock::Phase::Before:
-        {
+        case HuntClock::Phase::Before: {
             const std::string first = clock_text::firstCycle(names(plan, clock.next), countdownText(clock.secondsToNext));
             lines.headline = switchOn.empty() ? first : switchOn;
             if (!switchOn.empty()) lines.detail = first;

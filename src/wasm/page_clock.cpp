@@ -13,6 +13,10 @@
 namespace wb {
 namespace {
 
+// The last second a log shows (9999-12-31T23:59:59Z): the page's storage
+// may hold anything.
+constexpr std::uint64_t kLastTapSec = 253402300799;
+
 const char* phaseName(HuntClock::Phase phase) {
     switch (phase) {
         case HuntClock::Phase::Before: return "before";
@@ -84,8 +88,8 @@ std::string pageClockLog(const HuntPlan* plan, std::string_view tapsJson) {
     const nlohmann::json doc = nlohmann::json::parse(tapsJson, nullptr, false);
     if (doc.is_array()) {
         for (const nlohmann::json& item : doc) {
-            if (!item.is_array() || item.size() != 3 || !item[0].is_number_integer() ||
-                !item[1].is_number_unsigned()) {
+            if (!item.is_array() || item.size() != 3 || !item[0].is_number_unsigned() ||
+                item[0].get<std::uint64_t>() > kLastTapSec || !item[1].is_number_unsigned()) {
                 continue;
             }
             const auto kind = tapKind(item[2]);
