@@ -203,6 +203,11 @@ export class Core {
   cycleReport() { return this.bytes(this.x.wb_cycle_report()); }
   planSheet() { return this.text(this.x.wb_plan_sheet()); }
   planBackupNames() { return this.json(this.x.wb_plan_backup_names()); }
+  // The hunt clock of the checked plan: its schedule's cells, the clock at
+  // a moment (the device's milliseconds) and the log of the taps kept.
+  planSchedule() { return this.json(this.x.wb_plan_schedule()); }
+  huntClock(nowMs) { return this.json(this.x.wb_hunt_clock(BigInt(Math.floor(nowMs / 1000)))); }
+  huntLog(taps) { return this.bytes(this.x.wb_hunt_log(this.put(new TextEncoder().encode(JSON.stringify(taps))))); }
   planBackup(index) { return this.bytes(this.x.wb_plan_backup(index)); }
   // The cable cycle's tick machine, for runExchange.
   get cycleMachine() {

@@ -11,6 +11,7 @@ import { PageView } from "./page-view.js";
 import { PortsPanel } from "./ports-panel.js";
 import { DevicePanel } from "./device-panel.js";
 import { FilesPanel } from "./files-panel.js";
+import { setClockSource } from "./hunt-clock.js";
 
 const $ = (id) => document.getElementById(id);
 
@@ -55,5 +56,6 @@ device.wait();
 document.body.dataset.ready = "true";
 window.wrenboltReadyMs = performance.now();
 
-// For tests and benchmarks: the simulated beacons behind the page's ports.
-window.wrenbolt = { simulated: ports.simulated, SimulatedPort };
+// For tests and benchmarks: the simulated beacons behind the page's ports,
+// and the hunt clock's time source.
+window.wrenbolt = { simulated: ports.simulated, SimulatedPort, setClockSource };

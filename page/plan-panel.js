@@ -7,6 +7,7 @@
 import { oneLine } from "./form.js";
 import { download, chooseFile, chooseNamedFile } from "./files.js";
 import { jsonInputProblem } from "./input-limits.js";
+import { HuntClock } from "./hunt-clock.js";
 
 export class PlanPanel {
   // runOnPort(start, machine, onEvents, kind): opens the chosen port for a
@@ -55,6 +56,7 @@ export class PlanPanel {
     this.el("plan-same-text").addEventListener("change", () => this.recheck());
     this.el("no-limit").addEventListener("change", () => this.recheck());
     this.lastPlan = null;
+    this.clock = new HuntClock(core, this.el);
     this.enable();
   }
 
@@ -153,6 +155,7 @@ export class PlanPanel {
 
   // What each beacon will store: a column a beacon, a row a field.
   showCheckTable() {
+    this.clock.showSchedule(this.ready);
     const table = this.el("plan-check");
     table.replaceChildren();
     const { beacons } = this.core.planTable();

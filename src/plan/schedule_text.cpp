@@ -13,7 +13,6 @@ namespace wb {
 namespace {
 
 constexpr std::size_t kColumns = 8;
-using Row = std::array<std::string, kColumns>;
 
 std::string valueOr(const std::optional<std::int32_t>& value, const char* unit) {
     return value ? std::to_string(*value) + " " + unit : "-";
@@ -26,17 +25,17 @@ nlohmann::ordered_json jsonOrNull(const std::optional<T>& value) {
 
 }  // namespace
 
-std::string scheduleTable(const HuntPlan& plan) {
+std::vector<std::vector<std::string>> scheduleRows(const HuntPlan& plan) {
     if (!plan.event) return {};
     const std::int32_t offset = plan.event->start.offsetMin;
     const std::int64_t day = plan.event->start.utcSec;
-    std::vector<Row> rows{{"Beacon", "TX MHz", "Slot", "Switch on at", "First cycle at", "Initial Delay",
-                           "Total Runtime", "Loop Time"}};
+    std::vector<std::vector<std::string>> rows{{"Beacon", "TX MHz", "Slot", "Switch on at", "First cycle at",
+                                                "Initial Delay", "Total Runtime", "Loop Time"}};
     for (std::size_t i = 0; i < plan.entries.size(); ++i) {
         const PlanEntry& entry = plan.entries[i];
         const BeaconTiming& t = entryTiming(plan, i);
-        Row row{shownText(entry.name), frequencyText(storedTxKHz(entry.stored)), "continuous", "-", "-", "-", "-",
-                "-"};
+        std::vector<std::string> row{shownText(entry.name), frequencyText(storedTxKHz(entry.stored)), "continuous",
+                                     "-", "-", "-", "-", "-"};
         if (t.slot) {
             row[2] = std::to_string(*t.slot);
             row[3] = clockText(t.switchOnSec, offset, day);
@@ -47,12 +46,18 @@ std::string scheduleTable(const HuntPlan& plan) {
         }
         rows.push_back(row);
     }
+    return rows;
+}
+
+std::string scheduleTable(const HuntPlan& plan) {
+    const std::vector<std::vector<std::string>> rows = scheduleRows(plan);
+    if (rows.empty()) return {};
     std::array<std::size_t, kColumns> widths{};
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         for (std::size_t c = 0; c < kColumns; ++c) widths[c] = std::max(widths[c], row[c].size());
     }
     std::string table;
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         std::string line;
         for (std::size_t c = 0; c < kColumns; ++c) {
             line += row[c];

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <nlohmann/json_fwd.hpp>
 
@@ -14,6 +15,9 @@ namespace wb {
 // start's), Initial Delay, Total Runtime and Loop Time; "-" where a value
 // does not apply. Empty for a plan without an event.
 std::string scheduleTable(const HuntPlan& plan);
+// Its cells, the heading first (as they are before they are lined up);
+// none for a plan without an event.
+std::vector<std::vector<std::string>> scheduleRows(const HuntPlan& plan);
 
 // {"beacons": [{"name", "slot", "txFrequencyMHz", "switchOn", "firstCycle",
 // "initialDelayMin", "totalRuntimeMin", "loopTimeSec"}]}: times in ISO 8601

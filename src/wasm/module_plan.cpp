@@ -9,6 +9,7 @@
 #include "config/record_fields.h"
 #include "plan/plan_texts.h"
 #include "wasm/module_interface.h"
+#include "wasm/page_clock.h"
 #include "wasm/page_form_plan.h"
 #include "wasm/page_json.h"
 #include "wasm/page_plan.h"
@@ -107,4 +108,15 @@ WB_EXPORT(wb_plan_backup) std::uint32_t wbPlanBackup(std::uint32_t index) {
     if (index >= plan().cycle().backupCount()) return give(std::string());
     const auto& bytes = plan().cycle().backupBytes(index);
     return give(std::string(bytes.begin(), bytes.end()));
+}
+
+// The hunt clock of the checked plan: its schedule, the clock at a moment
+// (UTC seconds, the device's own time) and the log of the taps the page
+// kept (JSON in the input).
+WB_EXPORT(wb_plan_schedule) std::uint32_t wbPlanSchedule() { return give(pageScheduleJson(plan().checked())); }
+WB_EXPORT(wb_hunt_clock) std::uint32_t wbHuntClock(std::int64_t nowSec) {
+    return give(pageClockJson(plan().checked(), plan().planSha256(), nowSec));
+}
+WB_EXPORT(wb_hunt_log) std::uint32_t wbHuntLog(std::uint32_t length) {
+    return give(pageClockLog(plan().checked(), inputText(length)));
 }

@@ -50,6 +50,9 @@ public:
     // The printable hunt sheet of the checked plan, with the rows so far of
     // the run or the audit, whichever came last; empty without a plan.
     std::string sheetHtml() const;
+    // The checked plan, if there is one, and the SHA-256 of its file.
+    const HuntPlan* checked() const { return plan_ ? &*plan_ : nullptr; }
+    const std::string& planSha256() const { return planSha256_; }
 
 private:
     LoadResult refuse(const std::string& why);

@@ -12,6 +12,7 @@
 #include "plan/beacon_identity.h"
 #include "plan/event_formats.h"
 #include "plan/event_time.h"
+#include "plan/hunt_clock.h"
 #include "plan/hunt_sheet.h"
 #include "plan/plan_parse.h"
 #include "plan/schedule_text.h"
@@ -317,6 +318,97 @@ TEST(EventSchedule, NewPlansAreAcceptedAndTellFoxesApartByFrequency) {
     bad.start = "2027-05-16T09:00:00Z";
     bad.end = "2027-05-16T08:00:00Z";
     EXPECT_THAT(newEventPlanText(bad, text, names).value_or(""), HasSubstr("event: end:"));
+}
+
+
+std::int64_t at(const std::string& text) {
+    EventTime time;
+    EXPECT_EQ(parseEventTime(text, time), std::nullopt) << text;
+    return time.utcSec;
+}
+
+TEST(HuntClock, ShowsWhatIsDueAndWhoIsOnAirAtEachMoment) {
+    const std::string classic = eventPlan(
+        "tarsel",
+        R"("start": "2027-05-16T09:00:00+02:00", "cycleSec": 300, "slotSec": 60, "end": "2027-05-16T11:30:00+02:00", "switchOnFrom": "2027-05-16T07:30:30+02:00")",
+        fox("MOE", 0) + "," + fox("MOI", 1) + "," + fox("MO5", 4) +
+            R"(, {"name": "MO", "set": {"morseText": "MO", "txFrequencyMHz": 144.9}})");
+    // Basics go on at their first cycle, the last after midnight.
+    const std::string midnight = eventPlan("basic", R"("start": "2027-05-16T23:58:00-05:00", "cycleSec": 300, "slotSec": 60)",
+                                           fox("MOE", 0) + "," + fox("MOH", 3));
+    // Five 12 s slots of a 65 s cycle leave 5 s with nobody on air.
+    const std::string sprint = eventPlan("tarsel", R"("start": "2027-05-16T09:00:00Z", "cycleSec": 65, "slotSec": 12)",
+                                         fox("MOE", 0) + "," + fox("MOE", 0, "144.6").replace(10, 3, "MOE fast") + "," +
+                                             fox("MO5", 4));
+    struct Case {
+        const std::string* plan;
+        std::string now;
+        std::string headline, detail, reminder;
+    };
+    const std::vector<Case> cases{
+        {&classic, "2027-05-16T07:30:18+02:00", "Switch on MOE, MOI, MO5 in 0:42", "First cycle in 1:29:42: MOE", ""},
+        {&classic, "2027-05-16T07:30:59+02:00", "Switch on MOE, MOI, MO5 in 0:01", "First cycle in 1:29:01: MOE", ""},
+        {&classic, "2027-05-16T07:31:00+02:00", "First cycle in 1:29:00: MOE", "", ""},
+        {&classic, "2027-05-16T09:00:00+02:00", "Cycle 1: MOE on air", "Next: MOI in 1:00", ""},
+        {&classic, "2027-05-16T09:02:30+02:00", "Cycle 1: No beacon on air", "Next: MO5 in 1:30", ""},
+        {&classic, "2027-05-16T09:04:59+02:00", "Cycle 1: MO5 on air", "Next: MOE in 0:01", ""},
+        {&classic, "2027-05-16T09:05:00+02:00", "Cycle 2: MOE on air", "Next: MOI in 1:00", ""},
+        {&classic, "2027-05-16T11:29:59+02:00", "Cycle 30: MO5 on air", "Next: MOE in 0:01", ""},
+        {&classic, "2027-05-16T11:30:00+02:00", "The event has ended", "", ""},
+        {&midnight, "2027-05-16T23:57:00-05:00", "Switch on MOE in 1:00", "First cycle in 1:00: MOE", ""},
+        {&midnight, "2027-05-16T23:59:30-05:00", "Cycle 1: No beacon on air", "Next: MOH in 1:30", "Switch on MOH in 1:30"},
+        {&midnight, "2027-05-17T00:01:00-05:00", "Cycle 1: MOH on air", "Next: MOE in 2:00", ""},
+        {&sprint, "2027-05-16T09:00:50Z", "Cycle 1: MO5 on air", "Next: MOE, MOE fast in 0:15", ""},
+        {&sprint, "2027-05-16T09:01:02Z", "Cycle 1: No beacon on air", "Next: MOE, MOE fast in 0:03", ""},
+        {&sprint, "2027-05-16T09:01:05Z", "Cycle 2: MOE, MOE fast on air", "Next: MO5 in 0:48", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.now);
+        HuntPlan plan;
+        ASSERT_EQ(build(*c.plan, plan), std::nullopt);
+        const std::int64_t now = at(c.now);
+        const HuntClockLines lines = huntClockLines(plan, huntClock(plan, now), now);
+        EXPECT_EQ(lines.headline, c.headline);
+        EXPECT_EQ(lines.detail, c.detail);
+        EXPECT_EQ(lines.reminder, c.reminder);
+    }
+    // The device's time in the start's offset, with the date on another day.
+    HuntPlan plan;
+    ASSERT_EQ(build(midnight, plan), std::nullopt);
+    const std::int64_t late = at("2027-05-17T00:01:00-05:00");
+    EXPECT_EQ(huntClockLines(plan, huntClock(plan, late), late).deviceTime,
+              "Device time 2027-05-17 00:01:00 (UTC-05:00): compare it with your watch");
+    EXPECT_EQ(countdownText(-3), "0:00");
+    EXPECT_EQ(countdownText(3600), "1:00:00");
+}
+
+TEST(HuntClock, LogsEachTapWithHowFarItWasFromThePlan) {
+    HuntPlan plan;
+    ASSERT_EQ(build(eventPlan("tarsel",
+                              R"("start": "2027-05-16T09:00:00+02:00", "cycleSec": 300, "slotSec": 60, "switchOnFrom": "2027-05-16T07:30:30+02:00")",
+                              fox("MOE", 0) + "," + fox("MOI", 1).replace(10, 3, "=MOI") + "," + fox("MO5", 4) +
+                                  R"(, {"name": "MO", "set": {"morseText": "MO", "txFrequencyMHz": 144.9}})"),
+                    plan),
+              std::nullopt);
+    using Kind = ClockTap::Kind;
+    const std::vector<ClockTap> taps{
+        {at("2027-05-16T07:31:12+02:00"), 0, Kind::SwitchedOn},
+        {at("2027-05-16T07:30:55+02:00"), 1, Kind::SwitchedOn},
+        {at("2027-05-16T07:31:00+02:00"), 2, Kind::SwitchedOn},
+        {at("2027-05-16T07:32:00+02:00"), 3, Kind::SwitchedOn},  // continuous: nothing planned
+        {at("2027-05-16T08:59:00+02:00"), 0, Kind::Heard},
+        {at("2027-05-16T09:05:30+02:00"), 1, Kind::NotHeard},
+        {at("2027-05-16T09:00:10+02:00"), 3, Kind::Heard},
+        {at("2027-05-16T09:00:10+02:00"), 4, Kind::Heard},  // no such entry
+    };
+    EXPECT_EQ(huntLogCsv(plan, taps),
+              "time,beacon,event\n"
+              "2027-05-16T07:31:12+02:00,MOE,switched on 12 s late (planned 07:31:00)\n"
+              "2027-05-16T07:30:55+02:00,'=MOI,switched on 5 s early (planned 07:31:00)\n"
+              "2027-05-16T07:31:00+02:00,MO5,switched on on time (planned 07:31:00)\n"
+              "2027-05-16T08:59:00+02:00,MOE,heard before the start\n"
+              "2027-05-16T09:05:30+02:00,'=MOI,not heard in cycle 2\n"
+              "2027-05-16T09:00:10+02:00,MO,heard in cycle 1\n");
 }
 
 }  // namespace
