@@ -25,7 +25,7 @@ $("choose-usb").hidden = !hasUsb;
 if (!hasSerial && hasUsb) $("no-serial").append(" Choose USB Device reaches a USB-serial adapter all the same.");
 
 const core = await Core.load();
-const link = new SerialLink(core);
+const link = new SerialLink(core, (port) => portLost({ target: port }));
 // USB-serial adapters driven by the page itself (phones have no Web Serial
 // for them): they join the port list as ports of the same interface.
 const usbPorts = hasUsb ? new UsbPorts(navigator.usb, usbChanged) : null;
@@ -184,6 +184,7 @@ async function onPort(start, machine, onEvents, plan = false) {
     await runExchange(core, link, onEvents, machine);
   } finally {
     await link.close();
+    if (plan === false && core.lostPortText()) $("port-note").textContent = core.lostPortText();
     running = false;
     planRunning = false;
     writing = false;

@@ -46,7 +46,14 @@ function injectSerial(beacons) {
     let writable = null;
     const port = new EventTarget();
     port.getInfo = () => ({ usbVendorId: 0x0403, usbProductId: 0x6001 + index });
-    Object.defineProperty(port, "readable", { get: () => inner?.readable ?? null });
+    // The device lost before any "disconnect": the read under way and every
+    // later write fail with NetworkError, and the port has no stream left.
+    port.vanish = () => {
+      port.unplugged = true;
+      port.vanished = true;
+      inner?.controller?.error(new DOMException("The device has been lost.", "NetworkError"));
+    };
+    Object.defineProperty(port, "readable", { get: () => (port.vanished ? null : inner?.readable ?? null) });
     Object.defineProperty(port, "writable", { get: () => (inner?.readable ? writable : null) });
     port.open = async (options) => {
       // Unplugged, or failing as an adapter just plugged in may.
@@ -62,6 +69,7 @@ function injectSerial(beacons) {
       await inner.open(options);
       writable = new WritableStream({
         async write(chunk) {
+          if (port.vanished) throw new DOMException("The device has been lost.", "NetworkError");
           for (const byte of chunk) record.writes.push([performance.now(), byte]);
           const writer = inner.writable.getWriter();
           try {
@@ -168,4 +176,16 @@ export async function downloaded(dir, name, timeoutMs = 10000) {
     await new Promise((r) => setTimeout(r, 50));
   }
   throw new Error(`no download ${name}; have ${readdirSync(dir)}`);
+}
+
+// What the page says of a port lost under a read, and under a write.
+export const Gone = "The port was lost: the device is gone (adapter unplugged or line hung up)";
+export const CutWrite = new RegExp(
+  `^${Gone.replace(/[()]/g, "\\$&")}\nPort lost: (\\d+) of 256 bytes written\\. The beacon holds the start of the new configuration and the rest of the old one\\.\nTo restore it: Load backup\\.wb1 \\(downloaded before the write\\) and press Write Config\\.$`,
+);
+
+// The image bytes a write sent after its request.
+export function imageBytesSent(bytes) {
+  const start = bytes.findIndex((b, i) => b === 0x1b && bytes[i + 1] === 0x44 && bytes[i + 2] === 0xaa && bytes[i + 3] === 0x55);
+  return start < 0 ? -1 : bytes.length - start - 4;
 }
