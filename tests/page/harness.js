@@ -51,7 +51,9 @@ function injectSerial(beacons) {
     port.vanish = () => {
       port.unplugged = true;
       port.vanished = true;
-      inner?.controller?.error(new DOMException("The device has been lost.", "NetworkError"));
+      const controller = inner?.controller;
+      if (inner) inner.controller = null;
+      controller?.error(new DOMException("The device has been lost.", "NetworkError"));
     };
     Object.defineProperty(port, "readable", { get: () => (port.vanished ? null : inner?.readable ?? null) });
     Object.defineProperty(port, "writable", { get: () => (inner?.readable ? writable : null) });
