@@ -7,6 +7,7 @@
 import { mkdtempSync, readdirSync, readFileSync, existsSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join, resolve } from "node:path";
+import assert from "node:assert/strict";
 import puppeteer from "puppeteer-core";
 import { injectUsb } from "./usb-fake.js";
 
@@ -180,14 +181,25 @@ export async function downloaded(dir, name, timeoutMs = 10000) {
   throw new Error(`no download ${name}; have ${readdirSync(dir)}`);
 }
 
-// What the page says of a port lost under a read, and under a write.
-export const Gone = "The port was lost: the device is gone (adapter unplugged or line hung up)";
-export const CutWrite = new RegExp(
+// What the page says under the port once an operation lost its port: the
+// reason; after a write, also how many image bytes went out, which must be
+// those the fake line took (lineBytes, run in the page: every byte it took).
+const Gone = "The port was lost: the device is gone (adapter unplugged or line hung up)";
+const CutWrite = new RegExp(
   `^${Gone.replace(/[()]/g, "\\$&")}\nPort lost: (\\d+) of 256 bytes written\\. The beacon holds the start of the new configuration and the rest of the old one\\.\nTo restore it: Load backup\\.wb1 \\(downloaded before the write\\) and press Write Config\\.$`,
 );
 
-// The image bytes a write sent after its request.
-export function imageBytesSent(bytes) {
+export async function checkLostNote(page, wrote, lineBytes) {
+  await page.waitForFunction(() => document.getElementById("port-note").textContent.startsWith("The port was lost"));
+  const note = await page.$eval("#port-note", (e) => e.textContent);
+  if (!wrote) {
+    assert.equal(note, Gone);
+    return;
+  }
+  const bytes = await page.evaluate(lineBytes);
   const start = bytes.findIndex((b, i) => b === 0x1b && bytes[i + 1] === 0x44 && bytes[i + 2] === 0xaa && bytes[i + 3] === 0x55);
-  return start < 0 ? -1 : bytes.length - start - 4;
+  const sent = bytes.length - start - 4;
+  assert.ok(start >= 0 && sent > 32 && sent < 256, `${sent} image bytes`);
+  assert.match(note, CutWrite);
+  assert.equal(Number(note.match(CutWrite)[1]), sent);
 }

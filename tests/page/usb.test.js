@@ -3,7 +3,7 @@
 // up as the chip wants it (tests/page/usb-fake.js).
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
-import { CutWrite, Gone, imageBytesSent, launch, openPage, press, statusUntil, typeInto, valueOf } from "./harness.js";
+import { checkLostNote, launch, openPage, press, statusUntil, typeInto, valueOf } from "./harness.js";
 
 let browser;
 before(async () => {
@@ -96,16 +96,7 @@ test("A USB adapter unplugged during a read or a write: the operation ends at th
     await page.evaluate(() => window.__usb.unplug(0));
     const seen = await statusUntil(page, (s) => !s.startsWith("Reading") && !s.startsWith("Writing"));
     assert.equal(seen.at(-1), status);
-    await page.waitForFunction(() => document.getElementById("port-note").textContent.startsWith("The port was lost"));
-    const note = await page.$eval("#port-note", (e) => e.textContent);
-    if (button === "Read Config") {
-      assert.equal(note, Gone);
-    } else {
-      const sent = imageBytesSent(await page.evaluate(() => window.__usb.devices[0].writes.map(([, b]) => b)));
-      assert.match(note, CutWrite);
-      assert.equal(Number(note.match(CutWrite)[1]), sent);
-      assert.ok(sent > 32 && sent < 256, `${sent} image bytes`);
-    }
+    await checkLostNote(page, button === "Write Config", () => window.__usb.devices[0].writes.map(([, b]) => b));
     await page.waitForFunction(() => ![...document.getElementById("port").options].some((o) => o.textContent.startsWith("USB adapter")));
     assert.equal(await page.$eval("#read-config", (e) => e.disabled), false);
     assert.deepEqual(errors, []);
