@@ -96,7 +96,14 @@ std::uint32_t PageSession::startWrite() {
 }
 
 std::uint32_t PageSession::tick() {
+    // Only this tick's image bytes count; a plan's bytes on the same line never.
     comm_.countImage(sendsImageNext(write_.active()));
+    const std::uint32_t events = tickActive();
+    comm_.countImage(false);
+    return events;
+}
+
+std::uint32_t PageSession::tickActive() {
     if (write_.reading()) {
         write_.tick();
         // A port lost while the beacon was still being identified, too.

@@ -115,6 +115,7 @@ private:
 
     std::uint32_t startRead(ExchangeState firstState);
     std::uint32_t startWrite();
+    std::uint32_t tickActive();
     void noteFinishedPhase(const BeaconDevice& device);
     // The record the form holds now, without touching the page's form.
     DeviceConfig formRecord();
