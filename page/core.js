@@ -138,6 +138,8 @@ export class Core {
   pendingChanges() { return this.json(this.x.wb_pending_changes()); }
 
   attachPort(available, name) { this.x.wb_attach_port(available ? 1 : 0, this.put(latin1Bytes(name))); }
+  portLost(reason, unsent) { this.x.wb_port_lost(reason, unsent); }
+  lostPortText() { return this.text(this.x.wb_lost_port_text()); }
   readVersion() { return this.x.wb_read_version(); }
   readConfig() { return this.x.wb_read_config(); }
   writeConfig(backupFirst) { return this.x.wb_write_config(backupFirst ? 1 : 0); }

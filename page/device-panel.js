@@ -54,6 +54,7 @@ export class DevicePanel {
       await runExchange(core, link, onEvents, machine);
     } finally {
       await link.close();
+      if (plan === false && core.lostPortText()) $("port-note").textContent = core.lostPortText();
       this.running = false;
       this.planRunning = false;
       this.writing = false;

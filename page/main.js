@@ -24,7 +24,9 @@ $("choose-usb").hidden = !hasUsb;
 if (!hasSerial && hasUsb) $("no-serial").append(" Choose USB Device reaches a USB-serial adapter all the same.");
 
 const core = await Core.load();
-const link = new SerialLink(core);
+// A port lost without its "disconnect" (a read or write failed) is lost all
+// the same.
+const link = new SerialLink(core, (port) => ports.portLost({ target: port }));
 let device = null;
 let planPanel = null;
 const ports = new PortsPanel(core, link, () => device.planRunning);

@@ -12,9 +12,25 @@ export async function pauseAtLeast(ms) {
   for (let left = ms; left > 0; left = end - performance.now()) await sleep(left);
 }
 
+// Why a port was lost, as the core numbers it.
+export const LostPort = { gone: 1, failed: 2 };
+
+// A read or write that failed for good: the device is gone (Web Serial's
+// NetworkError, WebUSB's NotFoundError), or the system failed otherwise.
+function lostReason(error) {
+  return ["NetworkError", "NotFoundError"].includes(error?.name) ? LostPort.gone : LostPort.failed;
+}
+
 export class SerialLink {
-  constructor(core) {
+  // onLost(port): the port in use was lost without its "disconnect" (a
+  // read or write that failed for good); the page handles it as one.
+  constructor(core, onLost = () => this.markLost()) {
     this.core = core;
+    this.onLost = onLost;
+    // Why the port is being lost, and how many bytes of the queue being
+    // sent have not gone out.
+    this.reason = LostPort.gone;
+    this.unsent = 0;
     this.port = null;
     this.reader = null;
     this.writer = null;
@@ -48,6 +64,7 @@ export class SerialLink {
       return false;
     }
     this.lost = false;
+    this.unsent = 0;
     this.port = port;
     this.closing = false;
     this.writer = port.writable.getWriter();
@@ -75,6 +92,9 @@ export class SerialLink {
         }
       } catch (error) {
         console.warn("read error", error);
+        // After a framing, parity or overrun error the port offers a fresh
+        // stream; after any other it offers none: the port is lost.
+        if (!this.closing && !port.readable) this.failed(port, error);
       } finally {
         this.reader.releaseLock();
         this.reader = null;
@@ -83,23 +103,38 @@ export class SerialLink {
   }
 
   // Sends the core's queued bytes, each followed by its pause.
+  // A port lost meanwhile keeps the rest: the core counts what went out.
   async send(queue) {
-    for (const { byte, pauseMs } of queue) {
+    for (const [i, { byte, pauseMs }] of queue.entries()) {
       if (!this.writer || this.lost) return;
+      // The byte being handed over may reach the line as the port goes.
+      this.unsent = queue.length - i - 1;
       try {
         await this.writer.write(Uint8Array.of(byte));
       } catch (error) {
         console.warn("write failed", error);
+        this.unsent = queue.length - i;
+        this.failed(this.port, error);
         return;
       }
       if (pauseMs > 0) await pauseAtLeast(pauseMs);
     }
+    this.unsent = 0;
   }
 
-  // The device went away: nothing more can be read or written.
+  failed(port, error) {
+    if (this.lost || !port || port !== this.port) return;
+    this.reason = lostReason(error);
+    this.onLost(port);
+  }
+
+  // The device went away: nothing more can be read or written. The core
+  // ends the operation at its next read or write, as the command line does.
   markLost() {
+    if (this.lost) return;
     this.lost = true;
-    this.core.attachPort(false, this.name);
+    this.core.portLost(this.reason, this.unsent);
+    this.reason = LostPort.gone;
   }
 
   // The lost device is back (a USB adapter plugged in again): the port is

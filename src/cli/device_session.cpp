@@ -10,6 +10,7 @@
 #include "cli/usage_error.h"
 #include "exchange/device_exchange.h"
 #include "exchange/device_operations.h"
+#include "exchange/exchange_texts.h"
 #include "image/model_table.h"
 #include "serial/device_name.h"
 #include "serial/port_list.h"
@@ -217,8 +218,7 @@ int DeviceSession::fail() {
     }
     if (display_.shown() != device.statusText) context_.err << device.statusText << '\n';
     if (lostLink(device, *guard_)) {
-        const std::string_view why = serial_text::ioFailureReason(guard_->reason());
-        context_.err << "The port was lost" << (why.empty() ? "" : ": ") << why << '\n';
+        context_.err << exchange_text::portLost(guard_->reason()) << '\n';
         if (wroteImage_) {
             context_.err << cutWriteReport("Port lost", stoppable_->imageBytesWritten(), portName_, backupPath_)
                          << '\n';

@@ -5,6 +5,7 @@
 
 #include "cli/exchange_driver.h"
 #include "config/config_image.h"
+#include "exchange/exchange_texts.h"
 #include "exchange/protocol.h"
 
 namespace wb {
@@ -58,11 +59,8 @@ std::string stoppedReport(std::int32_t bytesWritten, const std::string& portName
 
 std::string cutWriteReport(std::string_view how, std::int32_t bytesWritten, const std::string& portName,
                            const std::string& backupPath) {
-    const std::string count = std::to_string(bytesWritten) + " of " + std::to_string(kImageBytes) + " bytes written";
-    if (bytesWritten <= 0) return std::string(how) + "; nothing was written to the beacon.";
-    if (bytesWritten >= kImageBytes) return std::string(how) + ": " + count + ", not verified.";
-    std::string text = std::string(how) + ": " + count +
-                       ". The beacon holds the start of the new configuration and the rest of the old one.\n";
+    if (!exchange_text::mixedImage(bytesWritten)) return exchange_text::cutWrite(how, bytesWritten);
+    std::string text = exchange_text::cutWrite(how, bytesWritten) + '\n';
     if (backupPath.empty()) {
         return text + "No backup was made: write a whole configuration again (the same command, "
                       "or a .wb1 file) to make it consistent.";

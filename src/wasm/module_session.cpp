@@ -84,6 +84,13 @@ WB_EXPORT(wb_pending_changes) std::uint32_t wbPendingChanges() {
 WB_EXPORT(wb_attach_port) void wbAttachPort(std::int32_t available, std::uint32_t nameLength) {
     session().attachPort(available != 0, std::string(inputText(nameLength)));
 }
+// The port was lost under the operation: reason 1 the device is gone, 2
+// another failure; unsent: bytes of the last queue taken that never went out.
+WB_EXPORT(wb_port_lost) void wbPortLost(std::int32_t reason, std::uint32_t unsent) {
+    const IoFailure failure = reason == 1 ? IoFailure::DeviceGone : reason == 2 ? IoFailure::OtherError : IoFailure::Unknown;
+    session().losePort(failure, unsent);
+}
+WB_EXPORT(wb_lost_port_text) std::uint32_t wbLostPortText() { return give(session().lostPortText()); }
 WB_EXPORT(wb_read_version) std::uint32_t wbReadVersion() { return session().readVersion(); }
 WB_EXPORT(wb_read_config) std::uint32_t wbReadConfig() { return session().readConfig(); }
 WB_EXPORT(wb_write_config) std::uint32_t wbWriteConfig(std::int32_t backupFirst) {

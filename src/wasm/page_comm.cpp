@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "config/config_image.h"
 #include "serial/serial_port.h"
 
 namespace wb {
@@ -15,6 +16,30 @@ void PageComm::attach(bool available, const std::string& name) {
     }
 }
 
+void PageComm::lose(IoFailure reason, std::size_t unsent) {
+    if (!available_) return;
+    available_ = false;
+    open_ = false;
+    arrived_.clear();
+    failure_ = reason;
+    // Image bytes come last in a queue: a tick queues a chunk of the image
+    // or requests, never both. What was not taken yet never goes out.
+    const auto tail = static_cast<std::int32_t>(std::min<std::size_t>(unsent, kImageSize));
+    std::int32_t untaken = 0;
+    for (const Outgoing& item : outgoing_) untaken += item.image ? 1 : 0;
+    outgoing_.clear();
+    imageUnsent_ += std::min(tail, imageLastTaken_) + untaken;
+    imageLastTaken_ = 0;
+}
+
+void PageComm::resetImageCount() {
+    imageQueued_ = 0;
+    imageLastTaken_ = 0;
+    imageUnsent_ = 0;
+}
+
+std::int32_t PageComm::imageBytesSent() const { return std::max(0, imageQueued_ - imageUnsent_); }
+
 void PageComm::arrive(const std::uint8_t* bytes, std::size_t count) {
     if (!open_) return;
     arrived_.insert(arrived_.end(), bytes, bytes + count);
@@ -23,6 +48,8 @@ void PageComm::arrive(const std::uint8_t* bytes, std::size_t count) {
 std::vector<PageComm::Outgoing> PageComm::takeOutgoing() {
     std::vector<Outgoing> taken;
     taken.swap(outgoing_);
+    imageLastTaken_ = 0;
+    for (const Outgoing& item : taken) imageLastTaken_ += item.image ? 1 : 0;
     return taken;
 }
 
@@ -32,6 +59,7 @@ CommHandle PageComm::openPort(const std::string&) {
     if (!available_) return kInvalidCommHandle;
     open_ = true;
     arrived_.clear();
+    failure_ = IoFailure::Unknown;
     return kHandle;
 }
 
@@ -61,7 +89,8 @@ bool PageComm::setTimeouts(CommHandle handle, const CommTimeouts&) { return vali
 bool PageComm::writeByte(CommHandle handle, std::uint8_t byte, std::uint32_t& written) {
     written = 0;
     if (!valid(handle)) return false;
-    outgoing_.push_back({byte, 0});
+    outgoing_.push_back({byte, 0, countingImage_});
+    if (countingImage_) ++imageQueued_;
     written = 1;
     return true;
 }

@@ -26,11 +26,24 @@ public:
     struct Outgoing {
         std::uint8_t byte;
         std::uint32_t pauseMs;  // after the byte
+        bool image = false;
     };
 
     // Whether the page holds an open port, and the name it goes by.
     void attach(bool available, const std::string& name);
     const std::string& attachedName() const { return name_; }
+    // The page lost the port under an operation (the adapter pulled out, a
+    // read or write that failed for good): every call fails until the port
+    // is attached and opened again, and the failure says why. `unsent`:
+    // bytes of the last queue taken that never reached the line.
+    void lose(IoFailure reason, std::size_t unsent);
+    IoFailure lastIoFailure() const override { return failure_; }
+    // Whether the bytes written from now on are image bytes, which
+    // imageBytesSent() counts: those the page put on the line, as far as it
+    // knows, since the count was last reset.
+    void countImage(bool on) { countingImage_ = on; }
+    void resetImageCount();
+    std::int32_t imageBytesSent() const;
 
     // Bytes from the line; dropped while the port counts as closed.
     void arrive(const std::uint8_t* bytes, std::size_t count);
@@ -60,6 +73,13 @@ private:
     LineSettings settings_;
     std::deque<std::uint8_t> arrived_;
     std::vector<Outgoing> outgoing_;
+    IoFailure failure_ = IoFailure::Unknown;
+    bool countingImage_ = false;
+    // Image bytes written, those of them in the last queue taken, and those
+    // that never went out.
+    std::int32_t imageQueued_ = 0;
+    std::int32_t imageLastTaken_ = 0;
+    std::int32_t imageUnsent_ = 0;
 };
 
 }  // namespace wb

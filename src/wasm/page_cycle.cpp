@@ -75,6 +75,7 @@ bool PageCycle::startRun(const HuntPlan& plan, bool noLimit) {
     if (!begin(plan)) return false;
     auto run = std::make_unique<PlanRun>(plan_, device_, port_, *this, PlanRunOptions{noLimit, false});
     run_ = run.get();
+    run->watchLink(link_);
     cycle_ = std::move(run);
     return true;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/beacon_device.h"
+#include "exchange/link_guard.h"
 #include "plan/cable_cycle.h"
 #include "plan/hunt_plan.h"
 #include "plan/plan_audit.h"
@@ -78,7 +79,9 @@ private:
     void ended();
 
     PageComm& comm_;
-    SerialPort port_{comm_};
+    // A write whose port fails ends at once, as on the command line.
+    LinkGuard link_{comm_};
+    SerialPort port_{link_};
     PageFiles files_;
     HuntPlan plan_;
     BeaconDevice device_;

@@ -39,6 +39,7 @@ bool tickDrainsLine(const BeaconDevice& device, const PageComm& comm) {
 }
 
 PageSession::PageSession() {
+    write_.watch(link_);
     // The notice cannot block here: the page shows it once the call returns.
     context_.showTruncationNotice = [this] { truncated_ = true; };
     recordToForm(controls_, device_.config);
@@ -52,6 +53,7 @@ void PageSession::attachPort(bool available, const std::string& name) {
 
 std::uint32_t PageSession::startRead(ExchangeState firstState) {
     write_.reset();
+    writeStarted_ = false;
     beginOperation(device_, port_, firstState);
     enableControlsForModel(controls_, device_.config.model);
     return busy() ? 0u : kOperationEnded;
@@ -63,6 +65,7 @@ std::uint32_t PageSession::readConfig() { return startRead(ExchangeState::Versio
 std::uint32_t PageSession::writeConfig(bool backupFirst) {
     formToRecord(controls_, device_.config);
     write_.reset();
+    writeStarted_ = false;
     backupFile_.clear();
     if (!backupFirst) return startWrite() | kShowForm;
     backup_ = BeaconDevice{};
@@ -80,7 +83,9 @@ std::uint32_t PageSession::writeConfig(bool backupFirst) {
 std::uint32_t PageSession::startWrite() {
     truncated_ = false;
     std::uint32_t events = 0;
-    if (!write_.write(context_)) {
+    comm_.resetImageCount();
+    writeStarted_ = write_.write(context_);
+    if (!writeStarted_) {
         recordToForm(controls_, device_.config);
         events |= kShowForm;
     }
@@ -91,8 +96,18 @@ std::uint32_t PageSession::startWrite() {
 }
 
 std::uint32_t PageSession::tick() {
+    // Only this tick's image bytes count; a plan's bytes on the same line never.
+    comm_.countImage(sendsImageNext(write_.active()));
+    const std::uint32_t events = tickActive();
+    comm_.countImage(false);
+    return events;
+}
+
+std::uint32_t PageSession::tickActive() {
     if (write_.reading()) {
         write_.tick();
+        // A port lost while the beacon was still being identified, too.
+        endOnLostLink(backup_, port_, link_);
         if (write_.reading()) return 0;
         // The backup read has ended; the form and the record are untouched.
         const BackupRead read = write_.backup(device_.config.model);
@@ -113,12 +128,15 @@ std::uint32_t PageSession::tick() {
 
     const bool wasBusy = exchangeBusy(device_);
     std::uint32_t events = 0;
-    if (pollTick(device_, port_)) {
+    const bool refresh = write_.tick();
+    if (endOnLostLink(device_, port_, link_) || refresh) {
         recordToForm(controls_, device_.config);
         enableControlsForModel(controls_, device_.config.model);
         events |= kShowForm;
     }
     if (wasBusy && !exchangeBusy(device_)) {
+        // Part of the image may be on the beacon: it holds neither image.
+        if (write_.cutOffMidWrite() && comm_.imageBytesSent() > 0) beaconImage_.reset();
         noteFinishedPhase(device_);
         events |= kOperationEnded;
     }
@@ -180,6 +198,20 @@ bool PageSession::busy() const { return exchangeBusy(write_.active()); }
 bool PageSession::nextTickReads() const { return tickDrainsLine(write_.active(), comm_); }
 
 const std::string& PageSession::status() const { return write_.active().statusText; }
+
+std::string PageSession::lostPortText() const {
+    if (!lostLink(write_.active(), link_)) return {};
+    std::string text = exchange_text::portLost(link_.reason());
+    if (!writeStarted_) return text;
+    const std::int32_t written = comm_.imageBytesSent();
+    text += '\n' + exchange_text::cutWrite("Port lost", written);
+    if (!exchange_text::mixedImage(written)) return text;
+    if (backupFile_.empty()) {
+        return text + "\nNo backup was made: write a whole configuration again (Write Config, or Load a " +
+               std::string(file_text::kConfigExtension) + " file and write it) to make it consistent.";
+    }
+    return text + "\nTo restore it: Load " + kBackupPath + " (downloaded before the write) and press Write Config.";
+}
 
 DeviceConfig PageSession::formRecord() {
     PageControls scratch = controls_;

@@ -62,6 +62,8 @@ public:
 
     // The port the page opened (or could not open) for the next operation.
     void attachPort(bool available, const std::string& name);
+    // The page lost its port under an operation (see PageComm::lose).
+    void losePort(IoFailure reason, std::size_t unsent) { comm_.lose(reason, unsent); }
 
     // The dialog's commands; each returns PageEvent bits.
     std::uint32_t readVersion();
@@ -86,6 +88,11 @@ public:
     // go quiet for the read time-out.
     bool nextTickReads() const;
     const std::string& status() const;
+    // When the last operation ended because its port was lost: what the
+    // command line says beside the port's failure (the reason; for a write,
+    // how much of the image went out and how to restore the beacon). Empty
+    // otherwise.
+    std::string lostPortText() const;
     // What the last operation came to, beside its status text.
     Outcome outcome() const { return write_.active().outcome; }
 
@@ -108,6 +115,7 @@ private:
 
     std::uint32_t startRead(ExchangeState firstState);
     std::uint32_t startWrite();
+    std::uint32_t tickActive();
     void noteFinishedPhase(const BeaconDevice& device);
     // The record the form holds now, without touching the page's form.
     DeviceConfig formRecord();
@@ -117,7 +125,10 @@ private:
                                      DeviceModel model);
 
     PageComm comm_;
-    SerialPort port_{comm_};
+    // Every operation ends at the port's first failure, as on the command
+    // line (the plan's cycle has a guard of its own on the same line).
+    LinkGuard link_{comm_};
+    SerialPort port_{link_};
     BeaconDevice device_;
     PageControls controls_;
     PageFiles files_;
@@ -128,6 +139,8 @@ private:
     BeaconDevice backup_;
     GuardedWrite write_{backup_, device_, port_};
     std::vector<std::uint8_t> backupFile_;
+    // The last command's write was started (its backup read, if any, over).
+    bool writeStarted_ = false;
     // The image the beacon holds as far as this page knows, and its model.
     std::optional<ConfigImage> beaconImage_;
     DeviceModel beaconModel_ = DeviceModel::None;

@@ -7,6 +7,7 @@
 import { mkdtempSync, readdirSync, readFileSync, existsSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join, resolve } from "node:path";
+import assert from "node:assert/strict";
 import puppeteer from "puppeteer-core";
 import { injectUsb } from "./usb-fake.js";
 
@@ -46,7 +47,16 @@ function injectSerial(beacons) {
     let writable = null;
     const port = new EventTarget();
     port.getInfo = () => ({ usbVendorId: 0x0403, usbProductId: 0x6001 + index });
-    Object.defineProperty(port, "readable", { get: () => inner?.readable ?? null });
+    // The device lost before any "disconnect": the read under way and every
+    // later write fail with NetworkError, and the port has no stream left.
+    port.vanish = () => {
+      port.unplugged = true;
+      port.vanished = true;
+      const controller = inner?.controller;
+      if (inner) inner.controller = null;
+      controller?.error(new DOMException("The device has been lost.", "NetworkError"));
+    };
+    Object.defineProperty(port, "readable", { get: () => (port.vanished ? null : inner?.readable ?? null) });
     Object.defineProperty(port, "writable", { get: () => (inner?.readable ? writable : null) });
     port.open = async (options) => {
       // Unplugged, or failing as an adapter just plugged in may.
@@ -62,6 +72,7 @@ function injectSerial(beacons) {
       await inner.open(options);
       writable = new WritableStream({
         async write(chunk) {
+          if (port.vanished) throw new DOMException("The device has been lost.", "NetworkError");
           for (const byte of chunk) record.writes.push([performance.now(), byte]);
           const writer = inner.writable.getWriter();
           try {
@@ -168,4 +179,27 @@ export async function downloaded(dir, name, timeoutMs = 10000) {
     await new Promise((r) => setTimeout(r, 50));
   }
   throw new Error(`no download ${name}; have ${readdirSync(dir)}`);
+}
+
+// What the page says under the port once an operation lost its port: the
+// reason; after a write, also how many image bytes went out, which must be
+// those the fake line took (lineBytes, run in the page: every byte it took).
+const Gone = "The port was lost: the device is gone (adapter unplugged or line hung up)";
+const CutWrite = new RegExp(
+  `^${Gone.replace(/[()]/g, "\\$&")}\nPort lost: (\\d+) of 256 bytes written\\. The beacon holds the start of the new configuration and the rest of the old one\\.\nTo restore it: Load backup\\.wb1 \\(downloaded before the write\\) and press Write Config\\.$`,
+);
+
+export async function checkLostNote(page, wrote, lineBytes) {
+  await page.waitForFunction(() => document.getElementById("port-note").textContent.startsWith("The port was lost"));
+  const note = await page.$eval("#port-note", (e) => e.textContent);
+  if (!wrote) {
+    assert.equal(note, Gone);
+    return;
+  }
+  const bytes = await page.evaluate(lineBytes);
+  const start = bytes.findIndex((b, i) => b === 0x1b && bytes[i + 1] === 0x44 && bytes[i + 2] === 0xaa && bytes[i + 3] === 0x55);
+  const sent = bytes.length - start - 4;
+  assert.ok(start >= 0 && sent > 32 && sent < 256, `${sent} image bytes`);
+  assert.match(note, CutWrite);
+  assert.equal(Number(note.match(CutWrite)[1]), sent);
 }

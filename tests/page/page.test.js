@@ -5,7 +5,7 @@ import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
 import { writeFileSync } from "node:fs";
 import { join } from "node:path";
-import { downloaded, field, launch, openPage, pagePath, press, statusUntil, typeInto, valueOf } from "./harness.js";
+import { checkLostNote, downloaded, field, launch, openPage, pagePath, press, statusUntil, typeInto, valueOf } from "./harness.js";
 
 let browser;
 before(async () => {
@@ -172,18 +172,39 @@ test("A silent beacon: three attempts, then not found", async () => {
   await page.close();
 });
 
-test("An adapter unplugged during a read: the page says so and the read ends", async () => {
-  const { page, errors } = await openPage(browser, { beacons: [{ model: "basic" }] });
-  await press(page, "Choose Port");
-  await press(page, "Read Config");
-  await statusUntil(page, done("Reading Config"));
-  await page.evaluate(() => navigator.serial.getPorts().then(([port]) => port.dispatchEvent(new Event("disconnect"))));
-  const seen = await statusUntil(page, (s) => !s.startsWith("Reading"));
-  // Nothing more reaches the core: no image, or the part that came before.
-  assert.match(seen.at(-1), /^(Config not read |Corrupted EEPROM)$/);
-  assert.equal(await page.$eval("#port-note", (e) => e.textContent), "The serial port was disconnected.");
-  assert.deepEqual(errors, []);
-  await page.close();
+// The port lost under an operation: its "disconnect", or a read or write
+// that fails for good before any "disconnect". The operation ends at once
+// with the port's first failure, as on the command line, never as a beacon
+// that sent a corrupted image; a write says how many image bytes went out.
+test("An adapter lost during a read or a write: the operation ends at the port's first failure and the page says why", async () => {
+  const disconnect = () => navigator.serial.getPorts().then(([port]) => port.dispatchEvent(new Event("disconnect")));
+  const vanish = () => navigator.serial.getPorts().then(([port]) => port.vanish());
+  const cases = [
+    { press: "Read Config", at: "Reading Config", lose: disconnect, status: "Read: Failed 1" },
+    { press: "Read Config", at: "Reading Config", lose: vanish, status: "Read: Failed 1" },
+    { press: "Write Config", at: "Writing Config : **", lose: vanish, status: "Write: Failed 1" },
+  ];
+  for (const { press: button, at, lose, status } of cases) {
+    const { page, errors, downloads } = await openPage(browser, { beacons: [{ model: "basic" }] });
+    await press(page, "Choose Port");
+    if (button === "Write Config") await readConfig(page);
+    await press(page, button);
+    await statusUntil(page, done(at));
+    await page.evaluate(lose);
+    const seen = await statusUntil(page, (s) => !s.startsWith("Reading") && !s.startsWith("Writing"));
+    assert.equal(seen.at(-1), status, lose.toString());
+    assert.equal(await page.$eval('[role="status"]', (e) => e.dataset.outcome), "failure");
+    // Nothing went out after the failure: the count is what the line
+    // took, part of the image; the rest of the old one stays.
+    await checkLostNote(page, button === "Write Config", () => window.__serial.ports[0].writes.map(([, b]) => b));
+    if (button === "Write Config") {
+      await downloaded(downloads, "backup.wb1");
+      assert.equal(await page.$eval("#changes-note", (e) => e.textContent), "Read Config to compare the form with the beacon.");
+    }
+    assert.equal(await page.$eval("#read-config", (e) => e.disabled), false);
+    assert.deepEqual(errors, []);
+    await page.close();
+  }
 });
 
 test("A write to a beacon of another model is refused before a byte of it is sent", async () => {

@@ -3,7 +3,7 @@
 // up as the chip wants it (tests/page/usb-fake.js).
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
-import { launch, openPage, press, statusUntil, typeInto, valueOf } from "./harness.js";
+import { checkLostNote, launch, openPage, press, statusUntil, typeInto, valueOf } from "./harness.js";
 
 let browser;
 before(async () => {
@@ -80,19 +80,28 @@ for (const { chip, title } of Chips) {
   });
 }
 
-test("A USB adapter unplugged during a read: the page says so, the read ends and the adapter leaves the list", async () => {
-  const { page, errors } = await openPage(browser, { beacons: [], usb: [{ chip: "ch34x", model: "basic" }] });
-  await chooseUsb(page);
-  await press(page, "Read Config");
-  await statusUntil(page, (s) => s === "Reading Config");
-  await page.evaluate(() => window.__usb.unplug(0));
-  const seen = await statusUntil(page, (s) => !s.startsWith("Reading"));
-  assert.match(seen.at(-1), /^(Config not read |Corrupted EEPROM)$/);
-  assert.equal(await page.$eval("#port-note", (e) => e.textContent), "The serial port was disconnected.");
-  await page.waitForFunction(() => ![...document.getElementById("port").options].some((o) => o.textContent.startsWith("USB adapter")));
-  assert.equal(await page.$eval("#read-config", (e) => e.disabled), false);
-  assert.deepEqual(errors, []);
-  await page.close();
+test("A USB adapter unplugged during a read or a write: the operation ends at the port's first failure and the adapter leaves the list", async () => {
+  for (const { button, at, status } of [
+    { button: "Read Config", at: "Reading Config", status: "Read: Failed 1" },
+    { button: "Write Config", at: "Writing Config : **", status: "Write: Failed 1" },
+  ]) {
+    const { page, errors } = await openPage(browser, { beacons: [], usb: [{ chip: "ch34x", model: "basic" }] });
+    await chooseUsb(page);
+    if (button === "Write Config") {
+      await press(page, "Read Config");
+      await statusUntil(page, Finished);
+    }
+    await press(page, button);
+    await statusUntil(page, (s) => s === at);
+    await page.evaluate(() => window.__usb.unplug(0));
+    const seen = await statusUntil(page, (s) => !s.startsWith("Reading") && !s.startsWith("Writing"));
+    assert.equal(seen.at(-1), status);
+    await checkLostNote(page, button === "Write Config", () => window.__usb.devices[0].writes.map(([, b]) => b));
+    await page.waitForFunction(() => ![...document.getElementById("port").options].some((o) => o.textContent.startsWith("USB adapter")));
+    assert.equal(await page.$eval("#read-config", (e) => e.disabled), false);
+    assert.deepEqual(errors, []);
+    await page.close();
+  }
 });
 
 test("A USB device the page cannot use says why, and nothing reaches the line", async () => {

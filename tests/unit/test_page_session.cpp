@@ -199,6 +199,81 @@ TEST_F(Session, BackupOfABeaconOfAnotherModelRefusesTheWrite) {
     EXPECT_EQ(session.device().config.model, kTarselModel);
 }
 
+// The page reports the port lost between ticks (its "disconnect", a read
+// or write that failed for good): the next tick ends the operation with the
+// port's first failure, never with what the missing bytes would make of it
+// ("Corrupted EEPROM"), and a write says how much of the image went out:
+// the queue taken less what the page could not send, and nothing of what
+// it never took.
+TEST_F(Session, APortLostUnderAnOperationEndsItWithThePortsFirstFailure) {
+    const std::string gone = "The port was lost: the device is gone (adapter unplugged or line hung up)";
+    const std::string mixed = ". The beacon holds the start of the new configuration and the rest of the old one.\n";
+
+    readTarsel();
+    session.readConfig();
+    take(session.comm());
+    identify(factoryVersionText(kTarselModel));
+    take(session.comm());
+    const ConfigImage image = factoryImage(kTarselModel);
+    session.comm().arrive(image.data(), 100);
+    session.tick();
+    session.losePort(IoFailure::DeviceGone, 0);
+    EXPECT_TRUE(session.tick() & kOperationEnded);
+    EXPECT_EQ(session.status(), "Read: Failed 1");
+    EXPECT_EQ(session.outcome(), Outcome::PortFailed);
+    EXPECT_EQ(session.lostPortText(), gone);
+    EXPECT_TRUE(session.knowsBeaconImage());
+
+    struct Case {
+        bool backup;
+        int chunksTaken;   // sent by the page, less `unsent` of the last
+        std::size_t unsent;
+        int chunksQueued;  // queued by the core after that, never taken
+        IoFailure reason;
+        std::string text;
+    };
+    const Case cases[] = {
+        {true, 3, 10, 0, IoFailure::OtherError,
+         "The port was lost: the system reported an input/output error\nPort lost: 86 of 256 bytes written" + mixed +
+             "To restore it: Load backup.wb1 (downloaded before the write) and press Write Config."},
+        {false, 2, 0, 1, IoFailure::DeviceGone,
+         gone + "\nPort lost: 64 of 256 bytes written" + mixed +
+             "No backup was made: write a whole configuration again (Write Config, or Load a .wb1 file and write it) "
+             "to make it consistent."},
+        {false, 0, 4, 0, IoFailure::DeviceGone, gone + "\nPort lost; nothing was written to the beacon."},
+        {false, 8, 0, 0, IoFailure::DeviceGone, gone + "\nPort lost: 256 of 256 bytes written, not verified."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        session.attachPort(true, "sim:tarsel");
+        readTarsel();
+        session.controls().setText(IDC_MORSE_SPEED, "12");
+        session.writeConfig(c.backup);
+        take(session.comm());
+        if (c.backup) {
+            identify(factoryVersionText(kTarselModel));
+            take(session.comm());
+            arrive(session, image);
+            ticks(session, kLastGatheringTick + 1);
+            take(session.comm());
+        }
+        identify(factoryVersionText(kTarselModel));
+        take(session.comm());  // the write request
+        ticks(session, c.chunksTaken);
+        take(session.comm());
+        ticks(session, c.chunksQueued);
+        session.losePort(c.reason, c.unsent);
+        const std::uint32_t events = ticks(session, 2);
+        EXPECT_TRUE(events & kOperationEnded);
+        EXPECT_FALSE(session.busy());
+        EXPECT_EQ(session.status(), "Write: Failed 1");
+        EXPECT_TRUE(take(session.comm()).empty());
+        EXPECT_EQ(session.lostPortText(), c.text);
+        // The beacon holds neither image now: nothing to compare the form with.
+        EXPECT_EQ(session.knowsBeaconImage(), c.chunksTaken == 0);
+    }
+}
+
 TEST_F(Session, SaveAndLoadAreTheCoresFileRules) {
     session.save();
     EXPECT_EQ(session.status(), image_text::kReadVersionFirst);
