@@ -6,7 +6,6 @@
 #include <string>
 
 #include "app/morse_field.h"
-#include "sim/page_sim_names.h"
 #include "wasm/module_interface.h"
 #include "wasm/page_facts.h"
 #include "wasm/page_json.h"
@@ -33,16 +32,3 @@ WB_EXPORT(wb_morse_typed_bytes) std::uint32_t wbMorseTypedBytes() {
     return give(table);
 }
 
-// The simulated beacons' names: {"prefix":"sim:","fleet":"fleet=","fleets":[..]}.
-WB_EXPORT(wb_sim_names) std::uint32_t wbSimNames() {
-    const nlohmann::ordered_json names = {
-        {"prefix", std::string(kSimPrefix)},
-        {"fleet", std::string(kSimFleet)},
-        {"fleets", pageSimFleets()},
-    };
-    return give(asciiJson(names));
-}
-// The port choice for the page address's ?sim= value; empty for none.
-WB_EXPORT(wb_sim_choice) std::uint32_t wbSimChoice(std::uint32_t length) {
-    return give(pageSimChoice(module::inputText(length)));
-}
