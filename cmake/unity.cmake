@@ -10,6 +10,9 @@ function(wb_unity_alone target)
   endforeach()
 endfunction()
 
+# The two layouts name their own fields alike (kSpeed, kToneStep, ...).
+wb_unity_alone(wrenbolt_image image/tarsel_layout.cpp)
+
 if(WB_WEB)
   # Its own "input" and "result" against module_buffers.cpp's.
   wb_unity_alone(wrenbolt-config module_plan.cpp)

@@ -86,7 +86,7 @@ export class Core {
     // the exchange's timing (tickPeriodMs, readTimeoutMs, drainCap), the
     // image's size, the line as Web Serial's open takes it (lineSettings),
     // the file names offered (fileNames), the models ({ code, name, title }),
-    // the simulated beacons' names (simNames), the form's fields and boxes
+    // the form's fields and boxes
     // (fields, formGroups), flagTexts, morseTypedBytes, the truncation
     // notice (notice) and planSameTextLabel. A fact named as a method
     // would hide it.
@@ -94,6 +94,8 @@ export class Core {
     const clash = Object.keys(facts).find((name) => name in this);
     if (clash) throw new Error(`the core's fact ${clash} hides a method of Core`);
     Object.assign(this, facts);
+    // The simulated beacons' names, from the simulator's side of the module.
+    this.simNames = resultJson(exports, exports.wb_sim_names());
   }
 
   static async load() {

@@ -13,8 +13,8 @@
 #include "config/record_json.h"
 #include "cli/record_table.h"
 #include "plan/schedule_text.h"
-#include "plan/sha256.h"
-#include "plan/shown_text.h"
+#include "util/sha256.h"
+#include "util/shown_text.h"
 
 namespace wb {
 void addPlanInput(CLI::App& command, std::string& planPath, PlanCheckOptions& check) {

@@ -15,7 +15,7 @@
 #include "exchange/device_exchange.h"
 #include "plan/plan_audit.h"
 #include "plan/plan_report.h"
-#include "plan/shown_text.h"
+#include "util/shown_text.h"
 
 namespace wb {
 namespace {

@@ -13,7 +13,7 @@
 #include "image/model_table.h"
 #include "plan/event_formats.h"
 #include "plan/schedule_text.h"
-#include "plan/shown_text.h"
+#include "util/shown_text.h"
 
 namespace wb {
 namespace {

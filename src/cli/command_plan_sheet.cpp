@@ -9,7 +9,7 @@
 #include "cli/plan_subcommands.h"
 #include "file/file_save.h"
 #include "plan/hunt_sheet.h"
-#include "plan/sha256.h"
+#include "util/sha256.h"
 
 namespace wb {
 namespace {

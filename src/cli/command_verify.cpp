@@ -17,7 +17,7 @@
 #include "image/stored_record.h"
 #include "plan/audit_texts.h"
 #include "plan/field_text.h"
-#include "plan/shown_text.h"
+#include "util/shown_text.h"
 
 namespace wb {
 namespace {

@@ -10,7 +10,7 @@
 #include "plan/plan_audit.h"
 #include "plan/plan_run.h"
 #include "plan/plan_texts.h"
-#include "plan/shown_text.h"
+#include "util/shown_text.h"
 
 namespace wb {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "config/record_changes.h"
 #include "config/record_json.h"
-#include "plan/shown_text.h"
+#include "util/shown_text.h"
 
 namespace wb {
 

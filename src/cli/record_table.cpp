@@ -2,7 +2,7 @@
 
 #include "config/record_fields.h"
 #include "config/record_view.h"
-#include "plan/shown_text.h"
+#include "util/shown_text.h"
 
 namespace wb {
 namespace {

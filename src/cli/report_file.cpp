@@ -8,6 +8,7 @@
 
 #include "file/file_ops.h"
 #include "plan/plan_report.h"
+#include "util/csv_cells.h"
 
 namespace wb {
 

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "cli/two_stage_stop.h"
-#include "serial/comm_api.h"
+#include "serial/forwarding_comm.h"
 
 namespace wb {
 
@@ -13,7 +13,7 @@ namespace wb {
 // out, and once a stop is due refuses every further byte, pause, read and
 // open, so that the tick under way ends at once without touching the
 // beacon. Close still goes through: the port is let go (and unlocked).
-class StoppableComm : public CommApi {
+class StoppableComm : public ForwardingComm {
 public:
     // Called with the image bytes written so far when a first interrupt
     // came while they went out.
@@ -29,19 +29,12 @@ public:
     bool stopDue();
 
     CommHandle openPort(const std::string& name) override;
-    OpenFailure lastOpenFailure() const override { return inner_.lastOpenFailure(); }
-    IoFailure lastIoFailure() const override { return inner_.lastIoFailure(); }
-    bool getLineSettings(CommHandle handle, LineSettings& settings) override;
-    bool setLineSettings(CommHandle handle, const LineSettings& settings) override;
-    bool setTimeouts(CommHandle handle, const CommTimeouts& timeouts) override;
     bool writeByte(CommHandle handle, std::uint8_t byte, std::uint32_t& written) override;
     bool readBytes(CommHandle handle, std::uint8_t* buffer, std::uint32_t count,
                    std::uint32_t& got) override;
-    bool closePort(CommHandle handle) override;
     void sleepMs(std::uint32_t milliseconds) override;
 
 private:
-    CommApi& inner_;
     TwoStageStop& stop_;
     Warn warn_;
     bool sending_ = false;

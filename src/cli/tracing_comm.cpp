@@ -20,7 +20,7 @@ const char* outcome(bool ok) { return ok ? "ok" : "FAILED"; }
 }  // namespace
 
 TracingComm::TracingComm(CommApi& inner, Clock& clock, std::ostream& log)
-    : inner_(inner), clock_(clock), log_(log), startUs_(clock.nowUs()) {}
+    : ForwardingComm(inner), clock_(clock), log_(log), startUs_(clock.nowUs()) {}
 
 void TracingComm::line(const std::string& text) {
     const std::int64_t us = clock_.nowUs() - startUs_;
@@ -31,38 +31,38 @@ void TracingComm::line(const std::string& text) {
 }
 
 CommHandle TracingComm::openPort(const std::string& name) {
-    const CommHandle handle = inner_.openPort(name);
+    const CommHandle handle = inner().openPort(name);
     line("open " + name + " " + outcome(handle != kInvalidCommHandle));
     return handle;
 }
 
 bool TracingComm::getLineSettings(CommHandle handle, LineSettings& settings) {
-    const bool ok = inner_.getLineSettings(handle, settings);
+    const bool ok = inner().getLineSettings(handle, settings);
     line(std::string("get line settings ") + outcome(ok));
     return ok;
 }
 
 bool TracingComm::setLineSettings(CommHandle handle, const LineSettings& settings) {
-    const bool ok = inner_.setLineSettings(handle, settings);
+    const bool ok = inner().setLineSettings(handle, settings);
     line("set line settings " + std::to_string(settings.baudRate) + " baud " + outcome(ok));
     return ok;
 }
 
 bool TracingComm::setTimeouts(CommHandle handle, const CommTimeouts& timeouts) {
-    const bool ok = inner_.setTimeouts(handle, timeouts);
+    const bool ok = inner().setTimeouts(handle, timeouts);
     line(std::string("set time-outs ") + outcome(ok));
     return ok;
 }
 
 bool TracingComm::writeByte(CommHandle handle, std::uint8_t byte, std::uint32_t& written) {
-    const bool ok = inner_.writeByte(handle, byte, written);
+    const bool ok = inner().writeByte(handle, byte, written);
     line("write " + hexBytes(&byte, 1) + (ok && written == 1 ? "" : " FAILED"));
     return ok;
 }
 
 bool TracingComm::readBytes(CommHandle handle, std::uint8_t* buffer, std::uint32_t count,
                             std::uint32_t& got) {
-    const bool ok = inner_.readBytes(handle, buffer, count, got);
+    const bool ok = inner().readBytes(handle, buffer, count, got);
     if (!ok) {
         line("read FAILED");
     } else if (got == 0) {
@@ -74,11 +74,9 @@ bool TracingComm::readBytes(CommHandle handle, std::uint8_t* buffer, std::uint32
 }
 
 bool TracingComm::closePort(CommHandle handle) {
-    const bool ok = inner_.closePort(handle);
+    const bool ok = inner().closePort(handle);
     line(std::string("close ") + outcome(ok));
     return ok;
 }
-
-void TracingComm::sleepMs(std::uint32_t milliseconds) { inner_.sleepMs(milliseconds); }
 
 }  // namespace wb

@@ -5,20 +5,18 @@
 #include <string>
 
 #include "clock/clock.h"
-#include "serial/comm_api.h"
+#include "serial/forwarding_comm.h"
 
 namespace wb {
 
 // Wraps a link and writes every call, and every byte read or written, as
 // one timestamped line, so that a user can send a bug report of what went
 // over the wire.
-class TracingComm : public CommApi {
+class TracingComm : public ForwardingComm {
 public:
     TracingComm(CommApi& inner, Clock& clock, std::ostream& log);
 
     CommHandle openPort(const std::string& name) override;
-    OpenFailure lastOpenFailure() const override { return inner_.lastOpenFailure(); }
-    IoFailure lastIoFailure() const override { return inner_.lastIoFailure(); }
     bool getLineSettings(CommHandle handle, LineSettings& settings) override;
     bool setLineSettings(CommHandle handle, const LineSettings& settings) override;
     bool setTimeouts(CommHandle handle, const CommTimeouts& timeouts) override;
@@ -26,12 +24,10 @@ public:
     bool readBytes(CommHandle handle, std::uint8_t* buffer, std::uint32_t count,
                    std::uint32_t& got) override;
     bool closePort(CommHandle handle) override;
-    void sleepMs(std::uint32_t milliseconds) override;
 
 private:
     void line(const std::string& text);
 
-    CommApi& inner_;
     Clock& clock_;
     std::ostream& log_;
     std::int64_t startUs_;

@@ -4,7 +4,7 @@
 
 #include "plan/clock_texts.h"
 #include "plan/event_time.h"
-#include "plan/plan_report.h"
+#include "util/csv_cells.h"
 
 namespace wb {
 namespace {

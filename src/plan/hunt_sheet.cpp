@@ -8,6 +8,7 @@
 #include "plan/plan_texts.h"
 #include "plan/sheet_event.h"
 #include "plan/sheet_html.h"
+#include "util/csv_cells.h"
 
 namespace wb {
 namespace {

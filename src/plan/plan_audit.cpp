@@ -6,7 +6,7 @@
 #include "plan/audit_texts.h"
 #include "plan/field_text.h"
 #include "plan/beacon_identity.h"
-#include "plan/sha256.h"
+#include "util/sha256.h"
 
 namespace wb {
 PlanAudit::PlanAudit(const HuntPlan& plan, BeaconDevice& device, SerialPort& port, CycleHost& host,

@@ -4,7 +4,7 @@
 #include "exchange/device_exchange.h"
 #include "exchange/device_operations.h"
 #include "plan/plan_texts.h"
-#include "plan/sha256.h"
+#include "util/sha256.h"
 
 namespace wb {
 PlanRun::PlanRun(const HuntPlan& plan, BeaconDevice& device, SerialPort& port, CycleHost& host,

@@ -7,7 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "plan/beacon_identity.h"
-#include "plan/shown_text.h"
+#include "util/shown_text.h"
 
 namespace wb {
 namespace {

@@ -13,7 +13,6 @@
 #include "exchange/device_exchange.h"
 #include "exchange/protocol.h"
 #include "serial/serial_port.h"
-#include "sim/page_sim_names.h"
 #include "wasm/module_interface.h"
 #include "wasm/page_facts.h"
 #include "wasm/page_json.h"
@@ -46,12 +45,6 @@ WB_EXPORT(wb_facts) std::uint32_t wbFacts() {
     facts["fileNames"] = fileNamesJson();
     // [{"code":..,"name":..,"title":..}], in the Model selector's order.
     facts["models"] = modelsJson();
-    // The simulated beacons' names: {"prefix":"sim:","fleet":"fleet=","fleets":[..]}.
-    facts["simNames"] = {
-        {"prefix", std::string(kSimPrefix)},
-        {"fleet", std::string(kSimFleet)},
-        {"fleets", pageSimFleets()},
-    };
     facts["fields"] = formFieldsJson();
     facts["formGroups"] = formGroupsJson();
     // [off, on].
@@ -60,9 +53,4 @@ WB_EXPORT(wb_facts) std::uint32_t wbFacts() {
     facts["notice"] = {{"caption", kTruncationCaption}, {"text", kTruncationText}};
     facts["planSameTextLabel"] = module::planSameTextLabel();
     return give(asciiJson(facts));
-}
-
-// The port choice for the page address's ?sim= value; empty for none.
-WB_EXPORT(wb_sim_choice) std::uint32_t wbSimChoice(std::uint32_t length) {
-    return give(pageSimChoice(module::inputText(length)));
 }

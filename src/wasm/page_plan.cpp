@@ -8,7 +8,7 @@
 #include "file/file_texts.h"
 #include "plan/hunt_sheet.h"
 #include "plan/plan_texts.h"
-#include "plan/sha256.h"
+#include "util/sha256.h"
 #include "wasm/page_json.h"
 
 namespace wb {

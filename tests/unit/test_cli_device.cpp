@@ -31,10 +31,11 @@
 #include "file/file_texts.h"
 #include "file/input_file.h"
 #include "plan/plan_report.h"
-#include "plan/sha256.h"
 #include "sim/simulated_beacon.h"
 #include "support/sim_device_links.h"
 #include "support/temp_dir.h"
+#include "util/csv_cells.h"
+#include "util/sha256.h"
 
 namespace wb {
 namespace {

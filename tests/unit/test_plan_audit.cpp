@@ -14,12 +14,13 @@
 #include "plan/plan_check.h"
 #include "plan/plan_report.h"
 #include "plan/same_text.h"
-#include "plan/shown_text.h"
 #include "serial/serial_port.h"
 #include "sim/simulated_comm.h"
 #include "sim/simulated_fleet.h"
 #include "sim/virtual_clock.h"
 #include "support/recording_cycle_host.h"
+#include "util/csv_cells.h"
+#include "util/shown_text.h"
 
 namespace wb {
 namespace {

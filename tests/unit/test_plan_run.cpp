@@ -16,13 +16,13 @@
 #include "exchange/protocol.h"
 #include "plan/plan_check.h"
 #include "plan/plan_run.h"
-#include "plan/sha256.h"
 #include "serial/serial_port.h"
 #include "sim/beacon_peer.h"
 #include "sim/simulated_comm.h"
 #include "sim/simulated_fleet.h"
 #include "sim/virtual_clock.h"
 #include "support/recording_cycle_host.h"
+#include "util/sha256.h"
 
 namespace wb {
 namespace {

@@ -1,4 +1,4 @@
-#include "plan/shown_text.h"
+#include "util/shown_text.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "plan/sha256.h"
+#include "util/sha256.h"
 
 #include <bit>
 
