@@ -48,11 +48,11 @@ HuntPlan loadHuntPlan(const std::string& planPath, const PlanCheckOptions& optio
 }
 
 HuntPlan loadHuntPlan(const std::string& planPath, const PlanCheckOptions& options,
-                      const std::vector<FileRole>& outputs) {
+                      const std::vector<FileRole>& files) {
     std::string baseFile;
     HuntPlan plan = loadPlan(planPath, options, baseFile);
     std::vector<FileRole> roles{{"the plan", planPath}, {"its baseFile", baseFile}};
-    roles.insert(roles.end(), outputs.begin(), outputs.end());
+    roles.insert(roles.end(), files.begin(), files.end());
     refuseSharedFiles(roles);
     return plan;
 }
