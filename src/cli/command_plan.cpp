@@ -4,7 +4,6 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_commands.h"
-#include "cli/file_roles.h"
 #include "cli/plan_loading.h"
 #include "cli/plan_session.h"
 #include "cli/record_source.h"
@@ -12,6 +11,7 @@
 #include "config/record_fields.h"
 #include "config/record_json.h"
 #include "cli/record_table.h"
+#include "cli/usage_error.h"
 #include "plan/schedule_text.h"
 #include "util/sha256.h"
 #include "util/shown_text.h"
@@ -24,11 +24,25 @@ void addPlanInput(CLI::App& command, std::string& planPath, PlanCheckOptions& ch
                      "Let two beacons store the same Morse text");
 }
 
-std::shared_ptr<PlanPrintOptions> addPlanPrintInput(CLI::App& command, const std::string& jsonHelp) {
-    auto options = std::make_shared<PlanPrintOptions>();
-    addPlanInput(command, options->planPath, options->check);
-    command.add_flag("--json", options->json, jsonHelp);
-    return options;
+void addPlanPrintCommand(CLI::App& plan, CliContext& context, PlanPrintCommand spec) {
+    struct Options {
+        std::string planPath;
+        PlanCheckOptions check;
+        bool json = false;
+    };
+    auto* command = plan.add_subcommand(spec.name, spec.description);
+    auto options = std::make_shared<Options>();
+    addPlanInput(*command, options->planPath, options->check);
+    command->add_flag("--json", options->json, spec.jsonHelp);
+    command->callback([&context, options, spec] {
+        const HuntPlan loaded = loadHuntPlan(options->planPath, options->check);
+        if (spec.withoutEvent != nullptr && !loaded.event) {
+            throw UsageError(options->planPath + ": event: " + spec.withoutEvent);
+        }
+        printPlanWarnings(context, loaded);
+        spec.print(context.out, loaded, options->json);
+        context.exitCode = kExitOk;
+    });
 }
 
 void addConfirmFlag(CLI::App& command, bool& confirm) {
@@ -63,18 +77,6 @@ void printPlan(std::ostream& out, const HuntPlan& plan, bool json) {
     if (plan.event) out << "\nSchedule\n" << scheduleTable(plan);
 }
 
-void addCheck(CLI::App& parent, CliContext& context) {
-    auto* command = parent.add_subcommand(
-        "check", "Check a hunt plan and print what each of its beacons will store");
-    auto options = addPlanPrintInput(*command, "Print one JSON object instead of the tables");
-    command->callback([&context, options] {
-        const HuntPlan plan = loadHuntPlan(options->planPath, options->check);
-        printPlanWarnings(context, plan);
-        printPlan(context.out, plan, options->json);
-        context.exitCode = kExitOk;
-    });
-}
-
 void addRun(CLI::App& parent, CliContext& context) {
     auto* command = parent.add_subcommand(
         "run", "Program the plan's beacons one after another through one port");
@@ -88,15 +90,10 @@ void addRun(CLI::App& parent, CliContext& context) {
                         "report, or plan-backups)");
     addConfirmFlag(*command, options->confirm);
     command->callback([&context, options] {
-        std::string baseFile;
-        const HuntPlan plan = loadHuntPlan(options->planPath, options->check, &baseFile);
-        // The report and the trace are opened for writing: neither may be
-        // an input, nor each other, nor the backups' folder.
-        refuseSharedFiles({{"the plan", options->planPath},
-                           {"its baseFile", baseFile},
-                           {"--report", options->reportPath},
-                           {"--backup-dir", options->backupDir},
-                           {"--trace", options->device.tracePath}});
+        const HuntPlan plan = loadHuntPlan(options->planPath, options->check,
+                                           {{"--report", options->reportPath},
+                                            {"--backup-dir", options->backupDir},
+                                            {"--trace", options->device.tracePath}});
         context.exitCode = runHuntPlan(context, *options, plan);
     });
 }
@@ -106,7 +103,9 @@ void addRun(CLI::App& parent, CliContext& context) {
 void addPlanCommand(CLI::App& app, CliContext& context) {
     auto* plan = app.add_subcommand("plan", "Hunt plans: several beacons programmed in a row");
     plan->require_subcommand(1);
-    addCheck(*plan, context);
+    addPlanPrintCommand(*plan, context,
+                        {"check", "Check a hunt plan and print what each of its beacons will store",
+                         "Print one JSON object instead of the tables", nullptr, printPlan});
     addRun(*plan, context);
     addPlanAuditCommand(*plan, context);
     addPlanSheetCommand(*plan, context);

@@ -7,7 +7,6 @@
 
 #include "cli/device_session.h"
 #include "cli/exchange_driver.h"
-#include "cli/file_roles.h"
 #include "cli/plan_loading.h"
 #include "cli/plan_session.h"
 #include "cli/plan_subcommands.h"
@@ -85,12 +84,9 @@ void addPlanAuditCommand(CLI::App& parent, CliContext& context) {
     command->add_flag("--json", options->json, "Print the results as one JSON object at the end");
     addConfirmFlag(*command, options->confirm);
     command->callback([&context, options] {
-        std::string baseFile;
-        const HuntPlan plan = loadHuntPlan(options->planPath, options->check, &baseFile);
-        refuseSharedFiles({{"the plan", options->planPath},
-                           {"its baseFile", baseFile},
-                           {"--report", options->reportPath},
-                           {"--trace", options->device.tracePath}});
+        const HuntPlan plan = loadHuntPlan(options->planPath, options->check,
+                                           {{"--report", options->reportPath},
+                                            {"--trace", options->device.tracePath}});
         context.exitCode = runAudit(context, *options, plan);
     });
 }

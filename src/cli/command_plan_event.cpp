@@ -75,21 +75,12 @@ void addNew(CLI::App& parent, CliContext& context) {
     command->callback([&context, options] { context.exitCode = writeNewPlan(context, *options); });
 }
 
-void addSchedule(CLI::App& parent, CliContext& context) {
-    auto* command = parent.add_subcommand(
-        "schedule", "Print when to switch each beacon of a plan's event on, and what it stores for it");
-    auto options = addPlanPrintInput(*command, "Print one JSON object instead of the table");
-    command->callback([&context, options] {
-        const HuntPlan plan = loadHuntPlan(options->planPath, options->check);
-        if (!plan.event) throw UsageError(options->planPath + ": event: the plan has none to schedule");
-        printPlanWarnings(context, plan);
-        if (options->json) {
-            context.out << scheduleJson(plan).dump(2) << '\n';
-        } else {
-            context.out << scheduleTable(plan);
-        }
-        context.exitCode = kExitOk;
-    });
+void printSchedule(std::ostream& out, const HuntPlan& plan, bool json) {
+    if (json) {
+        out << scheduleJson(plan).dump(2) << '\n';
+    } else {
+        out << scheduleTable(plan);
+    }
 }
 
 }  // namespace
@@ -100,7 +91,9 @@ void printPlanWarnings(CliContext& context, const HuntPlan& plan) {
 
 void addPlanEventCommands(CLI::App& plan, CliContext& context) {
     addNew(plan, context);
-    addSchedule(plan, context);
+    addPlanPrintCommand(plan, context,
+                        {"schedule", "Print when to switch each beacon of a plan's event on, and what it stores for it",
+                         "Print one JSON object instead of the table", "the plan has none to schedule", printSchedule});
 }
 
 }  // namespace wb

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "cli/cli_options.h"
-#include "cli/file_roles.h"
 #include "cli/plan_loading.h"
 #include "cli/plan_subcommands.h"
 #include "file/file_save.h"
@@ -22,12 +21,8 @@ struct SheetOptions {
 };
 
 int writeSheet(CliContext& context, const SheetOptions& options) {
-    std::string baseFile;
-    const HuntPlan plan = loadHuntPlan(options.planPath, options.check, &baseFile);
-    refuseSharedFiles({{"the plan", options.planPath},
-                       {"its baseFile", baseFile},
-                       {"--report", options.reportPath},
-                       {"-o", options.outputPath}});
+    const HuntPlan plan =
+        loadHuntPlan(options.planPath, options.check, {{"--report", options.reportPath}, {"-o", options.outputPath}});
     const std::string planText = readInputText(options.planPath, "The plan");
     SheetSource source;
     source.planFileName = std::filesystem::path(options.planPath).filename().string();

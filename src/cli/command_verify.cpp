@@ -6,9 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_commands.h"
-#include "cli/cli_options.h"
 #include "cli/device_session.h"
-#include "cli/file_roles.h"
 #include "cli/record_source.h"
 #include "cli/usage_error.h"
 #include "config/record_json.h"
@@ -22,10 +20,7 @@
 namespace wb {
 namespace {
 
-struct VerifyOptions {
-    DeviceCommandOptions device;
-    std::string filePath;
-    RecordSource source;
+struct VerifyOptions : RecordCommandOptions {
     bool json = false;
 };
 
@@ -90,32 +85,14 @@ int verifyWithSession(CliContext& context, const VerifyOptions& options, DeviceS
     return kExitUsage;
 }
 
-int runVerify(CliContext& context, VerifyOptions& options) {
-    if (options.filePath.empty() && !options.source.hasEdits()) {
-        throw UsageError("verify needs a .wb1 file, --config or --set");
-    }
-    refuseSharedFiles({{"the input file", options.filePath},
-                       {"--config", options.source.configPath},
-                       {"--trace", options.device.tracePath}});
-    readRecordSource(options.source);
-    std::optional<ConfigImage> fileImage;
-    if (!readImageArgument(options.filePath, context.err, fileImage)) return kExitFailed;
-    DeviceSession session(context, options.device);
-    if (!session.ready()) return kExitFailed;
-    return session.finish(verifyWithSession(context, options, session, fileImage));
-}
-
 }  // namespace
 
 void addVerifyCommand(CLI::App& app, CliContext& context) {
-    auto* command = app.add_subcommand(
-        "verify", "Read the beacon and compare it with a file or a record; never writes");
-    auto options = std::make_shared<VerifyOptions>();
-    addDeviceOptions(*command, options->device);
-    auto* file = command->add_option("file", options->filePath, "The .wb1 file to compare with");
-    file->excludes(addRecordSourceOptions(*command, options->source));
+    const auto [command, options] = addRecordCommand<VerifyOptions>(
+        app, context,
+        {"verify", "Read the beacon and compare it with a file or a record; never writes",
+         "The .wb1 file to compare with", true, nullptr, verifyWithSession});
     command->add_flag("--json", options->json, "Print one JSON object instead of the lines");
-    command->callback([&context, options] { context.exitCode = runVerify(context, *options); });
 }
 
 }  // namespace wb

@@ -5,7 +5,6 @@
 
 #include "cli/cli_commands.h"
 #include "cli/device_session.h"
-#include "cli/cli_options.h"
 #include "cli/file_roles.h"
 #include "cli/record_diff.h"
 #include "cli/record_source.h"
@@ -16,10 +15,7 @@
 namespace wb {
 namespace {
 
-struct WriteOptions {
-    DeviceCommandOptions device;
-    std::string filePath;
-    RecordSource source;
+struct WriteOptions : RecordCommandOptions {
     std::string backupPath;
     bool dryRun = false;
     bool allowTruncate = false;
@@ -86,41 +82,23 @@ int writeWithSession(CliContext& context, const WriteOptions& options, DeviceSes
     return kExitUsage;
 }
 
-int runWrite(CliContext& context, WriteOptions& options) {
-    refuseSharedFiles({{"the input file", options.filePath},
-                       {"--config", options.source.configPath},
-                       {"--backup", options.backupPath},
-                       {"--trace", options.device.tracePath}});
-    refuseExistingFile({"--backup", options.backupPath});
-    // Every input is read before any output is opened, and bad edits are
-    // usage errors found before the beacon is touched.
-    readRecordSource(options.source);
-    std::optional<ConfigImage> fileImage;
-    if (!readImageArgument(options.filePath, context.err, fileImage)) return kExitFailed;
-
-    DeviceSession session(context, options.device);
-    if (!session.ready()) return kExitFailed;
-    return session.finish(writeWithSession(context, options, session, fileImage));
-}
+// The backup is the one copy of what the beacon held: never replaced.
+std::vector<FileRole> backupFile(const WriteOptions& options) { return {{"--backup", options.backupPath}}; }
 
 }  // namespace
 
 void addWriteCommand(CLI::App& app, CliContext& context) {
-    auto* command = app.add_subcommand(
-        "write", "Write a configuration to the beacon and verify it (Write Config)");
-    auto options = std::make_shared<WriteOptions>();
-    addDeviceOptions(*command, options->device);
-    auto* file = command->add_option("file", options->filePath,
-                                     "A .wb1 file to write; without one the beacon's current "
-                                     "configuration is read and edited");
-    file->excludes(addRecordSourceOptions(*command, options->source));
+    const auto [command, options] = addRecordCommand<WriteOptions>(
+        app, context,
+        {"write", "Write a configuration to the beacon and verify it (Write Config)",
+         "A .wb1 file to write; without one the beacon's current configuration is read and edited", false,
+         backupFile, writeWithSession});
     command->add_flag("--dry-run", options->dryRun,
                       "Read the beacon and print which members would change; write nothing");
     command->add_option("--backup", options->backupPath,
                         "Save the beacon's current image to this .wb1 file first");
     command->add_flag("--allow-truncate", options->allowTruncate,
                       "Write even when the Morse text or the tones have to be cut");
-    command->callback([&context, options] { context.exitCode = runWrite(context, *options); });
 }
 
 }  // namespace wb

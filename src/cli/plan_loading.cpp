@@ -20,10 +20,8 @@ ConfigImage readBaseImage(const std::filesystem::path& path) {
     return image;
 }
 
-}  // namespace
-
-HuntPlan loadHuntPlan(const std::string& planPath, const PlanCheckOptions& options,
-                      std::string* baseFilePath) {
+// The base file's path, when the plan names one, goes to baseFilePath.
+HuntPlan loadPlan(const std::string& planPath, const PlanCheckOptions& options, std::string& baseFilePath) {
     PlanSource source;
     if (PlanError error = parsePlan(readInputText(planPath, "The plan"), source)) {
         throw UsageError(planPath + ": " + *error);
@@ -32,13 +30,30 @@ HuntPlan loadHuntPlan(const std::string& planPath, const PlanCheckOptions& optio
     if (!source.baseFile.empty()) {
         const std::filesystem::path path =
             std::filesystem::path(planPath).parent_path() / std::filesystem::path(source.baseFile);
-        if (baseFilePath != nullptr) *baseFilePath = path.string();
+        baseFilePath = path.string();
         baseImage = readBaseImage(path);
     }
     HuntPlan plan;
     if (PlanError error = buildPlan(source, baseImage, options, plan)) {
         throw UsageError(planPath + ": " + *error);
     }
+    return plan;
+}
+
+}  // namespace
+
+HuntPlan loadHuntPlan(const std::string& planPath, const PlanCheckOptions& options) {
+    std::string baseFile;
+    return loadPlan(planPath, options, baseFile);
+}
+
+HuntPlan loadHuntPlan(const std::string& planPath, const PlanCheckOptions& options,
+                      const std::vector<FileRole>& files) {
+    std::string baseFile;
+    HuntPlan plan = loadPlan(planPath, options, baseFile);
+    std::vector<FileRole> roles{{"the plan", planPath}, {"its baseFile", baseFile}};
+    roles.insert(roles.end(), files.begin(), files.end());
+    refuseSharedFiles(roles);
     return plan;
 }
 

@@ -2,10 +2,12 @@
 
 #include <CLI/CLI.hpp>
 
-#include <memory>
+#include <functional>
+#include <ostream>
 #include <string>
 
 #include "cli/cli_context.h"
+#include "plan/hunt_plan.h"
 #include "plan/plan_check.h"
 
 namespace wb {
@@ -15,14 +17,18 @@ namespace wb {
 void addPlanInput(CLI::App& command, std::string& planPath, PlanCheckOptions& check);
 void addConfirmFlag(CLI::App& command, bool& confirm);
 
-// What a command that prints a plan takes: the plan, its options and
-// --json, which `jsonHelp` describes.
-struct PlanPrintOptions {
-    std::string planPath;
-    PlanCheckOptions check;
-    bool json = false;
+// A plan command that loads the plan and prints from it, as tables or,
+// with --json (which `jsonHelp` describes), one JSON object; the plan's
+// warnings come first. `withoutEvent`, when given, is the usage error for a
+// plan that has no event ("the plan has none to schedule").
+struct PlanPrintCommand {
+    const char* name;
+    const char* description;
+    const char* jsonHelp;
+    const char* withoutEvent;
+    std::function<void(std::ostream& out, const HuntPlan& plan, bool json)> print;
 };
-std::shared_ptr<PlanPrintOptions> addPlanPrintInput(CLI::App& command, const std::string& jsonHelp);
+void addPlanPrintCommand(CLI::App& plan, CliContext& context, PlanPrintCommand command);
 
 // `plan audit` and `plan sheet`, each in its own file, added to `plan`.
 void addPlanAuditCommand(CLI::App& plan, CliContext& context);

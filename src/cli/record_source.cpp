@@ -1,6 +1,7 @@
 #include "cli/record_source.h"
 
 #include "cli/cli_options.h"
+#include "cli/file_roles.h"
 #include "cli/usage_error.h"
 #include "config/record_json.h"
 #include "image/held_values.h"
@@ -29,6 +30,27 @@ CLI::Option* addRecordSourceOptions(CLI::App& command, RecordSource& source) {
 
 CLI::Option* addNoLimitFlag(CLI::App& command, bool& noLimit) {
     return command.add_flag("--no-limit", noLimit, "Lift the 144-148 MHz limit (/NOLIMIT)");
+}
+
+void addRecordCommandOptions(CLI::App& command, RecordCommandOptions& options, const std::string& fileHelp) {
+    addDeviceOptions(command, options.device);
+    auto* file = command.add_option("file", options.filePath, fileHelp);
+    file->excludes(addRecordSourceOptions(command, options.source));
+}
+
+int runWithRecordInput(CliContext& context, RecordCommandOptions& options, const std::vector<FileRole>& newFiles,
+                       const RecordStep& step) {
+    std::vector<FileRole> roles{{"the input file", options.filePath}, {"--config", options.source.configPath}};
+    roles.insert(roles.end(), newFiles.begin(), newFiles.end());
+    roles.push_back({"--trace", options.device.tracePath});
+    refuseSharedFiles(roles);
+    for (const FileRole& role : newFiles) refuseExistingFile(role);
+    readRecordSource(options.source);
+    std::optional<ConfigImage> fileImage;
+    if (!readImageArgument(options.filePath, context.err, fileImage)) return kExitFailed;
+    DeviceSession session(context, options.device);
+    if (!session.ready()) return kExitFailed;
+    return session.finish(step(session, fileImage));
 }
 
 void readRecordSource(RecordSource& source) {

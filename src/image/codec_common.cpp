@@ -5,16 +5,7 @@
 #include "image/byte_fields.h"
 
 namespace wb {
-
-std::int32_t raisedMorseSpeed(std::int32_t wpm) { return wpm < 3 ? 3 : wpm; }
-
-double limitedTxFrequency(float frequencyMHz, bool noLimit) {
-    // Written as "not inside" so that NaN counts as outside the band.
-    if (!noLimit && !(frequencyMHz >= 144.0f && frequencyMHz <= 148.0f)) {
-        frequencyMHz = kDefaultFrequencyMHz;
-    }
-    return static_cast<double>(frequencyMHz);
-}
+namespace {
 
 double calibrationQuotient(double base, float percent) {
     const double divisor = static_cast<double>(percent) / 100.0 + 1.0;
@@ -25,6 +16,39 @@ double calibrationQuotient(double base, float percent) {
 float calibrationFromWord(double base, std::uint32_t word) {
     if (word == 0) return std::numeric_limits<float>::infinity();
     return static_cast<float>((base / static_cast<double>(word) - 1.0) * 100.0);
+}
+
+}  // namespace
+
+double limitedTxFrequency(float frequencyMHz, bool noLimit) {
+    // Written as "not inside" so that NaN counts as outside the band.
+    if (!noLimit && !(frequencyMHz >= 144.0f && frequencyMHz <= 148.0f)) {
+        frequencyMHz = kDefaultFrequencyMHz;
+    }
+    return static_cast<double>(frequencyMHz);
+}
+
+std::int32_t putMorseBytes(ConfigImage& image, const MorseBytes& at, const DeviceConfig& config) {
+    const std::int32_t wpm = config.morseSpeedWpm < 3 ? 3 : config.morseSpeedWpm;
+    image[at.speed] = static_cast<std::uint8_t>(clampInt(at.speedDividend / wpm, at.speedMin, at.speedMax));
+    image[at.tone] = clampToByte(config.morseTone);
+    image[at.toneStep] = clampToByte(config.toneSpeedMs / at.toneStepMs);
+    return wpm;
+}
+
+void getMorseBytes(const ConfigImage& image, const MorseBytes& at, DeviceConfig& config) {
+    const std::uint8_t speed = image[at.speed];
+    config.morseSpeedWpm = speed != 0 ? at.speedDividend / speed : 0;
+    config.morseTone = image[at.tone];
+    config.toneSpeedMs = at.toneStepMs * image[at.toneStep];
+}
+
+void putCalibration(ConfigImage& image, std::size_t offset, double base, float percent) {
+    putLe16(image, offset, roundedModulo(calibrationQuotient(base, percent), 65536.0));
+}
+
+float getCalibration(const ConfigImage& image, std::size_t offset, double base) {
+    return calibrationFromWord(base, getLe16(image, offset));
 }
 
 std::string readText(const ConfigImage& image, std::size_t start) {

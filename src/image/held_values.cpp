@@ -1,5 +1,6 @@
 #include "image/held_values.h"
 
+#include <algorithm>
 #include <array>
 
 #include "config/codec_context.h"
@@ -12,6 +13,19 @@
 namespace wb {
 namespace {
 
+struct Bounds {
+    double min;
+    double max;
+};
+// A member's range in the Basic layout and in the Tarsel one; none where
+// the layout does not store it.
+struct MemberRanges {
+    std::string_view key;
+    std::optional<Bounds> basic;
+    std::optional<Bounds> tarsel;
+};
+constexpr std::optional<Bounds> kNotStored;
+
 // Below the speed's floor the divisor stored clamps to its largest value;
 // above its top to its smallest. Times are two bytes (Basic) or a minute
 // byte and a second byte (Tarsel); the tone step is one byte of 2 or 5 ms
@@ -20,30 +34,36 @@ namespace {
 // Basic one is a 16-bit count of 5 kHz steps. The calibration word is 16
 // bits: the lower bound is the last percentage whose word is below 65536,
 // the upper one that of word 1.
-constexpr std::array kBasicRanges{
-    HeldRange{"morseSpeedWpm", 7, 200},
-    HeldRange{"morseTone", 0, 255},
-    HeldRange{"toneSpeedMs", 0, 511},
-    HeldRange{"tonesDurationSec", 0, 65535},
-    HeldRange{"preTonesDelaySec", 0, 65535},
-    HeldRange{"loopTimeSec", 0, 65535},
-    HeldRange{"txFrequencyMHz", 0.0, 327.675},
-    HeldRange{"calibrationPercent", -52.315, 3124900.0},
+constexpr MemberRanges kRanges[] = {
+    {"morseSpeedWpm", Bounds{7, 200}, Bounds{3, 30}},
+    {"morseTone", Bounds{0, 255}, Bounds{0, 255}},
+    {"toneSpeedMs", Bounds{0, 511}, Bounds{0, 1279}},
+    {"tonesDurationSec", Bounds{0, 65535}, Bounds{0, 15359}},
+    {"preTonesDelaySec", Bounds{0, 65535}, Bounds{0, 15359}},
+    {"loopTimeSec", Bounds{0, 65535}, Bounds{0, 15359}},
+    {"initialDelayMin", kNotStored, Bounds{0, 15359}},
+    {"totalRuntimeMin", kNotStored, Bounds{0, 15359}},
+    {"unlockCode", kNotStored, Bounds{0, 9999}},
+    {"txFrequencyMHz", Bounds{0.0, 327.675}, Bounds{140.0, 149.999}},
+    {"rxFrequencyMHz", kNotStored, Bounds{140.0, 149.999}},
+    {"calibrationPercent", Bounds{-52.315, 3124900.0}, Bounds{-69.482, 1999900.0}},
 };
-constexpr std::array kTarselRanges{
-    HeldRange{"morseSpeedWpm", 3, 30},
-    HeldRange{"morseTone", 0, 255},
-    HeldRange{"toneSpeedMs", 0, 1279},
-    HeldRange{"tonesDurationSec", 0, 15359},
-    HeldRange{"preTonesDelaySec", 0, 15359},
-    HeldRange{"loopTimeSec", 0, 15359},
-    HeldRange{"initialDelayMin", 0, 15359},
-    HeldRange{"totalRuntimeMin", 0, 15359},
-    HeldRange{"unlockCode", 0, 9999},
-    HeldRange{"txFrequencyMHz", 140.0, 149.999},
-    HeldRange{"rxFrequencyMHz", 140.0, 149.999},
-    HeldRange{"calibrationPercent", -69.482, 1999900.0},
-};
+
+// One model's column of the table, as the ranges it has.
+template <std::optional<Bounds> MemberRanges::*column>
+constexpr auto rangesOf() {
+    constexpr std::size_t count =
+        std::ranges::count_if(kRanges, [](const MemberRanges& row) { return (row.*column).has_value(); });
+    std::array<HeldRange, count> ranges{};
+    std::size_t next = 0;
+    for (const MemberRanges& row : kRanges) {
+        if (row.*column) ranges[next++] = HeldRange{row.key, (row.*column)->min, (row.*column)->max};
+    }
+    return ranges;
+}
+constexpr auto kBasicRanges = rangesOf<&MemberRanges::basic>();
+constexpr auto kTarselRanges = rangesOf<&MemberRanges::tarsel>();
+
 // Both layouts put the default in place of a TX frequency outside the band
 // unless the limit is lifted.
 constexpr HeldRange kTxLimit{"txFrequencyMHz", 144.0, 148.0};

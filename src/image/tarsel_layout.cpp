@@ -26,6 +26,8 @@ constexpr std::size_t kTonesStart = 83;
 constexpr std::size_t kTonesEnd = 244;  // terminator at most here
 constexpr std::size_t kMarker = 245;
 constexpr std::uint8_t kMarkerValue = 0xA8;
+// 8..255 units of 240 / WPM; tone steps of 5 ms.
+constexpr MorseBytes kMorse{kSpeed, kMorseTone, kToneStep, 240, 8, 255, 5};
 
 constexpr double kCalibrationBase = 20000.0;
 
@@ -67,10 +69,7 @@ EncodedImage encodeTarsel(const DeviceConfig& config, bool noLimit) {
     EncodedImage encoded;
     ConfigImage& image = encoded.image;
 
-    encoded.morseSpeedWpm = raisedMorseSpeed(config.morseSpeedWpm);
-    image[kSpeed] = static_cast<std::uint8_t>(clampInt(240 / encoded.morseSpeedWpm, 8, 255));
-    image[kMorseTone] = clampToByte(config.morseTone);
-    image[kToneStep] = clampToByte(config.toneSpeedMs / 5);
+    encoded.morseSpeedWpm = putMorseBytes(image, kMorse, config);
 
     putTime(image, kPreTonesDelay, config.preTonesDelaySec);
     putTime(image, kTonesDuration, config.tonesDurationSec);
@@ -86,9 +85,7 @@ EncodedImage encodeTarsel(const DeviceConfig& config, bool noLimit) {
     // The receiver has no band limit.
     putFrequency(image, kRx, static_cast<double>(config.rxFrequencyMHz));
 
-    putLe16(image, kCalibration,
-            roundedModulo(calibrationQuotient(kCalibrationBase, config.calibrationPercent),
-                          65536.0));
+    putCalibration(image, kCalibration, kCalibrationBase, config.calibrationPercent);
 
     std::uint8_t flags = 0;
     if (config.randomTones != 0) flags |= kRandomTones;
@@ -98,26 +95,8 @@ EncodedImage encodeTarsel(const DeviceConfig& config, bool noLimit) {
     if (config.disableRx != 0) flags |= kDisableRx;
     image[kFlags] = flags;
 
-    std::size_t next = kTextStart;
-    for (char c : config.morseText) {
-        if (next < kTextEnd) {
-            image[next++] = static_cast<std::uint8_t>(c);
-        } else {
-            encoded.textCut = true;
-        }
-    }
-    image[next] = 0;
-
-    next = kTonesStart;
-    const std::size_t toneCount = listedToneCount(config);
-    for (std::size_t i = 0; i < toneCount; ++i) {
-        if (next < kTonesEnd) {
-            image[next++] = config.tones[i];
-        } else {
-            encoded.tonesCut = true;
-        }
-    }
-    image[next] = 0;
+    putTerminated(image, kTextStart, kTextEnd, config.morseText, encoded.textCut);
+    putTerminated(image, kTonesStart, kTonesEnd, listedTones(config), encoded.tonesCut);
 
     image[kMarker] = kMarkerValue;
     return encoded;
@@ -125,10 +104,7 @@ EncodedImage encodeTarsel(const DeviceConfig& config, bool noLimit) {
 
 void decodeTarsel(const ConfigImage& image, DeviceConfig& config) {
     config.morseText = readText(image, kTextStart);
-    const std::uint8_t speed = image[kSpeed];
-    config.morseSpeedWpm = speed != 0 ? 240 / speed : 0;
-    config.morseTone = image[kMorseTone];
-    config.toneSpeedMs = 5 * image[kToneStep];
+    getMorseBytes(image, kMorse, config);
 
     config.preTonesDelaySec = getTime(image, kPreTonesDelay);
     config.tonesDurationSec = getTime(image, kTonesDuration);
@@ -144,8 +120,7 @@ void decodeTarsel(const ConfigImage& image, DeviceConfig& config) {
 
     config.txFrequencyMHz = getFrequency(image, kTx);
     config.rxFrequencyMHz = getFrequency(image, kRx);
-    config.calibrationPercent =
-        calibrationFromWord(kCalibrationBase, getLe16(image, kCalibration));
+    config.calibrationPercent = getCalibration(image, kCalibration, kCalibrationBase);
 
     const std::uint8_t flags = image[kFlags];
     config.randomTones = (flags & kRandomTones) != 0 ? 1 : 0;

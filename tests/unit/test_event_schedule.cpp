@@ -210,6 +210,14 @@ TEST(EventSchedule, CommandsWriteCheckAndScheduleAPlan) {
               R"({"name":"MOI","slot":1,"txFrequencyMHz":144.5,"switchOn":"2027-05-15T23:59:00+02:00",)"
               R"("firstCycle":"2027-05-16T09:01:00+02:00","initialDelayMin":542,"totalRuntimeMin":null,"loopTimeSec":300})");
     EXPECT_EQ(json["beacons"][5]["switchOn"], nullptr);
+
+    // A plan without an event has nothing to schedule, but checks.
+    const std::string plain = dir.file("plain.json");
+    test::writeText(plain, R"({"model": "basic", "beacons": [{"name": "MOE", "set": {"morseText": " MOE "}}]})");
+    result = test::runWrenbolt({"plan", "schedule", plain});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find(plain + ": event: the plan has none to schedule"), std::string::npos) << result.err;
+    EXPECT_EQ(test::runWrenbolt({"plan", "check", plain}).exitCode, 0);
 }
 
 TEST(EventSchedule, RefusalsNameTheBeaconsAndKeys) {
