@@ -91,6 +91,10 @@ void SimulatedFleet::watchRequests() {
             removeAtUs_ = beacon.replyEndUs() + options_.lingerUs;
         } else if (r.kind == BeaconRequestKind::ReadImage && r.answered) {
             unwrittenSinceUs_ = beacon.replyEndUs();
+        } else if (r.kind == BeaconRequestKind::Version && r.answered && !unwrittenSinceUs_) {
+            // Given up before its read (the port lost under it), it is
+            // taken away all the same.
+            unwrittenSinceUs_ = beacon.replyEndUs();
         }
     }
 }
