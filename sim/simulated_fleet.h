@@ -30,7 +30,7 @@ struct FleetOptions {
     std::int64_t swapUs = kFleetSwapUs;
     // A beacon that answered (its image read, or only its version) but got
     // no write request within this time is taken away too, as one a plan
-    // refuses or gives up on would be.
+    // refuses or gives up on before its write would be.
     std::int64_t unwrittenStayUs = 10'000'000;
 };
 
@@ -94,6 +94,7 @@ private:
     bool connected_ = false;
     std::size_t seenRequests_ = 0;
     bool writeDone_ = false;
+    bool writeAsked_ = false;
     std::optional<std::int64_t> removeAtUs_;
     std::optional<std::int64_t> unwrittenSinceUs_;
     std::optional<std::int64_t> connectAtUs_;
