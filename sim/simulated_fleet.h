@@ -51,7 +51,7 @@ std::vector<BeaconOptions> fleetBeacons(const std::vector<FleetEntry>& list,
 
 // The beacons an organiser programs through one cable, one after another.
 // A beacon leaves after a whole image has been written and read back, after
-// a line drop, or when it answered and then was not written for a while.
+// a line drop, or when it answered and then got no write request for a while.
 // Each starts as its options say (the factory image unless an EEPROM is
 // given). While the cable is empty every byte from the host is lost and
 // nothing answers; after the last beacon it stays empty.
