@@ -8,13 +8,19 @@
 // exchange slower, never wrong.
 import { sleep } from "./timers.js";
 
+// The line is quiet once nothing came for the read time-out. The wait is
+// a timer, and a page held up (a loaded phone) may run it before the reads
+// of bytes that came meanwhile: so the quiet is only taken after a further
+// turn of the event loop has handed the core all it had, and brought
+// nothing new.
 async function lineQuiet(core, link) {
   const start = performance.now();
-  for (;;) {
+  for (let turned = false; ; ) {
     if (core.pendingBytes() >= core.drainCap) return;
     const left = Math.max(start, link.lastArrival) + core.readTimeoutMs - performance.now();
-    if (left <= 0) return;
-    await sleep(left);
+    if (left <= 0 && turned) return;
+    turned = left <= 0;
+    await sleep(Math.max(0, left));
   }
 }
 

@@ -4,15 +4,35 @@
 // correct write, since the core counts ticks, but one of many minutes. A
 // dedicated worker's timers are not slowed, so the page waits on those, and
 // on its own timers only where no worker can be made.
+//
+// The worker fires its timers in the order they are due, counted from when
+// the page asked, not from when the message reached it: a worker held up
+// under load must not fire a later timer (the wait for a quiet line) before
+// an earlier one (bytes due from the simulated beacon). Ends are on the
+// page's clock; the worker reads its own, shifted by the two time origins.
 const workerSource = `
-onmessage = ({ data: [id, ms] }) => {
-  const end = performance.now() + ms;
+const due = [];
+let timer = null;
+let offset = 0;
+const now = () => performance.now() + offset;
+function arm() {
+  clearTimeout(timer);
   // Timers fire a millisecond or two late; woken early, the worker watches
   // the clock for the rest, so that 256 paced bytes do not add it up.
-  setTimeout(() => {
-    while (performance.now() < end);
-    postMessage(id);
-  }, Math.max(0, ms - 2));
+  if (due.length) timer = setTimeout(run, Math.max(0, due[0].end - now() - 2));
+}
+function run() {
+  while (now() < due[0].end);
+  const at = now();
+  while (due.length && due[0].end <= at) postMessage(due.shift().id);
+  arm();
+}
+onmessage = ({ data: [id, end, origin] }) => {
+  offset = performance.timeOrigin - origin;
+  let i = due.length;
+  while (i > 0 && due[i - 1].end > end) i--;
+  due.splice(i, 0, { id, end });
+  arm();
 };`;
 
 // Timers on the worker by id: callback and when it is due.
@@ -45,8 +65,9 @@ let worker = (() => {
 export function startTimer(callback, ms) {
   if (!worker) return { native: setTimeout(callback, ms) };
   const id = ++lastId;
-  pending.set(id, { callback, end: performance.now() + ms });
-  worker.postMessage([id, ms]);
+  const end = performance.now() + ms;
+  pending.set(id, { callback, end });
+  worker.postMessage([id, end, performance.timeOrigin]);
   return { id };
 }
 

@@ -51,6 +51,7 @@ void SimulatedFleet::connectNext(std::int64_t atUs) {
     connected_ = true;
     seenRequests_ = 0;
     writeDone_ = false;
+    writeAsked_ = false;
     removeAtUs_.reset();
     unwrittenSinceUs_.reset();
     connectAtUs_.reset();
@@ -86,10 +87,17 @@ void SimulatedFleet::watchRequests() {
     for (; seenRequests_ < requests.size(); ++seenRequests_) {
         const BeaconRequest& r = requests[seenRequests_];
         if (r.kind == BeaconRequestKind::WriteDone) writeDone_ = true;
-        if (r.kind == BeaconRequestKind::WriteImage) unwrittenSinceUs_.reset();
+        if (r.kind == BeaconRequestKind::WriteImage) {
+            unwrittenSinceUs_.reset();
+            writeAsked_ = true;
+        }
         if (r.kind == BeaconRequestKind::ReadImage && r.answered && writeDone_) {
             removeAtUs_ = beacon.replyEndUs() + options_.lingerUs;
         } else if (r.kind == BeaconRequestKind::ReadImage && r.answered) {
+            unwrittenSinceUs_ = beacon.replyEndUs();
+        } else if (r.kind == BeaconRequestKind::Version && r.answered && !unwrittenSinceUs_ && !writeAsked_) {
+            // Given up before its read (the port lost under it), it is
+            // taken away all the same; one whose write was cut stays.
             unwrittenSinceUs_ = beacon.replyEndUs();
         }
     }

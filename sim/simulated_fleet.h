@@ -28,8 +28,9 @@ struct FleetOptions {
     std::int64_t lingerUs = 0;
     // How long the cable stays empty between two beacons.
     std::int64_t swapUs = kFleetSwapUs;
-    // A beacon whose image was read but that got no write request within
-    // this time is taken away too, as one a plan refuses would be.
+    // A beacon that answered (its image read, or only its version) but got
+    // no write request within this time is taken away too, as one a plan
+    // refuses or gives up on before its write would be.
     std::int64_t unwrittenStayUs = 10'000'000;
 };
 
@@ -50,7 +51,7 @@ std::vector<BeaconOptions> fleetBeacons(const std::vector<FleetEntry>& list,
 
 // The beacons an organiser programs through one cable, one after another.
 // A beacon leaves after a whole image has been written and read back, after
-// a line drop, or when it was read and then not written for a while.
+// a line drop, or when it answered and then got no write request for a while.
 // Each starts as its options say (the factory image unless an EEPROM is
 // given). While the cable is empty every byte from the host is lost and
 // nothing answers; after the last beacon it stays empty.
@@ -93,6 +94,7 @@ private:
     bool connected_ = false;
     std::size_t seenRequests_ = 0;
     bool writeDone_ = false;
+    bool writeAsked_ = false;
     std::optional<std::int64_t> removeAtUs_;
     std::optional<std::int64_t> unwrittenSinceUs_;
     std::optional<std::int64_t> connectAtUs_;

@@ -104,9 +104,17 @@ function injectSerial(beacons) {
 
 // The adapter of port `index` unplugged, or plugged in again: the events a
 // browser fires, on the port and on navigator.serial with the port as target.
-export async function replug(page, index, type) {
+// afterIdentifyMs: only that long after the page's first identification
+// request (ESC V) on the port, timed in the page.
+export async function replug(page, index, type, afterIdentifyMs = null) {
   await page.evaluate(
-    async (i, kind) => {
+    async (i, kind, afterMs) => {
+      const writes = window.__serial.ports[i].writes;
+      for (;;) {
+        const at = writes.findIndex(([, b], n) => b === 0x56 && writes[n - 1]?.[1] === 0x1b);
+        if (afterMs === null || (at >= 0 && performance.now() >= writes[at][0] + afterMs)) break;
+        await new Promise((r) => setTimeout(r, 5));
+      }
       const port = (await navigator.serial.getPorts())[i];
       port.unplugged = kind === "disconnect";
       if (kind === "disconnect") port.dispatchEvent(new Event("disconnect"));
@@ -116,6 +124,7 @@ export async function replug(page, index, type) {
     },
     index,
     type,
+    afterIdentifyMs,
   );
 }
 

@@ -237,44 +237,48 @@ test("A plan from the form programs a fleet, refuses the Basic in the line and r
 });
 
 test("A plan waits for an adapter plugged in again, and Stop ends it after the write under way", async () => {
-  const { page, downloads, errors } = await openPage(browser, { beacons: [{ fleet: "tarsel,tarsel" }] });
-  await press(page, "Choose Port");
-  await page.select("#model", "2");
-  await setBeacons(page, "MOE\nMOI");
-  await press(page, "Plan from form");
-  await press(page, "Run plan");
-  await statusUntil(page, (s) => s === "Connect beacon MOE (1 of 2)");
-  assert.equal(await page.$eval("#read-config", (e) => e.disabled), true, "the plan has the port");
-  await replug(page, 0, "disconnect");
-  await statusUntil(page, (s) => s === "Waiting for the port (Could not open Com Port Serial port 1 (USB 0403:6001))");
-  assert.equal(await page.$eval("#port-note", (e) => e.textContent), "The serial port was disconnected.");
-  // Plugged in again: the run goes on, though the first open fails as
-  // one just after plugging in may. (Unplugged during the beacon's read,
-  // that beacon counts as not programmed and MOE goes to the next.)
-  await page.evaluate(() => {
-    window.__serial.failOpens = 1;
-  });
-  await replug(page, 0, "connect");
-  await statusUntil(page, (s) => s.startsWith("Writing Config : *"), 60000);
-  assert.equal(await page.$eval("#port-note", (e) => e.textContent), "");
-  assert.equal(await page.evaluate(() => window.__serial.failOpens), 0, "the open was tried again");
-  await press(page, "Stop");
-  const seen = await statusUntil(page, (s) => / beacons programmed$/.test(s), 60000);
-  assert.equal(seen.at(-1), "1 of 2 beacons programmed");
-  assert.ok(seen.includes("Verifying Config"), "the write under way was finished");
-  const log = await page.$$eval("#plan-log li", (items) => items.map((li) => li.textContent));
-  assert.equal(log.at(-1), "Interrupted");
-  assert.ok(!log.some((line) => line.includes("MOI")), "MOI was never asked for");
-  assert.equal(await page.$eval("#read-config", (e) => e.disabled), false);
-  assert.equal(await page.$eval('[role="status"]', (e) => e.dataset.outcome), "failure");
+  // Unplugged as the beacon is asked for, or once it has answered and before
+  // its image is read: then it counts as not programmed, is taken away, and
+  // MOE goes to the next beacon.
+  for (const afterIdentifyMs of [null, 300]) {
+    const { page, downloads, errors } = await openPage(browser, { beacons: [{ fleet: "tarsel,tarsel" }] });
+    await press(page, "Choose Port");
+    await page.select("#model", "2");
+    await setBeacons(page, "MOE\nMOI");
+    await press(page, "Plan from form");
+    await press(page, "Run plan");
+    await statusUntil(page, (s) => s === "Connect beacon MOE (1 of 2)");
+    assert.equal(await page.$eval("#read-config", (e) => e.disabled), true, "the plan has the port");
+    await replug(page, 0, "disconnect", afterIdentifyMs);
+    await statusUntil(page, (s) => s === "Waiting for the port (Could not open Com Port Serial port 1 (USB 0403:6001))");
+    assert.equal(await page.$eval("#port-note", (e) => e.textContent), "The serial port was disconnected.");
+    // Plugged in again: the run goes on, though the first open fails as
+    // one just after plugging in may.
+    await page.evaluate(() => {
+      window.__serial.failOpens = 1;
+    });
+    await replug(page, 0, "connect");
+    await statusUntil(page, (s) => s.startsWith("Writing Config : *"), 60000);
+    assert.equal(await page.$eval("#port-note", (e) => e.textContent), "");
+    assert.equal(await page.evaluate(() => window.__serial.failOpens), 0, "the open was tried again");
+    await press(page, "Stop");
+    const seen = await statusUntil(page, (s) => / beacons programmed$/.test(s), 60000);
+    assert.equal(seen.at(-1), "1 of 2 beacons programmed");
+    assert.ok(seen.includes("Verifying Config"), "the write under way was finished");
+    const log = await page.$$eval("#plan-log li", (items) => items.map((li) => li.textContent));
+    assert.equal(log.at(-1), "Interrupted");
+    assert.ok(!log.some((line) => line.includes("MOI")), "MOI was never asked for");
+    assert.equal(await page.$eval("#read-config", (e) => e.disabled), false);
+    assert.equal(await page.$eval('[role="status"]', (e) => e.dataset.outcome), "failure");
 
-  const images = await page.evaluate(() => window.__serial.ports[0].beacon.fleetEeproms().map((image) => [...image]));
-  await press(page, "Download report");
-  const csv = new TextDecoder().decode(await downloaded(downloads, "hunt-report.csv")).split("\n");
-  const written = `,MOE,Wrenbolt-Tarsel v1.07,Config Written Successfully!,${sha256(Uint8Array.from(images.at(-1)))},MOE-before`;
-  assert.ok(csv.at(-2).includes(written), csv.join("\n"));
-  assert.deepEqual(errors, []);
-  await page.close();
+    const images = await page.evaluate(() => window.__serial.ports[0].beacon.fleetEeproms().map((image) => [...image]));
+    await press(page, "Download report");
+    const csv = new TextDecoder().decode(await downloaded(downloads, "hunt-report.csv")).split("\n");
+    const written = `,MOE,Wrenbolt-Tarsel v1.07,Config Written Successfully!,${sha256(Uint8Array.from(images.at(-1)))},MOE-before`;
+    assert.ok(csv.at(-2).includes(written), csv.join("\n"));
+    assert.deepEqual(errors, []);
+    await page.close();
+  }
 });
 
 test("A plan the core refuses names the beacon and the key, and cannot be run", async () => {
