@@ -24,23 +24,23 @@ void addPlanInput(CLI::App& command, std::string& planPath, PlanCheckOptions& ch
                      "Let two beacons store the same Morse text");
 }
 
-void addPlanPrintCommand(CLI::App& plan, CliContext& context, PlanPrintCommand spec) {
+void addPlanPrintCommand(CLI::App& plan, CliContext& context, PlanPrintCommand declared) {
     struct Options {
         std::string planPath;
         PlanCheckOptions check;
         bool json = false;
     };
-    auto* command = plan.add_subcommand(spec.name, spec.description);
+    auto* command = plan.add_subcommand(declared.name, declared.description);
     auto options = std::make_shared<Options>();
     addPlanInput(*command, options->planPath, options->check);
-    command->add_flag("--json", options->json, spec.jsonHelp);
-    command->callback([&context, options, spec] {
+    command->add_flag("--json", options->json, declared.jsonHelp);
+    command->callback([&context, options, declared] {
         const HuntPlan loaded = loadHuntPlan(options->planPath, options->check);
-        if (spec.withoutEvent != nullptr && !loaded.event) {
-            throw UsageError(options->planPath + ": event: " + spec.withoutEvent);
+        if (declared.withoutEvent != nullptr && !loaded.event) {
+            throw UsageError(options->planPath + ": event: " + declared.withoutEvent);
         }
         printPlanWarnings(context, loaded);
-        spec.print(context.out, loaded, options->json);
+        declared.print(context.out, loaded, options->json);
         context.exitCode = kExitOk;
     });
 }

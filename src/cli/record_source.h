@@ -76,20 +76,20 @@ struct RecordCommand {
 // rest.
 template <class Options>
 std::pair<CLI::App*, std::shared_ptr<Options>> addRecordCommand(CLI::App& app, CliContext& context,
-                                                                const RecordCommand<Options>& spec) {
-    auto* command = app.add_subcommand(spec.name, spec.description);
+                                                                const RecordCommand<Options>& declared) {
+    auto* command = app.add_subcommand(declared.name, declared.description);
     auto options = std::make_shared<Options>();
-    addRecordCommandOptions(*command, *options, spec.fileHelp);
-    command->callback([&context, options, spec] {
-        if (spec.needsRecord && options->filePath.empty() && !options->source.hasEdits()) {
-            throw UsageError(std::string(spec.name) + " needs a .wb1 file, --config or --set");
+    addRecordCommandOptions(*command, *options, declared.fileHelp);
+    command->callback([&context, options, declared] {
+        if (declared.needsRecord && options->filePath.empty() && !options->source.hasEdits()) {
+            throw UsageError(std::string(declared.name) + " needs a .wb1 file, --config or --set");
         }
-        const std::vector<FileRole> newFiles = spec.newFiles != nullptr ? spec.newFiles(*options)
+        const std::vector<FileRole> newFiles = declared.newFiles != nullptr ? declared.newFiles(*options)
                                                                          : std::vector<FileRole>{};
         context.exitCode = runWithRecordInput(
             context, *options, newFiles,
             [&](DeviceSession& session, const std::optional<ConfigImage>& fileImage) {
-                return spec.step(context, *options, session, fileImage);
+                return declared.step(context, *options, session, fileImage);
             });
     });
     return {command, options};
