@@ -1,7 +1,8 @@
-# The presets build in batches (CMAKE_UNITY_BUILD): a target's sources are
-# compiled a few at a time as one file, so that the large headers are
-# parsed once a batch instead of once a file. A source whose file-local
-# names meet another's in the same batch is compiled on its own, here.
+# The presets build each target as one file (CMAKE_UNITY_BUILD, batch size
+# 0): the large headers (CLI11, the JSON library, GoogleTest) are parsed
+# and their templates compiled once a target instead of once a file, which
+# takes about a third less time than batches of eight. A source whose
+# file-local names meet another's is compiled on its own, here.
 function(wb_unity_alone target)
   get_target_property(dir ${target} SOURCE_DIR)
   foreach(source ${ARGN})
@@ -20,8 +21,8 @@ if(WB_WEB)
 endif()
 
 if(WB_BUILD_TESTS)
-  # Its files in batches too (the test headers are most of their cost),
-  # but for those that share file-local names (kIntMin, kEsc) with another.
+  # Its files as one too (the test headers are most of their cost), but
+  # for those that share file-local names (kIntMin, kEsc) with another.
   wb_unity_alone(unit_tests
       unit/test_layout_golden_bytes.cpp
       unit/test_layouts_every_model.cpp
