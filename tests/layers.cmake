@@ -28,6 +28,6 @@ foreach(case IN LISTS wb_layer_cases)
               "-I$<JOIN:$<TARGET_PROPERTY:${library},INTERFACE_INCLUDE_DIRECTORIES>,;-I>" ${source}
       COMMAND_EXPAND_LISTS)
   string(REPLACE "." "\\." pattern "${header}")
-  set_tests_properties(${test} PROPERTIES
+  set_tests_properties(${test} PROPERTIES LABELS layers
       PASS_REGULAR_EXPRESSION "${pattern}'?:? (No such file|file not found)")
 endforeach()
