@@ -17,21 +17,22 @@ let offset = 0;
 const now = () => performance.now() + offset;
 function arm() {
   clearTimeout(timer);
-  // Timers fire a millisecond or two late; woken early, the worker watches
-  // the clock for the rest, so that 256 paced bytes do not add it up.
-  if (due.length) timer = setTimeout(run, Math.max(0, due[0].end - now() - 2));
+  // Timers fire a millisecond or two late; woken early for a precise one,
+  // the worker watches the clock for the rest, so that 256 paced bytes do
+  // not add it up. That costs a core's time, so only where it is asked for.
+  if (due.length) timer = setTimeout(run, Math.max(0, due[0].end - now() - (due[0].precise ? 2 : 0)));
 }
 function run() {
-  while (now() < due[0].end);
+  if (due[0].precise) while (now() < due[0].end);
   const at = now();
   while (due.length && due[0].end <= at) postMessage(due.shift().id);
   arm();
 }
-onmessage = ({ data: [id, end, origin] }) => {
+onmessage = ({ data: [id, end, origin, precise] }) => {
   offset = performance.timeOrigin - origin;
   let i = due.length;
   while (i > 0 && due[i - 1].end > end) i--;
-  due.splice(i, 0, { id, end });
+  due.splice(i, 0, { id, end, precise });
   arm();
 };`;
 
@@ -61,13 +62,15 @@ let worker = (() => {
   }
 })();
 
-// Calls callback after ms; returns what cancelTimer takes.
-export function startTimer(callback, ms) {
+// Calls callback after ms; returns what cancelTimer takes. precise: on
+// time to the millisecond (a write's pauses, the wait for a quiet line),
+// where a timer a millisecond or two late would do, false.
+export function startTimer(callback, ms, { precise = true } = {}) {
   if (!worker) return { native: setTimeout(callback, ms) };
   const id = ++lastId;
   const end = performance.now() + ms;
   pending.set(id, { callback, end });
-  worker.postMessage([id, end, performance.timeOrigin]);
+  worker.postMessage([id, end, performance.timeOrigin, precise]);
   return { id };
 }
 

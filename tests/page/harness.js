@@ -149,7 +149,8 @@ export async function statusUntil(page, done, timeoutMs = 60000) {
   const seen = [];
   const end = Date.now() + timeoutMs;
   for (;;) {
-    const text = await page.$eval('[role="status"]', (e) => e.textContent);
+    // One round trip a look (an element handle would take three).
+    const text = await page.evaluate(() => document.querySelector('[role="status"]').textContent);
     if (seen.at(-1) !== text) seen.push(text);
     if (done(text)) return seen;
     if (Date.now() > end) throw new Error(`status stuck; seen: ${JSON.stringify(seen)}`);
