@@ -182,6 +182,6 @@ export class HuntClock {
   }
 
   downloadLog() {
-    download(this.core.huntLog(this.taps()), "hunt-clock-log.csv", "text/csv");
+    download(this.core.huntLog(this.taps()), this.core.fileNames.clockLog, "text/csv");
   }
 }

@@ -36,6 +36,7 @@ nlohmann::ordered_json fileNamesJson() {
         {"plan", "hunt-plan.json"},
         {"runReport", "hunt-report.csv"},
         {"auditReport", "audit-report.csv"},
+        {"clockLog", "hunt-clock-log.csv"},
     };
 }
 
