@@ -105,6 +105,13 @@ void CableCycle::startNext() {
 
 void CableCycle::start(ExchangeState first, Operation operation) {
     if (!watch_.begin(first, [this](const std::string& line) { host_.message(line); })) return;
+    // The last line said the port was missing: say again what the cycle
+    // waits for, or a front end showing its latest line would still show
+    // the missing port.
+    if (watch_.cameBack()) {
+        const std::string waitingFor = phase_ == CyclePhase::WaitingForBeacon ? prompt(false) : removalWhy_;
+        if (!waitingFor.empty()) host_.message(waitingFor);
+    }
     operation_ = operation;
     heard_ = false;
 }
@@ -155,6 +162,7 @@ void CableCycle::removalChecked() {
 
 void CableCycle::waitForRemoval(const std::string& why) {
     if (!why.empty()) host_.message(why);
+    removalWhy_ = why;
     phase_ = CyclePhase::WaitingForRemoval;
 }
 

@@ -163,6 +163,8 @@ private:
     bool recordLost_ = false;
     // The removal check under way heard something: a beacon is there.
     bool heard_ = false;
+    // What waitForRemoval() said, to say again when the port comes back.
+    std::string removalWhy_;
     CableWatch watch_;
 };
 

@@ -15,9 +15,11 @@ constexpr std::int32_t kPortRetryTicks = 10;
 bool CableWatch::begin(ExchangeState first, const Say& say) {
     beginOperation(device_, port_, first);
     if (exchangeBusy(device_)) {
+        cameBack_ = !trouble_.empty();
         trouble_.clear();
         return true;
     }
+    cameBack_ = false;
     // Say why it would not open where the platform told.
     const std::string_view reason = openFailureReason(device_, port_);
     const std::string trouble = device_.statusText + "\n" + std::string(reason);

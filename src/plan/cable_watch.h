@@ -24,6 +24,8 @@ public:
     // trouble has been said through `say` if it is new, and the watch holds
     // off for a second.
     bool begin(ExchangeState first, const Say& say);
+    // The last begin() opened the port after one that would not.
+    bool cameBack() const { return cameBack_; }
     // True, spending one tick, while holding off after such a port.
     bool holdingOff();
     // The removal check just ended finds the cable empty.
@@ -36,6 +38,7 @@ private:
     SerialPort& port_;
     std::int32_t pauseTicks_ = 0;
     std::string trouble_;
+    bool cameBack_ = false;
 };
 
 // The version text as reports show it: line breaks and other control bytes

@@ -44,6 +44,11 @@ public:
     bool said(const std::string& line) const {
         return std::find(messages.begin(), messages.end(), line) != messages.end();
     }
+    // The message that came next after the first `line`; empty when none did.
+    std::string saidAfter(const std::string& line) const {
+        const auto at = std::find(messages.begin(), messages.end(), line);
+        return at == messages.end() || at + 1 == messages.end() ? std::string() : *(at + 1);
+    }
 };
 
 }  // namespace wb::test

@@ -168,7 +168,9 @@ TEST(PlanRun, ThreeBeaconsInARowWithRemovalBetween) {
     EXPECT_TRUE(rig.host.said("Connect beacon MOE (1 of 3)"));
     EXPECT_TRUE(rig.host.said("Connect beacon MOS (3 of 3)"));
     EXPECT_TRUE(rig.host.said("Beacon MOI programmed (2 of 3); remove it"));
-    EXPECT_TRUE(rig.host.said("Waiting for the port (Could not open Com Port /dev/ttyUSB0)"));
+    // Plugged in again, the run says what it waits for.
+    EXPECT_EQ(rig.host.saidAfter("Waiting for the port (Could not open Com Port /dev/ttyUSB0)"),
+              "Connect beacon MOI (2 of 3)");
     EXPECT_EQ(rig.run.summary(), "3 of 3 beacons programmed");
 }
 
@@ -206,7 +208,8 @@ TEST(PlanRun, ABeaconLeftOnTheCableIsNotWrittenTwice) {
     EXPECT_EQ(rig.writes(1), 1u);
     EXPECT_EQ(rig.host.rows.size(), 2u);
     EXPECT_GT(rig.fleet.events()[1].atUs, 60'000'000);
-    EXPECT_TRUE(rig.host.said("Waiting for the port (Could not open Com Port /dev/ttyUSB0)"));
+    EXPECT_EQ(rig.host.saidAfter("Waiting for the port (Could not open Com Port /dev/ttyUSB0)"),
+              "Beacon MOE programmed (1 of 2); remove it");
     // The run ends once the last beacon is verified, with it still on the
     // cable and the user told to remove it.
     ASSERT_TRUE(rig.run.finished());
