@@ -162,7 +162,11 @@ void CableCycle::removalChecked() {
 
 void CableCycle::waitForRemoval(const std::string& why) {
     if (!why.empty()) host_.message(why);
-    removalWhy_ = why;
+    waitForRemovalAfter(why);
+}
+
+void CableCycle::waitForRemovalAfter(const std::string& said) {
+    removalWhy_ = said;
     phase_ = CyclePhase::WaitingForRemoval;
 }
 

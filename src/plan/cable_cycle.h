@@ -135,6 +135,9 @@ protected:
     // Says `why`, when there is anything to say, and waits for the beacon
     // to leave.
     void waitForRemoval(const std::string& why = {});
+    // Waits so after `said`, a line the step has said already, which is
+    // said again when the port comes back.
+    void waitForRemovalAfter(const std::string& said);
     void finish();
     // Passes a row on; false (the cycle has ended) when it was not kept.
     bool keep(bool kept);

@@ -61,40 +61,43 @@ void PlanAudit::identified() {
     found.text = device_.config.morseText;
     found.version = versionField(device_.versionReply);
     found.sha256 = sha256Hex(device_.images.incomingImage);
-    waitForRemoval();
-    judge(found);
+    // The verdict stands on the status line while the beacon is removed.
+    waitForRemovalAfter(judge(found));
     beacons_.push_back(found);
     if (!keep(host_.beacon(found))) return;
     if (seenCount() == total()) finish();
 }
 
-void PlanAudit::judge(AuditedBeacon& found) {
+std::string PlanAudit::judge(AuditedBeacon& found) {
     found.entry = auditEntryFor(plan_, found.record, seen_);
     if (found.entry == AuditedBeacon::kNoEntry) {
         found.result = std::string(audit_text::kNotInPlan);
-        host_.message(audit_text::stranger(found.text));
-        return;
+        return say(audit_text::stranger(found.text));
     }
     const PlanEntry& entry = plan_.entries[found.entry];
     found.name = entry.name;
     if (seen_[found.entry]) {
         found.result = std::string(audit_text::kSeenTwice);
-        host_.message(audit_text::seenTwice(entry.name));
-        return;
+        return say(audit_text::seenTwice(entry.name));
     }
     seen_[found.entry] = true;
     const DeviceConfig wanted = planned(found.entry);
     found.differences = differingFields(found.record, wanted);
     if (found.differences.empty()) {
         found.result = std::string(audit_text::kMatches);
-        host_.message(audit_text::matches(entry.name));
-        return;
+        return say(audit_text::matches(entry.name));
     }
     found.result = std::string(audit_text::kDiffers);
-    host_.message(audit_text::differs(entry.name));
+    const std::string verdict = say(audit_text::differs(entry.name));
     for (const ShownDifference& d : shownDifferences(found.record, wanted)) {
         host_.message("  " + audit_text::difference(d.label, d.a, d.b));
     }
+    return verdict;
+}
+
+std::string PlanAudit::say(std::string line) {
+    host_.message(line);
+    return line;
 }
 
 DeviceConfig PlanAudit::planned(std::size_t entry) const {

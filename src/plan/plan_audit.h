@@ -41,7 +41,9 @@ protected:
     void identified() override;
 
 private:
-    void judge(AuditedBeacon& found);
+    // Says the verdict; returns its first line.
+    std::string judge(AuditedBeacon& found);
+    std::string say(std::string line);
     std::size_t seenCount() const;
 
     const HuntPlan& plan_;

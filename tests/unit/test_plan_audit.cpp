@@ -73,6 +73,9 @@ struct AuditCase {
     std::vector<std::string> missing;
     bool ok;
     std::vector<std::string> said;
+    // The USB adapter pulled out for two seconds while the first beacon is
+    // removed: the line said once it is back.
+    std::string afterPortBack = {};
 };
 
 TEST(PlanAudit, BeaconsOnTheCableInTurn) {
@@ -93,6 +96,8 @@ TEST(PlanAudit, BeaconsOnTheCableInTurn) {
         {"one left connected", {{"MOE"}}, true, false, {"matches"}, {}, {"MOI", "MOS"}, false, {}},
         {"interrupted", {{"MOE"}, {"MOI"}, {"MOS"}}, false, true, {"matches"}, {}, {"MOI", "MOS"}, false,
          {"Interrupted"}},
+        {"the port lost during a removal", {{"MOI", kTarselModel, 146.565f}, {"MOE"}, {"MOS"}}, false, false,
+         {"differs", "matches", "matches"}, {"txFrequencyMHz"}, {}, false, {}, "MOI: differs from the plan"},
     };
     for (const AuditCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -117,10 +122,17 @@ TEST(PlanAudit, BeaconsOnTheCableInTurn) {
         test::RecordingCycleHost host;
         PlanAudit audit(plan, device, port, host);
         std::int64_t due = clock.nowUs() + 100'000;
+        std::int64_t pulledAtUs = 0;
         while (!audit.finished() && clock.nowUs() < 300'000'000) {
             clock.sleepUs(due - clock.nowUs());
             audit.tick();
             if (c.stopEarly && !host.seen.empty()) audit.stop();
+            if (!c.afterPortBack.empty() && pulledAtUs == 0 && host.seen.size() == 1 &&
+                audit.phase() == CyclePhase::WaitingForRemoval) {
+                comm.setBusy(true);
+                pulledAtUs = clock.nowUs();
+            }
+            if (pulledAtUs > 0 && clock.nowUs() > pulledAtUs + 2'000'000) comm.setBusy(false);
             due = std::max(due + 100'000, clock.nowUs());
         }
         if (!audit.finished()) audit.stop();
@@ -141,6 +153,10 @@ TEST(PlanAudit, BeaconsOnTheCableInTurn) {
             bool found = host.said(line);
             for (const std::string& s : audit.summary()) found = found || s == line;
             EXPECT_TRUE(found) << line;
+        }
+        if (!c.afterPortBack.empty()) {
+            EXPECT_GT(pulledAtUs, 0);
+            EXPECT_EQ(host.saidAfter("Waiting for the port (Could not open Com Port /dev/ttyUSB0)"), c.afterPortBack);
         }
         for (std::size_t i = 0; i < fleet.beacons().size(); ++i) {
             for (const auto& r : fleet.beacons()[i]->requests()) {
