@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,9 +36,14 @@ int writeWithSession(CliContext& context, const WriteOptions& options, DeviceSes
     if (write.backup(DeviceModel::None) != BackupRead::Ready) return session.fail();
     // A dry run writes nothing, the backup included.
     if (!options.backupPath.empty() && !options.dryRun) {
-        const Outcome saved = saveImageFile(options.backupPath, write.backupImage());
+        // Refused at the start when the name was taken; made since, by
+        // someone else, it is still not replaced.
+        int cause = 0;
+        const Outcome saved = saveNewImageFile(options.backupPath, write.backupImage(), &cause);
         if (saved != Outcome::FileSaved) {
-            context.err << fileOutcomeText(saved) << ": " << options.backupPath << "\nNo backup, so nothing was written.\n";
+            context.err << (cause == EEXIST ? existsAlready({"--backup", options.backupPath})
+                                            : std::string(fileOutcomeText(saved)) + ": " + options.backupPath)
+                        << "\nNo backup, so nothing was written.\n";
             return kExitFailed;
         }
         if (!options.device.quiet) context.err << "Backup saved to " << options.backupPath << '\n';

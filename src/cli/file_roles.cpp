@@ -48,7 +48,11 @@ void refuseSharedFiles(const std::vector<FileRole>& roles) {
 void refuseExistingFile(const FileRole& role) {
     std::error_code error;
     if (role.path.empty() || !fs::exists(fs::symlink_status(role.path, error))) return;
-    throw UsageError(std::string(role.option) + ": " + role.path + " exists already; name a new file");
+    throw UsageError(existsAlready(role));
+}
+
+std::string existsAlready(const FileRole& role) {
+    return std::string(role.option) + ": " + role.path + " exists already; name a new file";
 }
 
 }  // namespace wb

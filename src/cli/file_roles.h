@@ -22,5 +22,7 @@ void refuseSharedFiles(const std::vector<FileRole>& roles);
 // file, a folder, a link even to nowhere): a backup is the one copy of what
 // the beacon held, and a second run must not replace the first run's.
 void refuseExistingFile(const FileRole& role);
+// "--backup: old.wb1 exists already; name a new file"
+std::string existsAlready(const FileRole& role);
 
 }  // namespace wb

@@ -1,8 +1,10 @@
 #include "cli/plan_session.h"
 
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <iostream>
+#include <set>
 
 #include "cli/exchange_driver.h"
 #include "cli/report_file.h"
@@ -17,6 +19,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Names lost to another program saving at the same moment before a
+// backup gives up.
+constexpr std::size_t kNameRaces = 100;
+
 class CliCycleHost : public CycleHost {
 public:
     CliCycleHost(CliContext& context, DeviceSession& session, TwoStageStop& stop, fs::path backupDir,
@@ -25,29 +31,39 @@ public:
           report_(report), quiet_(quiet) {}
 
     // DIR/NAME-before.wb1; a second attempt for the same entry, or a file
-    // left by an earlier run, gets -2, -3, ... so no backup is overwritten.
+    // left by an earlier run, gets -2, -3, ... so no backup is overwritten,
+    // not even one another run saves in the same folder meanwhile.
     bool saveBackup(const std::string& name, const ConfigImage& image,
                     std::string& pathOrError) override {
         std::error_code ec;
         fs::create_directories(backupDir_, ec);
-        // Any entry of that name is taken: a link, even one to nowhere,
-        // would have the backup written outside the folder.
-        fs::path path = backupDir_ / backupFileName(name, [&](const std::string& file) {
-            return fs::exists(fs::symlink_status(backupDir_ / file, ec));
-        });
-        // One kind of separator in the path the report and messages show,
-        // whichever the user typed: "C:/hunt\MOE-before.wb1" is no name to
-        // give back on Windows.
-        path.make_preferred();
-        const Outcome saved = saveImageFile(path.string(), image);
-        if (saved != Outcome::FileSaved) {
-            pathOrError = std::string(fileOutcomeText(saved)) + ": the backup " + path.string();
-            return false;
+        // Names that were free when looked at but taken when saved.
+        std::set<std::string> lost;
+        for (;;) {
+            // Any entry of that name is taken: a link, even one to nowhere,
+            // would have the backup written outside the folder.
+            const std::string file = backupFileName(name, [&](const std::string& candidate) {
+                return lost.count(candidate) != 0 || fs::exists(fs::symlink_status(backupDir_ / candidate, ec));
+            });
+            // One kind of separator in the path the report and messages
+            // show, whichever the user typed: "C:/hunt\MOE-before.wb1" is no
+            // name to give back on Windows.
+            fs::path path = backupDir_ / file;
+            path.make_preferred();
+            int cause = 0;
+            const Outcome saved = saveNewImageFile(path.string(), image, &cause);
+            if (saved == Outcome::FileSaved) {
+                pathOrError = path.string();
+                // A write stopped half-way names it in the restore command.
+                session_.setBackupPath(pathOrError);
+                return true;
+            }
+            if (cause != EEXIST || lost.size() >= kNameRaces) {
+                pathOrError = std::string(fileOutcomeText(saved)) + ": the backup " + path.string();
+                return false;
+            }
+            lost.insert(file);
         }
-        pathOrError = path.string();
-        // A write stopped half-way names it in the restore command.
-        session_.setBackupPath(pathOrError);
-        return true;
     }
 
     std::string utcNow() override { return utcTimeText(std::chrono::system_clock::now()); }

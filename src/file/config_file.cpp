@@ -34,6 +34,14 @@ std::uint32_t littleEndian32(const std::array<std::uint8_t, 4>& bytes) {
            static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
 }
 
+Outcome writeImage(FileSave& save, const ConfigImage& image) {
+    // After a short write the others write nothing.
+    save.write(kMagic.data(), kMagic.size());
+    save.write(kImageLength.data(), kImageLength.size());
+    save.write(image.data(), image.size());
+    return save.finish();
+}
+
 }  // namespace
 
 std::string_view fileOutcomeText(Outcome outcome) {
@@ -51,11 +59,14 @@ std::string_view fileOutcomeText(Outcome outcome) {
 Outcome saveImageFile(const std::string& path, const ConfigImage& image, FileOps& files) {
     FileSave save(files);
     if (!save.open(path)) return Outcome::FailedToOpenFile;
-    // After a short write the others write nothing.
-    save.write(kMagic.data(), kMagic.size());
-    save.write(kImageLength.data(), kImageLength.size());
-    save.write(image.data(), image.size());
-    return save.finish();
+    return writeImage(save, image);
+}
+
+Outcome saveNewImageFile(const std::string& path, const ConfigImage& image, FileOps& files, int* cause) {
+    FileSave save(files);
+    const Outcome outcome = save.openNew(path) ? writeImage(save, image) : Outcome::FailedToOpenFile;
+    if (cause != nullptr) *cause = save.cause();
+    return outcome;
 }
 
 Outcome loadImageFile(const std::string& path, ConfigImage& image, FileOps& files) {

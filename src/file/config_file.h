@@ -19,6 +19,9 @@ std::string_view fileOutcomeText(Outcome outcome);
 // one way every file is written. Returns FileSaved, FailedToOpenFile or
 // FailedToWriteData.
 Outcome saveImageFile(const std::string& path, const ConfigImage& image, FileOps& files);
+// The same for a backup, which never replaces a file: a name taken by the
+// time the file is put in place fails the save, `*cause` EEXIST.
+Outcome saveNewImageFile(const std::string& path, const ConfigImage& image, FileOps& files, int* cause = nullptr);
 // Reads the image of a .wb1 file into `image`, which changes only when the
 // whole image was read. Returns FileLoaded, FailedToOpenFile,
 // InvalidFileFormat or FailedToReadData.
@@ -38,6 +41,9 @@ void useLoadedImage(BeaconDevice& device, const ConfigImage& image);
 
 inline Outcome saveImageFile(const std::string& path, const ConfigImage& image) {
     return saveImageFile(path, image, systemFileOps());
+}
+inline Outcome saveNewImageFile(const std::string& path, const ConfigImage& image, int* cause = nullptr) {
+    return saveNewImageFile(path, image, systemFileOps(), cause);
 }
 inline Outcome loadImageFile(const std::string& path, ConfigImage& image) {
     return loadImageFile(path, image, systemFileOps());

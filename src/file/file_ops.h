@@ -53,6 +53,11 @@ public:
     // Puts the file at `from` in the place of the target in one step; on
     // failure the target is as it was.
     virtual bool replace(const std::string& from, const SaveTarget& target) = 0;
+    // Gives the file at `from` the target's name only while nothing holds
+    // that name, a link to nowhere included, checked and taken in one
+    // step: never replaces. False, with errno EEXIST when the name was
+    // taken, on failure; `from` is left for the caller to remove.
+    virtual bool placeNew(const std::string& from, const SaveTarget& target) = 0;
     // Makes the replace itself durable: the folder's entry on the disk.
     virtual bool syncFolder(const SaveTarget& target) = 0;
     virtual bool remove(const std::string& path) = 0;
@@ -68,8 +73,8 @@ public:
     bool remove(const std::string& path) override;
 };
 
-// The platform's calls: POSIX (mkstemp, fsync, rename) or Win32
-// (CREATE_NEW, _commit, ReplaceFileA). Defined with the platform backend.
+// The platform's calls: POSIX (mkstemp, fsync, rename, link) or Win32
+// (CREATE_NEW, _commit, MoveFileExA). Defined with the platform backend.
 FileOps& systemFileOps();
 
 }  // namespace wb

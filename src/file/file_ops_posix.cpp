@@ -131,6 +131,28 @@ public:
         return std::rename(from.c_str(), target.path.c_str()) == 0;
     }
 
+    bool placeNew(const std::string& from, const SaveTarget& target) override {
+        const char* to = target.path.c_str();
+        // link(2) fails on any existing name, and never follows a link there.
+        if (::link(from.c_str(), to) == 0) {
+            ::unlink(from.c_str());
+            return true;
+        }
+        // A memory stick's FAT has no hard links.
+        if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP && errno != ENOSYS) return false;
+#if defined(__linux__) && defined(RENAME_NOREPLACE)
+        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to, RENAME_NOREPLACE) == 0) return true;
+        if (errno != EINVAL && errno != ENOSYS) return false;
+#endif
+        // A file system with neither: look, then rename, the best there is.
+        struct stat st {};
+        if (::lstat(to, &st) == 0) {
+            errno = EEXIST;
+            return false;
+        }
+        return std::rename(from.c_str(), to) == 0;
+    }
+
     bool syncFolder(const SaveTarget& target) override {
         const int fd = ::open(folderOf(target.path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) return false;

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 
@@ -156,6 +157,14 @@ public:
     bool replace(const std::string& from, const SaveTarget& target) override {
         return ::MoveFileExA(from.c_str(), target.path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
                0;
+    }
+
+    // Without MOVEFILE_REPLACE_EXISTING the move fails on a name in use.
+    bool placeNew(const std::string& from, const SaveTarget& target) override {
+        if (::MoveFileExA(from.c_str(), target.path.c_str(), MOVEFILE_WRITE_THROUGH) != 0) return true;
+        const DWORD error = ::GetLastError();
+        errno = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? EEXIST : 0;
+        return false;
     }
 
     // MOVEFILE_WRITE_THROUGH has already waited for the folder's entry.

@@ -27,6 +27,16 @@ bool FileSave::open(const std::string& path) {
     return !failed(file_ != nullptr);
 }
 
+bool FileSave::openNew(const std::string& path) {
+    errno = 0;
+    ok_ = true;
+    newOnly_ = true;
+    // The name itself, never where a link there leads.
+    target_ = {path, SaveTargetKind::Absent};
+    file_ = files_.createTemporary(target_, temporary_);
+    return !failed(file_ != nullptr);
+}
+
 bool FileSave::write(const void* data, std::size_t count) {
     if (!ok_ || file_ == nullptr) return false;
     errno = 0;
@@ -54,7 +64,8 @@ Outcome FileSave::finish() {
     if (ok_) failed(files_.sync(file_));
     release();
     errno = 0;
-    const bool placed = ok_ && !failed(files_.replace(temporary_, target_));
+    const bool placed =
+        ok_ && !failed(newOnly_ ? files_.placeNew(temporary_, target_) : files_.replace(temporary_, target_));
     if (!placed) files_.remove(temporary_);
     temporary_.clear();
     if (!placed) return Outcome::FailedToWriteData;

@@ -28,6 +28,11 @@ public:
 
     // False when the file cannot be opened (FailedToOpenFile).
     bool open(const std::string& path);
+    // The same for a file that must be new: the finished file takes the
+    // name only if nothing holds it then (a file made there meanwhile, or
+    // a link), else the save fails with cause() EEXIST. For a backup,
+    // which must never replace another.
+    bool openNew(const std::string& path);
     // Writes stop at the first short one; false from then on, and after
     // finish().
     bool write(const void* data, std::size_t count);
@@ -48,6 +53,7 @@ private:
     SaveTarget target_;
     std::string temporary_;
     std::FILE* file_ = nullptr;
+    bool newOnly_ = false;
     bool ok_ = false;
     int cause_ = 0;
 };

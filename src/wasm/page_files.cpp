@@ -1,6 +1,7 @@
 #include "wasm/page_files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <string>
 
@@ -82,6 +83,14 @@ bool PageFiles::replace(const std::string& from, const SaveTarget& target) {
     files_.erase(it);
     files_[target.path] = std::move(bytes);
     return true;
+}
+
+bool PageFiles::placeNew(const std::string& from, const SaveTarget& target) {
+    if (files_.count(target.path) != 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return replace(from, target);
 }
 
 bool PageFiles::syncFolder(const SaveTarget&) { return true; }

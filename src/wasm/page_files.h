@@ -30,6 +30,7 @@ public:
     bool inspect(const std::string& path, SaveTarget& target) override;
     std::FILE* createTemporary(const SaveTarget& target, std::string& temporaryPath) override;
     bool replace(const std::string& from, const SaveTarget& target) override;
+    bool placeNew(const std::string& from, const SaveTarget& target) override;
     bool syncFolder(const SaveTarget& target) override;
     bool remove(const std::string& path) override;
 

@@ -54,6 +54,7 @@ public:
     bool inspect(const std::string&, SaveTarget&) override { std::abort(); }
     std::FILE* createTemporary(const SaveTarget&, std::string&) override { std::abort(); }
     bool replace(const std::string&, const SaveTarget&) override { std::abort(); }
+    bool placeNew(const std::string&, const SaveTarget&) override { std::abort(); }
     bool syncFolder(const SaveTarget&) override { std::abort(); }
     bool remove(const std::string&) override { std::abort(); }
 

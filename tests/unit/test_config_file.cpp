@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -67,6 +68,10 @@ public:
     bool replace(const std::string& from, const SaveTarget& target) override {
         return failing_ != Step::Replace && real_.replace(from, target);
     }
+    bool placeNew(const std::string& from, const SaveTarget& target) override {
+        if (beforePlace) beforePlace();
+        return failing_ != Step::Replace && real_.placeNew(from, target);
+    }
     bool syncFolder(const SaveTarget& target) override {
         return real_.syncFolder(target) && failing_ != Step::SyncFolder;
     }
@@ -76,6 +81,8 @@ public:
     int writes = 0;
     int closes = 0;
     std::vector<std::string> temporaries;
+    // Another program, just before a new file takes its name.
+    std::function<void()> beforePlace;
 
 private:
     Step failing_;
@@ -383,6 +390,58 @@ TEST(ConfigFileSave, NeverLosesOrMisplacesAFile) {
             EXPECT_EQ(readBytes(path), fileWith(image));
         }
         c.check(dir, path);
+    }
+}
+
+// A backup takes a name only while nothing holds it, whenever that
+// something came.
+TEST(ConfigFileSave, ABackupNeverTakesANameInUse) {
+    using Make = std::function<void(const TempDir&, const std::string&)>;
+    const std::vector<std::uint8_t> other = {'o', 't', 'h', 'e', 'r'};
+    const Make nothing = [](const TempDir&, const std::string&) {};
+    const Make file = [&](const TempDir&, const std::string& path) { writeBytes(path, other); };
+    const struct {
+        const char* name;
+        Make before;  // before the save
+        Make during;  // once the backup is written, before it takes the name
+        bool saved;
+    } cases[] = {
+        {"a free name", nothing, nothing, true},
+        {"a file there from the start", file, nothing, false},
+        {"a file made there while saving", nothing, file, false},
+#ifndef _WIN32
+        {"a link to nowhere made there while saving", nothing,
+         [](const TempDir& dir, const std::string& path) {
+             std::filesystem::create_symlink(dir.file("elsewhere.wb1"), path);
+         },
+         false},
+#endif
+    };
+    ConfigImage image{};
+    image.fill(0x5C);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::string path = dir.file("MOE-before.wb1");
+        c.before(dir, path);
+        FaultyFiles files;
+        files.beforePlace = [&] { c.during(dir, path); };
+        int cause = 0;
+        const Outcome outcome = saveNewImageFile(path, image, files, &cause);
+        EXPECT_EQ(dir.entries(), std::vector<std::string>{"MOE-before.wb1"});
+        EXPECT_EQ(files.closes, files.opens);
+        if (c.saved) {
+            EXPECT_EQ(outcome, Outcome::FileSaved);
+            EXPECT_EQ(readBytes(path), fileWith(image));
+            continue;
+        }
+        EXPECT_EQ(outcome, Outcome::FailedToWriteData);
+        EXPECT_EQ(cause, EEXIST);
+        if (std::filesystem::is_symlink(path)) {
+            EXPECT_FALSE(std::filesystem::exists(dir.file("elsewhere.wb1")));
+        } else {
+            EXPECT_EQ(readBytes(path), other);
+        }
     }
 }
 
