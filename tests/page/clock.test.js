@@ -57,7 +57,7 @@ const shown = (page) =>
   }));
 async function shownAt(page, time, headline) {
   await setTime(page, time);
-  await page.waitForFunction((h) => document.getElementById("clock-headline").textContent === h, { timeout: 3000 }, headline);
+  await page.waitForFunction((h) => document.getElementById("clock-headline").textContent === h, { timeout: 15000 }, headline);
   return shown(page);
 }
 const pressed = (page) =>

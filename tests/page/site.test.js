@@ -297,7 +297,7 @@ test("The build bundles the modules into one scope-safe file that works from dis
 
   const page = await browser.newPage();
   await page.goto(`file://${join(web, "out.html")}`);
-  await page.waitForFunction(() => document.getElementById("out").textContent !== "", { timeout: 5000 });
+  await page.waitForFunction(() => document.getElementById("out").textContent !== "", { timeout: 15000 });
   assert.deepEqual(await page.$eval("#out", (e) => [e.textContent, getComputedStyle(e).color, getComputedStyle(e, "::after").content]), [
     "a ba </script> $&$1 °",
     "rgb(1, 2, 3)",
