@@ -19,6 +19,10 @@ namespace {
 
 constexpr std::int64_t kMaxWaitUs = 100'000;
 constexpr std::int64_t kHangUpGraceUs = 50'000;
+// A reply byte this late leaves a gap a host's read may take for the end
+// of the reply (it waits 100 ms for the next byte): logged, since only a
+// busy machine holding the simulator back causes it.
+constexpr std::int64_t kLateByteUs = 50'000;
 
 bool makeRaw(int fd) {
     termios tio{};
@@ -134,6 +138,9 @@ void PtyServer::run(SimulatedFleet& beacon, Clock& clock, const volatile std::si
         while (master_ >= 0) {
             const auto due = beacon.nextByteTimeUs();
             if (!due || *due > now) break;
+            if (out.empty() && now - *due > kLateByteUs) {
+                logLine(now, "reply byte " + std::to_string((now - *due) / 1000) + " ms late: the machine is busy");
+            }
             out.push_back(beacon.takeByte());
         }
         if (!out.empty()) {
