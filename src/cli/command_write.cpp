@@ -22,6 +22,9 @@ struct WriteOptions : RecordCommandOptions {
     bool allowTruncate = false;
 };
 
+// The backup is the one copy of what the beacon held: never replaced.
+std::vector<FileRole> backupFile(const WriteOptions& options) { return {{"--backup", options.backupPath}}; }
+
 int writeWithSession(CliContext& context, const WriteOptions& options, DeviceSession& session,
                      const std::optional<ConfigImage>& fileImage) try {
     BeaconDevice& device = session.device;
@@ -41,7 +44,7 @@ int writeWithSession(CliContext& context, const WriteOptions& options, DeviceSes
         int cause = 0;
         const Outcome saved = saveNewImageFile(options.backupPath, write.backupImage(), &cause);
         if (saved != Outcome::FileSaved) {
-            context.err << (cause == EEXIST ? existsAlready({"--backup", options.backupPath})
+            context.err << (cause == EEXIST ? existsAlready(backupFile(options).front())
                                             : std::string(fileOutcomeText(saved)) + ": " + options.backupPath)
                         << "\nNo backup, so nothing was written.\n";
             return kExitFailed;
@@ -87,9 +90,6 @@ int writeWithSession(CliContext& context, const WriteOptions& options, DeviceSes
     context.err << e.what() << '\n';
     return kExitUsage;
 }
-
-// The backup is the one copy of what the beacon held: never replaced.
-std::vector<FileRole> backupFile(const WriteOptions& options) { return {{"--backup", options.backupPath}}; }
 
 }  // namespace
 
