@@ -20,6 +20,7 @@ bool FileSave::failed(bool ok) {
 bool FileSave::open(const std::string& path) {
     errno = 0;
     ok_ = true;
+    newOnly_ = false;
     if (failed(files_.inspect(path, target_))) return false;
     // A device or FIFO has no folder entry to swap: it takes the bytes where it is.
     file_ = target_.kind == SaveTargetKind::Special ? files_.open(target_.path, OpenMode::InPlace)
