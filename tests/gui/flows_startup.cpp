@@ -316,9 +316,14 @@ void flowStartup(FlowContext& context) {
     Program program;
     if (!launch(context, program, {}, false)) return;
     HWND window = program.window();
-    // The template's text until the first timer message, then the empty
-    // status text.
-    checks.equal("status line before the first tick", itemText(window, IDC_STATUS), "Static");
+    // The template's text ("Static", which the resource check holds) until
+    // the first timer message, then the empty status text. The first tick
+    // comes 100 ms after the window shows, so a driver held back that long
+    // on a loaded machine reads the empty text already; anything else is a
+    // text the program set at start.
+    const std::string first = itemText(window, IDC_STATUS);
+    checks.check(first == "Static" || first.empty(), "status line before the first tick",
+                 "shows " + shown(first));
     StatusWatch status(window);
     checks.check(status.waitForText("", 3000), "status line empty after the first tick",
                  "shows " + shown(status.current()));
