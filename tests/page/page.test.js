@@ -131,8 +131,11 @@ test("Write Config backs up, writes paced bytes and verifies what the beacon sto
   assert.deepEqual(await waiting(), { disabled: [], reason: "", plan: "" });
   assert.deepEqual(errors, []);
   // With the write done the tab closes without asking.
+  // A question would be dismissed and keep the tab open.
   await page.close({ runBeforeUnload: true });
-  await new Promise((resolve) => setTimeout(resolve, 500));
+  for (let waited = 0; !page.isClosed() && waited < 15000; waited += 100) {
+    await new Promise((resolve) => setTimeout(resolve, 100));
+  }
   assert.deepEqual(asked, ["beforeunload"]);
   assert.ok(page.isClosed());
 });
