@@ -104,6 +104,11 @@ std::optional<std::string> slotTiming(const PlanEvent& event, std::int32_t slot,
     timing.firstCycleSec = event.start.utcSec + std::int64_t{slot} * event.slotSec;
     timing.switchOnSec = timing.firstCycleSec;
     timing.loopTimeSec = event.cycleSec;
+    // Whatever the model stores: a beacon switched on after the end is never heard.
+    if (event.end && event.end->utcSec <= timing.firstCycleSec) {
+        return "slot: its first cycle, " + isoText(timing.firstCycleSec, event.start.offsetMin) +
+               ", is not before the end";
+    }
     if (!modelStores(model, "initialDelayMin")) return std::nullopt;
 
     const std::string layout = "the " + std::string(modelTitle(model)) + " layout stores at most " +
@@ -119,10 +124,6 @@ std::optional<std::string> slotTiming(const PlanEvent& event, std::int32_t slot,
     timing.switchOnSec = timing.firstCycleSec - delay * 60;
     if (modelStores(model, "totalRuntimeMin") && event.end) {
         const std::int64_t runtime = ceilMinutes(event.end->utcSec - timing.switchOnSec);
-        if (event.end->utcSec <= timing.firstCycleSec) {
-            return "slot: its first cycle, " + isoText(timing.firstCycleSec, event.start.offsetMin) +
-                   ", is not before the end";
-        }
         if (runtime > kLongestStoredTime) {
             return "totalRuntimeMin: " + std::to_string(runtime) + " minutes from switch-on to the end; " + layout;
         }

@@ -238,6 +238,9 @@ TEST(EventSchedule, RefusalsNameTheBeaconsAndKeys) {
          "event: switchOnFrom: 2027-05-16T09:00:01+02:00 is after the start"},
         {eventPlan("tarsel", event + R"(, "end": "2027-05-16T09:02:00+02:00")", moe + "," + fox("MOS", 2)),
          R"(beacon "MOS": slot: its first cycle, 2027-05-16T09:02:00+02:00, is not before the end)"},
+        // A Basic beacon stores no delay, but is switched on at its first cycle all the same.
+        {eventPlan("basic", event + R"(, "end": "2027-05-16T09:02:00+02:00")", moe + "," + fox("MOS", 2)),
+         R"(beacon "MOS": slot: its first cycle, 2027-05-16T09:02:00+02:00, is not before the end)"},
         {eventPlan("tarsel", event + R"(, "switchOnFrom": "2027-05-05T09:00:00+02:00")", moe),
          R"(beacon "MOE": initialDelayMin: 15840 minutes from switchOnFrom)"},
         {eventPlan("tarsel", event + R"(, "end": "2027-05-27T09:00:00+02:00")", moe),
