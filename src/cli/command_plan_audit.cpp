@@ -11,6 +11,7 @@
 #include "cli/plan_session.h"
 #include "cli/plan_subcommands.h"
 #include "config/record_json.h"
+#include "config/record_text.h"
 #include "exchange/device_exchange.h"
 #include "plan/plan_audit.h"
 #include "plan/plan_report.h"
@@ -35,7 +36,9 @@ nlohmann::ordered_json auditJson(const PlanAudit& audit) {
         nlohmann::ordered_json beacon;
         beacon["name"] = b.name.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(b.name);
         beacon["text"] = recordToJson(b.record)["morseText"];
-        beacon["version"] = b.version;
+        // The reply's bytes as the version command shows them: JSON takes
+        // only UTF-8, and a firmware may answer with any byte.
+        beacon["version"] = bytesToUtf8(b.version);
         beacon["result"] = b.result;
         beacon["differences"] = nlohmann::ordered_json::array();
         if (b.entry != AuditedBeacon::kNoEntry) {

@@ -771,6 +771,21 @@ TEST(CliPlan, RunProgramsTheFleetAndReports) {
     std::filesystem::remove_all(folder);
 }
 
+// A firmware may answer the version request with any byte: the audit's
+// JSON carries it as text, as the version command prints it.
+TEST(CliPlan, AuditJsonTakesAnyVersionByte) {
+    const auto planPath = scratchFile("audit-version.json");
+    std::ofstream(planPath) << R"({"model": "tarsel", "beacons": [{"name": "W"}]})";
+    SimDeviceLinks links;
+    links.options.model = kTarselModel;
+    links.options.versionText = "Wrenbolt-Tarsel v1.07\xB0\r\n";
+    const auto r = runDeviceCommand(links, {"plan", "audit", planPath.string(), "--port", "sim:tarsel", "-q", "--json"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("\"version\": \"Wrenbolt-Tarsel v1.07\xC2\xB0\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"ok\": true"), std::string::npos) << r.out;
+    std::filesystem::remove(planPath);
+}
+
 // A stop describes the beacon on the cable now, and a read-back cut short
 // is the user's interruption, not the beacon's fault.
 TEST(CliPlan, StopsDescribeTheBeaconOnTheCable) {
