@@ -50,7 +50,7 @@ int writeWithSession(CliContext& context, const WriteOptions& options, DeviceSes
             return kExitFailed;
         }
         if (!options.device.quiet) context.err << "Backup saved to " << options.backupPath << '\n';
-        session.setBackupPath(options.backupPath);
+        session.setBackupPath(options.backupPath, write.backupImage(), device.config.model);
     }
     const DeviceConfig current = device.config;
 

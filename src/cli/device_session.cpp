@@ -213,14 +213,15 @@ bool DeviceSession::runWrite(GuardedWrite& write, const CodecContext& codec) {
 int DeviceSession::fail() {
     if (stopped_) {
         const std::int32_t written = wroteImage_ ? stoppable_->imageBytesWritten() : 0;
-        context_.err << stoppedReport(written, portName_, backupPath_) << '\n';
+        context_.err << stoppedReport(written, portName_, backupPath_, restoreNoLimit_) << '\n';
         return kExitInterrupted;
     }
     if (display_.shown() != device.statusText) context_.err << device.statusText << '\n';
     if (lostLink(device, *guard_)) {
         context_.err << exchange_text::portLost(guard_->reason()) << '\n';
         if (wroteImage_) {
-            context_.err << cutWriteReport("Port lost", stoppable_->imageBytesWritten(), portName_, backupPath_)
+            context_.err << cutWriteReport("Port lost", stoppable_->imageBytesWritten(), portName_, backupPath_,
+                                           restoreNoLimit_)
                          << '\n';
         }
         return kExitFailed;

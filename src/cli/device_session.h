@@ -17,6 +17,7 @@
 #include "exchange/guarded_write.h"
 #include "exchange/link_guard.h"
 #include "file/file_save.h"
+#include "image/stored_record.h"
 #include "serial/adapter_follower.h"
 #include "serial/serial_port.h"
 
@@ -67,11 +68,15 @@ public:
 
     // The .wb1 file that holds the beacon's image from before the write:
     // a write stopped half-way names it in the restore command.
-    void setBackupPath(const std::string& path) { backupPath_ = path; }
+    void setBackupPath(const std::string& path, const ConfigImage& image, DeviceModel model) {
+        backupPath_ = path;
+        restoreNoLimit_ = rewriteNeedsNoLimit(image, model);
+    }
     // A command that writes several beacons in turn: the next one is on
     // the cable, so a stop now reports nothing of the last one's write.
     void newBeacon() {
         backupPath_.clear();
+        restoreNoLimit_ = false;
         wroteImage_ = false;
     }
 
@@ -115,6 +120,7 @@ private:
     CliContext& context_;
     std::string portName_;
     std::string backupPath_;
+    bool restoreNoLimit_ = false;
     std::unique_ptr<SystemDeviceLinks> ownLinks_;
     DeviceLinks* links_;
     std::string tracePath_;

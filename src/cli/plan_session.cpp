@@ -55,7 +55,7 @@ public:
             if (saved == Outcome::FileSaved) {
                 pathOrError = path.string();
                 // A write stopped half-way names it in the restore command.
-                session_.setBackupPath(pathOrError);
+                session_.setBackupPath(pathOrError, image, session_.device.config.model);
                 return true;
             }
             if (cause != EEXIST || lost.size() >= kNameRaces) {

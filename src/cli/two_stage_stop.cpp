@@ -53,19 +53,20 @@ std::string halfWrittenWarning(std::int32_t bytesWritten) {
 }
 
 std::string stoppedReport(std::int32_t bytesWritten, const std::string& portName,
-                          const std::string& backupPath) {
-    return cutWriteReport("Stopped", bytesWritten, portName, backupPath);
+                          const std::string& backupPath, bool noLimit) {
+    return cutWriteReport("Stopped", bytesWritten, portName, backupPath, noLimit);
 }
 
 std::string cutWriteReport(std::string_view how, std::int32_t bytesWritten, const std::string& portName,
-                           const std::string& backupPath) {
+                           const std::string& backupPath, bool noLimit) {
     if (!exchange_text::mixedImage(bytesWritten)) return exchange_text::cutWrite(how, bytesWritten);
     std::string text = exchange_text::cutWrite(how, bytesWritten) + '\n';
     if (backupPath.empty()) {
         return text + "No backup was made: write a whole configuration again (the same command, "
                       "or a .wb1 file) to make it consistent.";
     }
-    return text + "To restore it: wrenbolt write --port " + shellWord(portName) + ' ' + shellWord(backupPath);
+    return text + "To restore it: wrenbolt write --port " + shellWord(portName) + (noLimit ? " --no-limit " : " ") +
+           shellWord(backupPath);
 }
 
 std::string shellWord(const std::string& word) {

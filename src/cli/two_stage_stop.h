@@ -47,14 +47,15 @@ std::int32_t secondsToFinishImage(std::int32_t bytesWritten);
 
 // What the user is told: at the first interrupt of a write, after a write
 // that an interrupt let finish, and when a command was stopped. The
-// restore hint names the backup taken before the write, if there is one.
+// restore hint names the backup taken before the write, if there is one,
+// with --no-limit when writing it back needs the TX limit lifted.
 std::string halfWrittenWarning(std::int32_t bytesWritten);
 inline constexpr const char* kFinishedBeforeStopping = "Write finished and verified before stopping.";
 std::string stoppedReport(std::int32_t bytesWritten, const std::string& portName,
-                          const std::string& backupPath);
+                          const std::string& backupPath, bool noLimit = false);
 // The same for a write cut short another way, `how` leading ("Port lost").
 std::string cutWriteReport(std::string_view how, std::int32_t bytesWritten, const std::string& portName,
-                           const std::string& backupPath);
+                           const std::string& backupPath, bool noLimit = false);
 
 // A word as a shell takes it back: bare when it can be, quoted otherwise.
 std::string shellWord(const std::string& word);

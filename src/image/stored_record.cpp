@@ -20,4 +20,9 @@ StoredRecord storedRecord(const DeviceConfig& record, const DeviceConfig& over, 
     return stored;
 }
 
+bool rewriteNeedsNoLimit(const ConfigImage& image, DeviceModel model) {
+    const DeviceConfig record = decodedRecord(image, model, DeviceConfig{});
+    return storedRecord(record, CodecContext{false, {}}).image != storedRecord(record, CodecContext{true, {}}).image;
+}
+
 }  // namespace wb

@@ -28,4 +28,9 @@ inline StoredRecord storedRecord(const DeviceConfig& record, const CodecContext&
     return storedRecord(record, record, codec);
 }
 
+// True when `image`, written back through its record with `model`'s layout,
+// keeps its bytes only with the TX limit lifted: a beacon set outside 144 to
+// 148 MHz would otherwise be restored to the default frequency.
+bool rewriteNeedsNoLimit(const ConfigImage& image, DeviceModel model);
+
 }  // namespace wb

@@ -123,6 +123,7 @@ std::uint32_t PageSession::tickActive() {
         }
         saveImageFile(kBackupPath, write_.backupImage(), files_);
         backupFile_ = files_.take(kBackupPath);
+        restoreNoLimit_ = rewriteNeedsNoLimit(write_.backupImage(), beaconModel_);
         return kBackupReady | startWrite();
     }
 
@@ -210,7 +211,8 @@ std::string PageSession::lostPortText() const {
         return text + "\nNo backup was made: write a whole configuration again (Write Config, or Load a " +
                std::string(file_text::kConfigExtension) + " file and write it) to make it consistent.";
     }
-    return text + "\nTo restore it: Load " + kBackupPath + " (downloaded before the write) and press Write Config.";
+    return text + "\nTo restore it: Load " + kBackupPath + " (downloaded before the write)" +
+           (restoreNoLimit_ ? ", tick \"No band limit\"" : "") + " and press Write Config.";
 }
 
 DeviceConfig PageSession::formRecord() {

@@ -30,6 +30,7 @@
 #include "file/config_file.h"
 #include "file/file_texts.h"
 #include "file/input_file.h"
+#include "image/stored_record.h"
 #include "plan/plan_report.h"
 #include "sim/simulated_beacon.h"
 #include "support/sim_device_links.h"
@@ -530,6 +531,8 @@ struct InterruptCase {
     std::string errHas;
     // Image bytes the beacon holds from the new image (the rest stay old).
     std::int32_t bytesWritten;
+    // The beacon was set to TX 143 MHz with the limit lifted.
+    bool outOfBand = false;
 };
 
 class CliDeviceInterrupt : public ::testing::TestWithParam<InterruptCase> {};
@@ -547,14 +550,19 @@ TEST_P(CliDeviceInterrupt, TwoStageStop) {
     }
     const std::vector<std::string> write = {"write", "--port", "sim:basic", "--backup", backup.string(),
                                             "--set", "morseText=CQ TEST DE HUNT", "--set", tones};
+    DeviceConfig outOfBand = decodedRecord(factoryImage(kBasicModel), kBasicModel, DeviceConfig{});
+    outOfBand.txFrequencyMHz = 143.0f;
+    const ConfigImage oldImage =
+        c.outOfBand ? storedRecord(outOfBand, CodecContext{true, {}}).image : factoryImage(kBasicModel);
     SimDeviceLinks reference;
+    reference.options.eeprom = oldImage;
     ASSERT_EQ(runDeviceCommand(reference, write).exitCode, 0);
     const ConfigImage newImage = reference.beacon().eeprom();
-    const ConfigImage oldImage = factoryImage(kBasicModel);
     // A backup never replaces a file: the run below makes its own.
     std::filesystem::remove(backup);
 
     SimDeviceLinks links;
+    links.options.eeprom = oldImage;
     std::vector<std::function<bool()>> when;
     for (std::int32_t at : c.atBytes) {
         when.push_back([&links, at] {
@@ -581,12 +589,16 @@ TEST_P(CliDeviceInterrupt, TwoStageStop) {
 
     // The restore command it printed puts the old image back (after the
     // seconds a user takes, in which the beacon gives up the broken write).
-    const std::string restore = "To restore it: wrenbolt write --port sim:basic " + backup.string() + "\n";
+    // A beacon set outside the band keeps its TX only with the limit lifted.
+    const std::string restore = std::string("To restore it: wrenbolt write --port sim:basic ") +
+                                (c.outOfBand ? "--no-limit " : "") + backup.string() + "\n";
     EXPECT_EQ(r.err.find(restore) != std::string::npos, n > 0 && n < kImageSize) << r.err;
     // A stop before the image went out may come before the backup, too.
     if (n > 0) {
         links.virtualClock.advanceUs(5000000);
-        ASSERT_EQ(runDeviceCommand(links, {"write", "--port", "sim:basic", "-q", backup.string()}).exitCode, 0);
+        std::vector<std::string> again{"write", "--port", "sim:basic", "-q", backup.string()};
+        if (c.outOfBand) again.insert(again.begin() + 3, "--no-limit");
+        ASSERT_EQ(runDeviceCommand(links, again).exitCode, 0);
         EXPECT_EQ(links.beacon().eeprom(), oldImage);
     }
     std::filesystem::remove(backup);
@@ -607,6 +619,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "and the rest of the old one.\n",
                       100},
         InterruptCase{"TwoAtOnceStopWithoutWarning", {97, 97}, 130, "Writing Config : ***\nStopped: 97 of 256", 97},
+        InterruptCase{"OutOfBandBeaconRestoredWithTheLimitLifted", {97, 97}, 130, "Stopped: 97 of 256", 97, true},
         InterruptCase{"SecondAfterTheLastByte", {250, 256}, 130,
                       "Writing Config : ********\nStopped: 256 of 256 bytes written, not verified.\n", 256},
         InterruptCase{"OneBeforeTheImageStopsAtOnce", {-1}, 130,

@@ -17,6 +17,7 @@
 #include "app/morse_field.h"
 #include "config/device_config.h"
 #include "sim/page_sim_names.h"
+#include "image/stored_record.h"
 #include "sim/simulated_beacon.h"
 #include "wasm/page_facts.h"
 #include "wasm/page_fields.h"
@@ -231,11 +232,20 @@ TEST_F(Session, APortLostUnderAnOperationEndsItWithThePortsFirstFailure) {
         int chunksQueued;  // queued by the core after that, never taken
         IoFailure reason;
         std::string text;
+        bool outOfBand = false;  // the beacon was set to TX 143 MHz with the limit lifted
     };
+    DeviceConfig outOfBand = decodedRecord(image, kTarselModel, DeviceConfig{});
+    outOfBand.txFrequencyMHz = 143.0f;
+    const ConfigImage outOfBandImage = storedRecord(outOfBand, CodecContext{true, {}}).image;
     const Case cases[] = {
         {true, 3, 10, 0, IoFailure::OtherError,
          "The port was lost: the system reported an input/output error\nPort lost: 86 of 256 bytes written" + mixed +
              "To restore it: Load backup.wb1 (downloaded before the write) and press Write Config."},
+        {true, 3, 10, 0, IoFailure::OtherError,
+         "The port was lost: the system reported an input/output error\nPort lost: 86 of 256 bytes written" + mixed +
+             "To restore it: Load backup.wb1 (downloaded before the write), tick \"No band limit\" and press Write "
+             "Config.",
+         true},
         {false, 2, 0, 1, IoFailure::DeviceGone,
          gone + "\nPort lost: 64 of 256 bytes written" + mixed +
              "No backup was made: write a whole configuration again (Write Config, or Load a .wb1 file and write it) "
@@ -253,7 +263,7 @@ TEST_F(Session, APortLostUnderAnOperationEndsItWithThePortsFirstFailure) {
         if (c.backup) {
             identify(factoryVersionText(kTarselModel));
             take(session.comm());
-            arrive(session, image);
+            arrive(session, c.outOfBand ? outOfBandImage : image);
             ticks(session, kLastGatheringTick + 1);
             take(session.comm());
         }
