@@ -4,6 +4,7 @@
 #include "cli/device_session.h"
 #include "config/record_fields.h"
 #include "config/record_text.h"
+#include "util/shown_text.h"
 
 namespace wb {
 namespace {
@@ -32,7 +33,7 @@ void addVersionCommand(CLI::App& app, CliContext& context) {
             return;
         }
         context.out << "model: " << modelName(session.device.config.model) << '\n'
-                    << "version: " << bytesToUtf8(replyLine(session.device.versionReply)) << '\n';
+                    << "version: " << shownText(bytesToUtf8(replyLine(session.device.versionReply))) << '\n';
         context.exitCode = session.finish(kExitOk);
     });
 }

@@ -15,6 +15,7 @@
 #include "serial/device_name.h"
 #include "serial/port_list.h"
 #include "serial/serial_texts.h"
+#include "util/shown_text.h"
 
 namespace wb {
 namespace {
@@ -216,7 +217,7 @@ int DeviceSession::fail() {
         context_.err << stoppedReport(written, portName_, backupPath_, restoreNoLimit_) << '\n';
         return kExitInterrupted;
     }
-    if (display_.shown() != device.statusText) context_.err << device.statusText << '\n';
+    if (display_.shown() != device.statusText) context_.err << shownStatusText(device.statusText) << '\n';
     if (lostLink(device, *guard_)) {
         context_.err << exchange_text::portLost(guard_->reason()) << '\n';
         if (wroteImage_) {

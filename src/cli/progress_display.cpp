@@ -5,6 +5,7 @@
 
 #include "config/config_image.h"
 #include "exchange/device_operations.h"
+#include "util/shown_text.h"
 
 namespace wb {
 
@@ -25,7 +26,7 @@ void ProgressDisplay::update(const BeaconDevice& device) {
     }
     finish();
     shown_ = device.statusText;
-    out_ << shown_ << '\n' << std::flush;
+    out_ << shownStatusText(shown_) << '\n' << std::flush;
 }
 
 void ProgressDisplay::drawBar(const BeaconDevice& device) {

@@ -4,14 +4,17 @@
 
 namespace wb {
 
-std::string shownText(std::string_view text, bool keepLineBreaks) {
+namespace {
+
+// `kept`: the control characters that pass as they are.
+std::string shown(std::string_view text, std::string_view kept) {
     std::string shown;
     char code[8];
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
         const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
-        if (keepLineBreaks && byte == '\n') {
-            shown.push_back('\n');
+        if (byte < 0x20 && kept.find(static_cast<char>(byte)) != std::string_view::npos) {
+            shown.push_back(static_cast<char>(byte));
         } else if (byte < 0x20 || byte == 0x7f) {
             std::snprintf(code, sizeof code, "\\x%02x", byte);
             shown += code;
@@ -25,5 +28,11 @@ std::string shownText(std::string_view text, bool keepLineBreaks) {
     }
     return shown;
 }
+
+}  // namespace
+
+std::string shownText(std::string_view text, bool keepLineBreaks) { return shown(text, keepLineBreaks ? "\n" : ""); }
+
+std::string shownStatusText(std::string_view text) { return shown(text, "\r\n"); }
 
 }  // namespace wb

@@ -12,4 +12,10 @@ namespace wb {
 // so do "\n" (a table of several lines).
 std::string shownText(std::string_view text, bool keepLineBreaks = false);
 
+// A status text that holds a beacon's reply (`Version Read : "..."`) as a
+// terminal may show it: as shownText, but the reply's own line end ("\r\n")
+// passes as the status line has it, so a garbled or hostile reply cannot
+// send escape sequences.
+std::string shownStatusText(std::string_view text);
+
 }  // namespace wb

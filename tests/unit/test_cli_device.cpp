@@ -78,6 +78,14 @@ TEST(CliDevice, VersionPrintsModelAndReply) {
     // Seven ticks, each at least 100 ms after the one before.
     EXPECT_GE(links.virtualClock.nowUs(), 700000);
     EXPECT_LT(links.virtualClock.nowUs(), 900000);
+
+    // A reply's escape sequences never reach the terminal; its line end does.
+    SimDeviceLinks hostile;
+    hostile.options.versionText = "Wrenbolt\x1b]0;TITLE\x07 v2\x9b\r\n";
+    const auto h = runDeviceCommand(hostile, {"version", "--port", "sim:basic"});
+    EXPECT_EQ(h.exitCode, 0);
+    EXPECT_EQ(h.out, "model: basic\nversion: Wrenbolt\\x1b]0;TITLE\\x07 v2\\u009b\n");
+    EXPECT_EQ(h.err, "Reading Version\nVersion Read : \"Wrenbolt\\x1b]0;TITLE\\x07 v2\x9b\r\n\"\n");
 }
 
 TEST(CliDevice, ReadPrintsJsonAndSavesTheImageAsRead) {
