@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
-#include <iostream>
 #include <set>
 
+#include "cli/console_prompt.h"
 #include "cli/exchange_driver.h"
 #include "cli/report_file.h"
 #include "file/config_file.h"
@@ -126,12 +126,18 @@ int driveCableCycle(CliContext& context, const DeviceCommandOptions& device, con
     CycleEnd ended{session};
     if (!cycle->finished()) driveTicks(session.clock(), [&] {
         if (cycle->phase() == CyclePhase::Confirming) {
-            std::string line;
-            if (std::getline(std::cin, line)) {
+            // Nothing is being written while the prompt waits: Ctrl-C stops at once.
+            switch (waitForEnter([&] { return session.afterTick(false) != StopStage::Running; })) {
+            case PromptAnswer::Line:
                 cycle->confirmConnected();
-            } else {
+                break;
+            case PromptAnswer::Ended:
                 ended.inputEnded = true;
                 cycle->endOfInput();
+                break;
+            case PromptAnswer::Interrupted:
+                cycle->abandon();
+                break;
             }
             return cycle->finished() ? NextTick::Done : NextTick::AtOnce;
         }
