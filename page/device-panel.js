@@ -79,7 +79,10 @@ export class DevicePanel {
       : this.writing
         ? "Write Config is under way: the device commands wait until it ends."
         : "";
-    for (const id of ["read-version", "read-config", "write-config", "port", "choose-port", "choose-usb"]) $(id).disabled = reason !== "";
+    for (const id of ["read-version", "read-config", "write-config"]) $(id).disabled = reason !== "";
+    // The port stays chosen while any operation has it: a press during a
+    // read starts over on the port already open, whatever the list shows.
+    for (const id of ["port", "choose-port", "choose-usb"]) $(id).disabled = reason !== "" || this.running;
     if (!this.ports.hasSerial) $("choose-port").disabled = true;
     $("device-wait").textContent = reason;
     this.onWait();

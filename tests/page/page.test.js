@@ -193,6 +193,8 @@ test("An adapter lost during a read or a write: the operation ends at the port's
     if (button === "Write Config") await readConfig(page);
     await press(page, button);
     await statusUntil(page, done(at));
+    // The port an operation runs on cannot be changed under it.
+    assert.equal(await page.$eval("#port", (e) => e.disabled), true);
     await page.evaluate(lose);
     const seen = await statusUntil(page, (s) => !s.startsWith("Reading") && !s.startsWith("Writing"));
     assert.equal(seen.at(-1), status, lose.toString());
@@ -205,6 +207,7 @@ test("An adapter lost during a read or a write: the operation ends at the port's
       assert.equal(await page.$eval("#changes-note", (e) => e.textContent), "Read Config to compare the form with the beacon.");
     }
     assert.equal(await page.$eval("#read-config", (e) => e.disabled), false);
+    assert.equal(await page.$eval("#port", (e) => e.disabled), false);
     assert.deepEqual(errors, []);
     await page.close();
   }
