@@ -205,7 +205,8 @@ export class Core {
   // { caption, columns, rows: [{ result, cells: [{ text, title, lines, backup }] }] }
   cycleTable() { return this.json(this.x.wb_cycle_table()); }
   cycleReport() { return this.bytes(this.x.wb_cycle_report()); }
-  planSheet() { return this.text(this.x.wb_plan_sheet()); }
+  // The sheet is UTF-8 HTML (names and texts as the plan has them).
+  planSheet() { return new TextDecoder().decode(this.bytes(this.x.wb_plan_sheet())); }
   planBackupNames() { return this.json(this.x.wb_plan_backup_names()); }
   // The hunt clock of the checked plan: its schedule's cells, the clock at
   // a moment (the device's milliseconds) and the log of the taps kept.

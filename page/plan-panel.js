@@ -63,7 +63,7 @@ export class PlanPanel {
   printSheet() {
     const html = this.core.planSheet();
     if (!html) return;
-    const url = URL.createObjectURL(new Blob([html], { type: "text/html" }));
+    const url = URL.createObjectURL(new Blob([html], { type: "text/html;charset=utf-8" }));
     const view = window.open(url, "_blank");
     if (view) view.addEventListener("load", () => view.print());
     setTimeout(() => URL.revokeObjectURL(url), 60000);

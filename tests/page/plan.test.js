@@ -352,6 +352,18 @@ test("A plan the core refuses names the beacon and the key, and cannot be run", 
   assert.deepEqual(check[0], ["Field", "MÖE"], "a UTF-8 name");
   assert.deepEqual(check.find((r) => r[0] === "Text"), ["Text", '" MÖE "'], "a Latin-1 text byte");
   assert.equal(await runDisabled(), false);
+  // The sheet keeps them as they are.
+  await page.evaluate(() => {
+    window.open = (url) => {
+      fetch(url).then((r) => r.text()).then((t) => { window.sheetOpened = t; });
+      return null;
+    };
+  });
+  await press(page, "Print hunt sheet");
+  await page.waitForFunction(() => window.sheetOpened !== undefined);
+  const sheet = await page.evaluate(() => window.sheetOpened);
+  assert.match(sheet, /<th>MÖE<\/th>/);
+  assert.doesNotMatch(sheet, /Ã/);
 
   // Too deep or too large for the core to parse: refused before it is,
   // and the plan shown before is gone with it.
