@@ -120,12 +120,13 @@ export class Core {
   // A check box's value ("0" or "1", or a boolean) as lists and tables show it.
   flagText(value) { return this.flagTexts[value === true || value === "1" ? 1 : 0]; }
   // A text as the Morse field stores it typed: each single-byte character
-  // as the core's table says, any other left for the core to refuse.
+  // as the core's table says; any other goes to the beacon as one "?", so
+  // the field shows that "?" (the beacon would send it in Morse).
   morseTyped(text) {
     let typed = "";
     for (const c of text) {
       const code = c.charCodeAt(0);
-      typed += code < 256 ? String.fromCharCode(this.morseTypedBytes[code]) : c;
+      typed += code < 256 ? String.fromCharCode(this.morseTypedBytes[code]) : "?";
     }
     return typed;
   }
