@@ -19,6 +19,8 @@ export class PortsPanel {
     // interface.
     this.usbPorts = "usb" in navigator ? new UsbPorts(navigator.usb, (port, kind) => this.usbChanged(port, kind)) : null;
     this.grantedPorts = [];
+    // The chosen port while it is unplugged: chosen again if it comes back.
+    this.unplugged = undefined;
     this.retrying = false;
     // Simulated beacons by model (or fleet list), made on first use and
     // kept, so that what was written to one can be read back from it.
@@ -91,15 +93,32 @@ export class PortsPanel {
     const { prefix, fleet } = this.core.simNames;
     const chooser = $("port");
     chooser.replaceChildren();
+    // First, and so chosen: a command then fails to open it, naming why.
+    if (select === "" && this.unplugged) chooser.append(new Option("Unplugged adapter: choose a port", ""));
     this.grantedPorts.forEach((port, i) => chooser.append(new Option(this.portLabel(port, i), `port:${i}`)));
     for (const { name, title } of this.core.models) chooser.append(new Option(`Simulated ${title} beacon`, prefix + name));
     for (const list of this.fleets) chooser.append(new Option(this.fleetTitle(list), prefix + fleet + list));
     if (select) chooser.value = select;
   }
 
+  // The granted port a value of the list names, if any.
+  grantedPort(value) {
+    return value.startsWith("port:") ? this.grantedPorts[Number(value.slice(5))] : undefined;
+  }
+
+  // The choice follows its port, not its place in the list, which an
+  // adapter plugged in or out changes. When the chosen one goes, nothing
+  // is chosen until it comes back: never the adapter that took its place.
   async refreshPorts(select) {
+    const value = $("port").value;
+    const chosen = this.grantedPort(value) ?? (value === "" ? this.unplugged : undefined);
     this.grantedPorts = [...(this.hasSerial ? await navigator.serial.getPorts() : []), ...((await this.usbPorts?.granted()) ?? [])];
-    this.listPorts(select ?? $("port").value);
+    if (select === undefined && chosen) {
+      const i = this.grantedPorts.indexOf(chosen);
+      this.unplugged = i < 0 ? chosen : undefined;
+      select = i < 0 ? "" : `port:${i}`;
+    }
+    this.listPorts(select ?? value);
   }
 
   // The port chosen; a hunt plan's run takes a simulated fleet afresh, with
@@ -126,8 +145,7 @@ export class PortsPanel {
       if (!simulated.has(model)) simulated.set(model, await SimulatedPort.create(model));
       return { port: simulated.get(model), name };
     }
-    const port = this.grantedPorts[Number(value.slice(5))];
-    return { port, name };
+    return { port: this.grantedPort(value), name };
   }
 
   // A USB adapter plugged in or out: as Web Serial's connect and disconnect.

@@ -104,6 +104,26 @@ test("A USB adapter unplugged during a read or a write: the operation ends at th
   }
 });
 
+test("The port list follows the chosen adapter: unplugged, nothing is chosen, never the adapter that took its place", async () => {
+  const usb = [{ chip: "ch34x", model: "basic" }, { chip: "ch34x", model: "tarsel" }];
+  const { page, errors } = await openPage(browser, { beacons: [], usb });
+  await chooseUsb(page);
+  // The first adapter, which the second moves up to replace in the list.
+  await page.select("#port", "port:0");
+  await page.evaluate(() => window.__usb.unplug(0));
+  await page.waitForFunction(() => document.getElementById("port").value === "");
+  await press(page, "Read Version");
+  assert.match((await statusUntil(page, Finished)).at(-1), /^Could not open Com Port /);
+  assert.equal(await page.evaluate(() => window.__usb.devices[1].writes.length), 0, "nothing reached the other adapter");
+  // Chosen again, the other adapter answers.
+  await page.select("#port", "port:0");
+  await press(page, "Read Version");
+  const answered = await statusUntil(page, (s) => s.startsWith("Version Read") || Finished(s));
+  assert.equal(answered.at(-1), 'Version Read : "Wrenbolt-Tarsel v1.07\r\n"');
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
 test("A USB device the page cannot use says why, and nothing reaches the line", async () => {
   const cases = [
     { usb: { chip: "cp210x", claimable: false }, note: /in use by the computer's own driver\. On a computer, use Choose Port/ },
