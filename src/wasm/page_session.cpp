@@ -123,7 +123,6 @@ std::uint32_t PageSession::tickActive() {
         }
         saveImageFile(kBackupPath, write_.backupImage(), files_);
         backupFile_ = files_.take(kBackupPath);
-        restoreNoLimit_ = rewriteNeedsNoLimit(write_.backupImage(), beaconModel_);
         return kBackupReady | startWrite();
     }
 
@@ -212,7 +211,8 @@ std::string PageSession::lostPortText() const {
                std::string(file_text::kConfigExtension) + " file and write it) to make it consistent.";
     }
     return text + "\nTo restore it: Load " + kBackupPath + " (downloaded before the write)" +
-           (restoreNoLimit_ ? ", tick \"No band limit\"" : "") + " and press Write Config.";
+           (rewriteNeedsNoLimit(write_.backupImage(), beaconModel_) ? ", tick \"No band limit\"" : "") +
+           " and press Write Config.";
 }
 
 DeviceConfig PageSession::formRecord() {

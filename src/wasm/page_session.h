@@ -139,8 +139,6 @@ private:
     BeaconDevice backup_;
     GuardedWrite write_{backup_, device_, port_};
     std::vector<std::uint8_t> backupFile_;
-    // Writing the backup back keeps its TX only with the band limit lifted.
-    bool restoreNoLimit_ = false;
     // The last command's write was started (its backup read, if any, over).
     bool writeStarted_ = false;
     // The image the beacon holds as far as this page knows, and its model.

@@ -24,6 +24,20 @@ async function tableText(page, id) {
 async function note(page) {
   return page.$eval("#plan-note", (e) => e.textContent);
 }
+// Print hunt sheet: the page the core made, as the tab opened to print it
+// would load it.
+async function printedSheet(page) {
+  await page.evaluate(() => {
+    window.sheetOpened = undefined;
+    window.open = (url) => {
+      fetch(url).then((r) => r.text()).then((t) => { window.sheetOpened = t; });
+      return null;
+    };
+  });
+  await press(page, "Print hunt sheet");
+  await page.waitForFunction(() => window.sheetOpened !== undefined);
+  return page.evaluate(() => window.sheetOpened);
+}
 async function setBeacons(page, lines) {
   await page.$eval("#plan-beacons", (e, v) => {
     e.value = v;
@@ -122,17 +136,8 @@ test("A plan from the form programs a fleet, refuses the Basic in the line and r
   ]);
   assert.equal(await page.$eval('[role="status"]', (e) => e.dataset.outcome), "success");
 
-  // Print hunt sheet: the core's page, opened to be printed, with each
-  // beacon's last row of the report.
-  await page.evaluate(() => {
-    window.open = (url) => {
-      fetch(url).then((r) => r.text()).then((t) => { window.sheetOpened = t; });
-      return null;
-    };
-  });
-  await press(page, "Print hunt sheet");
-  await page.waitForFunction(() => window.sheetOpened !== undefined);
-  const sheet = await page.evaluate(() => window.sheetOpened);
+  // The hunt sheet, with each beacon's last row of the report.
+  const sheet = await printedSheet(page);
   assert.match(sheet, /<h1>Hunt sheet: /);
   assert.match(sheet, /<th>MOE<\/th><th>MOI<\/th>/);
   assert.match(sheet, /144\.500/);
@@ -191,12 +196,7 @@ test("A plan from the form programs a fleet, refuses the Basic in the line and r
   ]);
   unlinkSync(join(downloads, "audit-report.csv"));
   // The hunt sheet now marks each beacon with its audit's result.
-  await page.evaluate(() => {
-    window.sheetOpened = undefined;
-  });
-  await press(page, "Print hunt sheet");
-  await page.waitForFunction(() => window.sheetOpened !== undefined);
-  const auditSheet = await page.evaluate(() => window.sheetOpened);
+  const auditSheet = await printedSheet(page);
   assert.equal(auditSheet.match(/matches/g)?.length, 2);
   assert.doesNotMatch(auditSheet, /Config Written Successfully!/);
 
@@ -353,15 +353,7 @@ test("A plan the core refuses names the beacon and the key, and cannot be run", 
   assert.deepEqual(check.find((r) => r[0] === "Text"), ["Text", '" MÖE "'], "a Latin-1 text byte");
   assert.equal(await runDisabled(), false);
   // The sheet keeps them as they are.
-  await page.evaluate(() => {
-    window.open = (url) => {
-      fetch(url).then((r) => r.text()).then((t) => { window.sheetOpened = t; });
-      return null;
-    };
-  });
-  await press(page, "Print hunt sheet");
-  await page.waitForFunction(() => window.sheetOpened !== undefined);
-  const sheet = await page.evaluate(() => window.sheetOpened);
+  const sheet = await printedSheet(page);
   assert.match(sheet, /<th>MÖE<\/th>/);
   assert.doesNotMatch(sheet, /Ã/);
 
